@@ -1,0 +1,159 @@
+#include "framework/Application.h"
+
+#include "framework/Form.h"
+#include "framework/MessageBox.h"
+
+#include <QCursor>
+#include <QStatusTipEvent>
+#include <algorithm>
+
+QString ExceptionMessage(const std::exception& e) {
+    if (auto* own = dynamic_cast<const Exception*>(&e))
+        return own->Message;
+    return QString::fromUtf8(e.what());
+}
+
+TApplication& Application() {
+    static TApplication app;
+    return app;
+}
+
+TQtApp::TQtApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // The main form decides when the program ends, not the last visible window.
+    setQuitOnLastWindowClosed(false);
+}
+
+bool TQtApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        if (event->type() == QEvent::StatusTip)
+            Application().SetHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return QApplication::notify(receiver, event);
+    } catch (const EHalt& halt) {
+        Application().haltCode_ = halt.ExitCode;
+        Application().Terminate();
+    } catch (...) {
+        try {
+            Application().HandleCurrentException(receiver);
+        } catch (...) {
+            // An error handler that fails itself must not take the program down with it.
+        }
+    }
+    return true;
+}
+
+void TApplication::HandleException(QObject* sender, const std::exception& e) {
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
+    if (OnException) {
+        // The handler may replace itself (the message box's silent abort does), so call a copy.
+        TExceptionEvent handler = OnException;
+        handler(sender, e);
+    } else {
+        ShowException(e);
+    }
+}
+
+void TApplication::HandleCurrentException(QObject* sender) {
+    try {
+        throw;
+    } catch (const EHalt&) {
+        throw;
+    } catch (const std::exception& e) {
+        HandleException(sender, e);
+    } catch (...) {
+        HandleException(sender, Exception(QStringLiteral("Unknown error")));
+    }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    const QString text = ExceptionMessage(e);
+    if (text.isEmpty())
+        return;
+    MessageBox(text, Title, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::SafeCall(QObject* sender, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const EHalt&) {
+        throw;
+    } catch (...) {
+        HandleCurrentException(sender);
+    }
+}
+
+int TApplication::MessageBox(const QString& text, const QString& caption, unsigned style) {
+    std::vector<TForm*> disabled;
+    for (TForm* f : forms_)
+        if (f->isEnabled()) {
+            f->setEnabled(false);
+            disabled.push_back(f);
+        }
+    int result = 0;
+    try {
+        result = MessageBoxA(mainForm_, text, caption, style);
+    } catch (...) {
+        for (TForm* f : disabled)
+            f->setEnabled(true);
+        throw;
+    }
+    for (TForm* f : disabled)
+        f->setEnabled(true);
+    return result;
+}
+
+void TApplication::AddForm(TForm* form) {
+    forms_.push_back(form);
+    if (!mainForm_)
+        mainForm_ = form;
+    form->DoCreate();
+}
+
+void TApplication::RemoveForm(TForm* form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    if (mainForm_ == form)
+        mainForm_ = nullptr;
+}
+
+int TApplication::Run() {
+    if (mainForm_ && !terminated_) {
+        mainForm_->show();
+        if (!terminated_)
+            QApplication::exec();
+    }
+    DestroyForms();
+    return haltCode_ >= 0 ? haltCode_ : 0;
+}
+
+void TApplication::DestroyForms() {
+    while (!forms_.empty()) {
+        TForm* f = forms_.back();
+        f->DoDestroy();
+        delete f; // the destructor takes it off the list
+    }
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    QCoreApplication::exit(haltCode_ >= 0 ? haltCode_ : 0);
+}
+
+void TApplication::Halt(int exitCode) {
+    throw EHalt(exitCode);
+}
+
+void TApplication::SetHint(const QString& hint) {
+    Hint = hint;
+    if (OnHint)
+        OnHint(nullptr);
+}
+
+void TApplication::Reset() {
+    DestroyForms();
+    Title.clear();
+    Hint.clear();
+    OnException = nullptr;
+    OnHint = nullptr;
+    terminated_ = false;
+    haltCode_ = -1;
+}
