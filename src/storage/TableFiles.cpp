@@ -1,0 +1,111 @@
+#include "storage/TableFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace dbtable {
+
+namespace {
+
+bool isRooted(const QString& path) {
+    return path.startsWith('\\') || path.startsWith('/') || (path.size() > 1 && path[1] == ':');
+}
+
+QString withExtension(const QString& path, const QString& extension) {
+    const qsizetype slash = path.lastIndexOf('/');
+    const qsizetype dot = path.lastIndexOf('.');
+    return (dot > slash ? path.left(dot) : path) + extension;
+}
+
+} // namespace
+
+TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePath,
+                              const QString& designTimePath, bool designing) {
+    QString folder;
+    if (designing)
+        folder = designTimePath;
+    else if (isRooted(runTimePath))
+        folder = runTimePath;
+    else
+        folder = QCoreApplication::applicationDirPath() + '/' + runTimePath;
+    folder = QDir::fromNativeSeparators(folder.trimmed());
+    if (!folder.isEmpty()) {
+        folder = QDir::cleanPath(QDir().absoluteFilePath(folder));
+        if (!folder.endsWith('/'))
+            folder += '/';
+    }
+    const QString name = QDir::fromNativeSeparators(tableName);
+    const QString table = isRooted(tableName) ? name : folder + name;
+    const QString base = withExtension(table, ".dbf");
+    return {QDir::toNativeSeparators(base),
+            QDir::toNativeSeparators(withExtension(table, ".dbt")),
+            QDir::toNativeSeparators(withExtension(table, ".mdx"))};
+}
+
+TTableFiles::~TTableFiles() {
+    releaseAll();
+}
+
+void TTableFiles::releaseAll() {
+    index_.reset();
+    memo_.reset();
+    table_.reset();
+}
+
+void TTableFiles::Open(const TTablePaths& paths, bool readOnly) {
+    releaseAll();
+    paths_ = paths;
+    readOnly_ = readOnly;
+    if (!QFileInfo(paths.Table).isFile())
+        throw EBinaryDataSetError("Open: Table file not found : " + paths.Table);
+    const TPagedMode mode = readOnly ? TPagedMode::Read : TPagedMode::ReadWrite;
+    try {
+        table_.reset(TPagedFile::FindOpenFileAs<TDbfFile>(paths.Table));
+        if (!table_)
+            table_.reset(new TDbfFile(paths.Table, mode));
+        if (QFileInfo(paths.Index).isFile()) {
+            index_.reset(TPagedFile::FindOpenFileAs<TIndexFile>(paths.Index));
+            if (!index_)
+                index_.reset(new TIndexFile(paths.Index, mode));
+        }
+        if (QFileInfo(paths.Memo).isFile()) {
+            memo_.reset(TPagedFile::FindOpenFileAs<TDbtFile>(paths.Memo));
+            if (!memo_)
+                memo_.reset(new TDbtFile(paths.Memo, table_->Level(), mode));
+        }
+    } catch (...) {
+        releaseAll();
+        throw;
+    }
+}
+
+void TTableFiles::Create(const TTablePaths& paths) {
+    releaseAll();
+    paths_ = paths;
+    readOnly_ = false;
+    try {
+        table_.reset(TPagedFile::FindOpenFileAs<TDbfFile>(paths.Table));
+        if (!table_)
+            table_.reset(new TDbfFile(paths.Table, TPagedMode::Create));
+        memo_.reset(TPagedFile::FindOpenFileAs<TDbtFile>(paths.Memo));
+        if (!memo_)
+            memo_.reset(new TDbtFile(paths.Memo, table_->Level(), TPagedMode::Create));
+    } catch (...) {
+        releaseAll();
+        throw;
+    }
+}
+
+void TTableFiles::Close() {
+    try {
+        if (table_ && !readOnly_)
+            table_->WriteHeader();
+    } catch (...) {
+        releaseAll();
+        throw;
+    }
+    releaseAll();
+}
+
+} // namespace dbtable
