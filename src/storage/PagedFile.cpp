@@ -39,14 +39,14 @@ TPagedFile::TPagedFile(const QString& path, TPagedMode mode)
         bool ok = false;
         switch (mode) {
         case TPagedMode::Read:
-            ok = file->open(QIODevice::ReadOnly);
+            ok = file->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
             break;
         case TPagedMode::ReadWrite:
             // Opening for writing must not make a file that is not there.
-            ok = QFileInfo(path).isFile() && file->open(QIODevice::ReadWrite);
+            ok = QFileInfo(path).isFile() && file->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
             break;
         case TPagedMode::Create:
-            ok = file->open(QIODevice::ReadWrite | QIODevice::Truncate);
+            ok = file->open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);
             break;
         }
         if (!ok)

@@ -12,6 +12,11 @@ bool isRooted(const QString& path) {
     return path.startsWith('\\') || path.startsWith('/') || (path.size() > 1 && path[1] == ':');
 }
 
+// Stored names may use "\\" or "/" between folders.
+QString slashed(QString path) {
+    return path.replace('\\', '/');
+}
+
 QString withExtension(const QString& path, const QString& extension) {
     const qsizetype slash = path.lastIndexOf('/');
     const qsizetype dot = path.lastIndexOf('.');
@@ -29,13 +34,13 @@ TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePa
         folder = runTimePath;
     else
         folder = QCoreApplication::applicationDirPath() + '/' + runTimePath;
-    folder = QDir::fromNativeSeparators(folder.trimmed());
+    folder = slashed(folder.trimmed());
     if (!folder.isEmpty()) {
         folder = QDir::cleanPath(QDir().absoluteFilePath(folder));
         if (!folder.endsWith('/'))
             folder += '/';
     }
-    const QString name = QDir::fromNativeSeparators(tableName);
+    const QString name = slashed(tableName);
     const QString table = isRooted(tableName) ? name : folder + name;
     const QString base = withExtension(table, ".dbf");
     return {QDir::toNativeSeparators(base),
@@ -57,23 +62,20 @@ void TTableFiles::Open(const TTablePaths& paths, bool readOnly) {
     releaseAll();
     paths_ = paths;
     readOnly_ = readOnly;
-    if (!QFileInfo(paths.Table).isFile())
-        throw EBinaryDataSetError("Open: Table file not found : " + paths.Table);
     const TPagedMode mode = readOnly ? TPagedMode::Read : TPagedMode::ReadWrite;
+    // A file open in the process under the name (in any letter case) is that file.
+    table_.reset(TPagedFile::FindOpenFileAs<TDbfFile>(paths.Table));
+    if (!table_ && !QFileInfo(paths.Table).isFile())
+        throw EBinaryDataSetError("Open: Table file not found : " + paths.Table);
     try {
-        table_.reset(TPagedFile::FindOpenFileAs<TDbfFile>(paths.Table));
         if (!table_)
             table_.reset(new TDbfFile(paths.Table, mode));
-        if (QFileInfo(paths.Index).isFile()) {
-            index_.reset(TPagedFile::FindOpenFileAs<TIndexFile>(paths.Index));
-            if (!index_)
-                index_.reset(new TIndexFile(paths.Index, mode));
-        }
-        if (QFileInfo(paths.Memo).isFile()) {
-            memo_.reset(TPagedFile::FindOpenFileAs<TDbtFile>(paths.Memo));
-            if (!memo_)
-                memo_.reset(new TDbtFile(paths.Memo, table_->Level(), mode));
-        }
+        index_.reset(TPagedFile::FindOpenFileAs<TIndexFile>(paths.Index));
+        if (!index_ && QFileInfo(paths.Index).isFile())
+            index_.reset(new TIndexFile(paths.Index, mode));
+        memo_.reset(TPagedFile::FindOpenFileAs<TDbtFile>(paths.Memo));
+        if (!memo_ && QFileInfo(paths.Memo).isFile())
+            memo_.reset(new TDbtFile(paths.Memo, table_->Level(), mode));
     } catch (...) {
         releaseAll();
         throw;
