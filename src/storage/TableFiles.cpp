@@ -12,7 +12,7 @@ bool isRooted(const QString& path) {
     return path.startsWith('\\') || path.startsWith('/') || (path.size() > 1 && path[1] == ':');
 }
 
-// Stored names may use "\\" or "/" between folders.
+// Stored names may use a backslash or a slash between folders.
 QString slashed(QString path) {
     return path.replace('\\', '/');
 }

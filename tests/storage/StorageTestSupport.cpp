@@ -96,7 +96,7 @@ QStringList OpenTable::Values(int n) {
     return out;
 }
 
-QByteArray Run(const QString& program, const QStringList& args, bool* ok) {
+QByteArray RunTool(const QString& program, const QStringList& args, bool* ok) {
     QProcess p;
     p.start(program, args);
     const bool finished = p.waitForFinished(60000);

@@ -37,7 +37,7 @@ struct OpenTable {
 };
 
 // Runs a program and returns its standard output; `ok` tells whether it ran and exited 0.
-QByteArray Run(const QString& program, const QStringList& args, bool* ok = nullptr);
+QByteArray RunTool(const QString& program, const QStringList& args, bool* ok = nullptr);
 bool HaveTool(const QString& program);
 
 } // namespace storagetest
