@@ -10,8 +10,8 @@ namespace {
 // lacks becomes "?", so the length never changes.
 void recode(const char* source, char* target, const char* from, const char* to) {
     const size_t n = std::strlen(source);
-    QByteArray out = Codepage::FromUnicode(
-        Codepage::ToUnicode(QByteArray(source, qsizetype(n)), from), to);
+    QByteArray out =
+        Codepage::FromUnicode(Codepage::ToUnicode(QByteArray(source, qsizetype(n)), from), to);
     out = out.left(qsizetype(n));
     while (size_t(out.size()) < n)
         out.append('?');

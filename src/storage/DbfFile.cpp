@@ -450,8 +450,7 @@ void TDbfFile::WriteFieldData(int index, TDbfType type, const void* value, char*
     if (text.size() > f.Length) {
         if (type != TDbfType::String)
             throw EFieldToLongError("Fielddata too long :" + QString::number(text.size()) +
-                                    " (must be between 1 and " + QString::number(f.Length) +
-                                    ").");
+                                    " (must be between 1 and " + QString::number(f.Length) + ").");
         text.truncate(f.Length);
     }
     std::memcpy(image + f.Offset, text.constData(), size_t(text.size()));

@@ -12,8 +12,8 @@ constexpr int DefaultBlock = 512;
 const char Dbase4Prefix[4] = {char(0xFF), char(0xFF), 0x08, 0x00};
 
 quint32 get32(const char* b) {
-    return quint32(quint8(b[0])) | (quint32(quint8(b[1])) << 8) |
-           (quint32(quint8(b[2])) << 16) | (quint32(quint8(b[3])) << 24);
+    return quint32(quint8(b[0])) | (quint32(quint8(b[1])) << 8) | (quint32(quint8(b[2])) << 16) |
+           (quint32(quint8(b[3])) << 24);
 }
 
 void put32(char* b, quint32 v) {
@@ -150,8 +150,8 @@ quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& tex
     return block;
 }
 
-TMyBlobFile::TMyBlobFile(TDbtFile* memo, const QString& memoPath, TBlobMode mode,
-                         quint32 block, std::function<void(quint32)> stored)
+TMyBlobFile::TMyBlobFile(TDbtFile* memo, const QString& memoPath, TBlobMode mode, quint32 block,
+                         std::function<void(quint32)> stored)
     : memo_(memo), mode_(mode), block_(block), stored_(std::move(stored)),
       exceptionsAtStart_(std::uncaught_exceptions()) {
     if (!memo_ && (block_ != 0 || mode_ != TBlobMode::Read))

@@ -43,7 +43,8 @@ TPagedFile::TPagedFile(const QString& path, TPagedMode mode)
             break;
         case TPagedMode::ReadWrite:
             // Opening for writing must not make a file that is not there.
-            ok = QFileInfo(path).isFile() && file->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+            ok = QFileInfo(path).isFile() &&
+                 file->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
             break;
         case TPagedMode::Create:
             ok = file->open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);

@@ -19,7 +19,18 @@ enum class TPagedMode { Read, ReadWrite, Create };
 // String NUL-terminated bytes; Smallint int16_t; Integer int32_t; Boolean int16_t (1 true,
 // 0 false); Float and Currency double; Date int32_t day number (1 January of year 1 is day 1).
 // Other stands for every dataset type the table file cannot hold.
-enum class TDbfType { Unknown, String, Smallint, Integer, Boolean, Float, Currency, Date, Memo, Other };
+enum class TDbfType {
+    Unknown,
+    String,
+    Smallint,
+    Integer,
+    Boolean,
+    Float,
+    Currency,
+    Date,
+    Memo,
+    Other
+};
 
 // One field definition as the dataset makes it from a table, or hands over to create one.
 struct TDbfFieldDef {

@@ -43,8 +43,7 @@ TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePa
     const QString name = slashed(tableName);
     const QString table = isRooted(tableName) ? name : folder + name;
     const QString base = withExtension(table, ".dbf");
-    return {QDir::toNativeSeparators(base),
-            QDir::toNativeSeparators(withExtension(table, ".dbt")),
+    return {QDir::toNativeSeparators(base), QDir::toNativeSeparators(withExtension(table, ".dbt")),
             QDir::toNativeSeparators(withExtension(table, ".mdx"))};
 }
 

@@ -1,7 +1,7 @@
+#include "storage/DbfFile.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "platform/Clock.h"
-#include "storage/DbfFile.h"
 
 #include <QLocale>
 #include <clocale>
@@ -36,7 +36,8 @@ protected:
         h.truncate(headerSize);
         return h + records;
     }
-    static QByteArray Descriptor(const QByteArray& name, char letter, int length, int decimals = 0) {
+    static QByteArray Descriptor(const QByteArray& name, char letter, int length,
+                                 int decimals = 0) {
         QByteArray d(32, '\0');
         std::memcpy(d.data(), name.constData(), size_t(std::min<qsizetype>(name.size(), 11)));
         d[11] = letter;
@@ -118,9 +119,8 @@ TEST_F(DbfFileTest, CreationMapsEveryTypeAndRefusesWhatTheFormatCannotHold) {
     // Read back, the definitions give the dataset's types.
     OpenTable t(path);
     EXPECT_EQ(t.types, (std::vector<TDbfType>{TDbfType::String, TDbfType::Smallint,
-                                              TDbfType::Integer, TDbfType::Boolean,
-                                              TDbfType::Float, TDbfType::Float, TDbfType::Date,
-                                              TDbfType::String}));
+                                              TDbfType::Integer, TDbfType::Boolean, TDbfType::Float,
+                                              TDbfType::Float, TDbfType::Date, TDbfType::String}));
     EXPECT_EQ(t.files.Table()->RecordSize(), 1 + 5 + 6 + 11 + 1 + 20 + 20 + 8 + 3);
 
     for (TDbfType bad : {TDbfType::Unknown, TDbfType::Other}) {
@@ -182,8 +182,8 @@ TEST_F(DbfFileTest, DescriptorCountsOutsideOneTo255AreRefused) {
             f.ReadFieldDescriptors();
             ADD_FAILURE() << "no error for " << count;
         } catch (const EBinaryDataSetError& e) {
-            EXPECT_EQ(e.Message, QString("Invalid field count : %1 (must be between 1 and 255)")
-                                     .arg(count));
+            EXPECT_EQ(e.Message,
+                      QString("Invalid field count : %1 (must be between 1 and 255)").arg(count));
         }
     };
     expectCount(MakeTable(0x03, 32, 1, 0, {}, {}), 0);
@@ -209,7 +209,8 @@ TEST_F(DbfFileTest, RecordSizeThatDisagreesIsReportedButNeverWrittenBack) {
     {
         OpenTable t(path);
         ASSERT_EQ(boxes.Boxes().size(), 1u);
-        EXPECT_EQ(boxes.Boxes()[0].text, "Invalid Record Size,\rRecord Size in Hdr : 4\rExpected : 9");
+        EXPECT_EQ(boxes.Boxes()[0].text,
+                  "Invalid Record Size,\rRecord Size in Hdr : 4\rExpected : 9");
         TDbfFile* f = t.files.Table();
         EXPECT_EQ(f->RecordSize(), 4); // the spacing on disk
         EXPECT_EQ(f->ImageSize(), 9);
@@ -452,7 +453,7 @@ TEST_F(DbfFileTest, DamagedTablesGiveClearErrors) {
         EXPECT_THROW(f.ReadFieldDescriptors(), EInOutError);
     }
     // A header size beyond the file: no records, nothing read out of the file.
-    WriteAll(path, MakeTable(0x03, 65, 4, 0, {Descriptor("A", 'C', 3)}, {}).left(65) );
+    WriteAll(path, MakeTable(0x03, 65, 4, 0, {Descriptor("A", 'C', 3)}, {}).left(65));
     QByteArray h = ReadAll(path);
     h[8] = char(0xFF);
     h[9] = char(0x00);

@@ -1,6 +1,6 @@
+#include "storage/DbtFile.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
-#include "storage/DbtFile.h"
 
 #include <QFile>
 #include <cstring>
@@ -149,7 +149,9 @@ TEST_F(DbtFileTest, DBase4BlockSizeAndDamagedBlocks) {
         return h;
     };
     // A word that is no multiple of 128 means 512.
-    WriteAll(path, header(100) + QByteArray("\xFF\xFF\x08\x00\x0B\x00\x00\x00" "xyz", 11));
+    WriteAll(path, header(100) + QByteArray("\xFF\xFF\x08\x00\x0B\x00\x00\x00"
+                                            "xyz",
+                                            11));
     {
         TDbtFile memo(path, 1, TPagedMode::Read);
         EXPECT_EQ(memo.BlockSize(), 512);
@@ -159,7 +161,9 @@ TEST_F(DbtFileTest, DBase4BlockSizeAndDamagedBlocks) {
     // A block size of 256 is used; the dBase III form ignores the word.
     QByteArray file = header(256) + QByteArray(256, '\0');
     file.truncate(256);
-    file += QByteArray("\xFF\xFF\x08\x00\x0A\x00\x00\x00" "hi", 10);
+    file += QByteArray("\xFF\xFF\x08\x00\x0A\x00\x00\x00"
+                       "hi",
+                       10);
     WriteAll(path, file);
     {
         TDbtFile memo(path, 1, TPagedMode::Read);
@@ -171,9 +175,13 @@ TEST_F(DbtFileTest, DBase4BlockSizeAndDamagedBlocks) {
     // No prefix, a length below 8, a length far beyond the file.
     WriteAll(path, header(512) + QByteArray("plain text", 10));
     EXPECT_EQ(TDbtFile(path, 1, TPagedMode::Read).ReadMemo(1), "");
-    WriteAll(path, header(512) + QByteArray("\xFF\xFF\x08\x00\x07\x00\x00\x00" "abc", 11));
+    WriteAll(path, header(512) + QByteArray("\xFF\xFF\x08\x00\x07\x00\x00\x00"
+                                            "abc",
+                                            11));
     EXPECT_EQ(TDbtFile(path, 1, TPagedMode::Read).ReadMemo(1), "");
-    WriteAll(path, header(512) + QByteArray("\xFF\xFF\x08\x00\xFF\xFF\xFF\x7F" "abc", 11));
+    WriteAll(path, header(512) + QByteArray("\xFF\xFF\x08\x00\xFF\xFF\xFF\x7F"
+                                            "abc",
+                                            11));
     EXPECT_EQ(TDbtFile(path, 1, TPagedMode::Read).ReadMemo(1), "abc");
     // A header cut short.
     WriteAll(path, QByteArray(10, '\0'));

@@ -1,8 +1,8 @@
+#include "storage/PagedFile.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "platform/Oem.h"
 #include "storage/IndexFile.h"
-#include "storage/PagedFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,7 +50,7 @@ TEST(PagedFileTest, OneOpenFilePerNameInAnyLetterCase) {
 TEST(PagedFileTest, RecordsAreAddressedWithinBounds) {
     TFileRef<TPagedFile> f(new TPagedFile("", TPagedMode::Create));
     EXPECT_EQ(TPagedFile::FindOpenFile(""), nullptr); // memory files are private
-    EXPECT_EQ(f->RecordCount(), 0);                    // no record size yet
+    EXPECT_EQ(f->RecordCount(), 0);                   // no record size yet
     f->SetHeaderSize(3);
     f->SetRecordSize(4);
     f->WriteAt(0, "HDR", 3);
@@ -129,10 +129,14 @@ TEST(PagedFileTest, TableTextIsConvertedToAndFromTheOemCodePage) {
     EXPECT_EQ(OemToCharA(QByteArray("\x8Epfel f\x81r \x99l")), QString::fromUtf8("Äpfel für Öl"));
     EXPECT_EQ(CharToOemA(QString::fromUtf8("€ x")), QByteArray("? x")); // CP850 has no euro
     char buffer[16];
-    CharToOemA("\xC4" "b\xFC", buffer); // ANSI "Äbü"
-    EXPECT_STREQ(buffer, "\x8E" "b\x81");
+    CharToOemA("\xC4"
+               "b\xFC",
+               buffer); // ANSI "Äbü"
+    EXPECT_STREQ(buffer, "\x8E"
+                         "b\x81");
     OemToCharA(buffer, buffer);
-    EXPECT_STREQ(buffer, "\xC4" "b\xFC");
+    EXPECT_STREQ(buffer, "\xC4"
+                         "b\xFC");
     OemToCharA("\xC9\xCD", buffer); // box drawing has no ANSI character
     EXPECT_EQ(std::strlen(buffer), 2u);
 }

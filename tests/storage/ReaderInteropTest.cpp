@@ -75,7 +75,8 @@ TEST_F(ReaderInteropTest, DbfdumpReadsTheItemTableValueForValue) {
         GTEST_SKIP() << "dbfdump (shapelib) is not installed";
     const QString path = MakeItemTable("qor", 0x8B);
     bool ok = false;
-    const QList<QMap<QString, QString>> dumped = ParseDbfDump(RunTool("dbfdump", {"-m", path}, &ok));
+    const QList<QMap<QString, QString>> dumped =
+        ParseDbfDump(RunTool("dbfdump", {"-m", path}, &ok));
     ASSERT_TRUE(ok);
     const QList<QStringList> records = ItemRecords();
     ASSERT_EQ(dumped.size(), records.size());
@@ -130,8 +131,8 @@ TEST_F(ReaderInteropTest, PgdbfReadsDBase3MemosAndTheOemCodePage) {
     const QString path = MakeItemTable("old", 0x83);
     {
         OpenTable t(path);
-        t.Append({"grp04", QString::fromLatin1(CharToOemA(QString::fromUtf8("Äpfel für Öl"))),
-                  "", QString::fromLatin1(CharToOemA(QString::fromUtf8("Grüße"))), "", ""});
+        t.Append({"grp04", QString::fromLatin1(CharToOemA(QString::fromUtf8("Äpfel für Öl"))), "",
+                  QString::fromLatin1(CharToOemA(QString::fromUtf8("Grüße"))), "", ""});
     }
     bool ok = false;
     const QString out = QString::fromUtf8(
@@ -143,8 +144,8 @@ TEST_F(ReaderInteropTest, PgdbfReadsDBase3MemosAndTheOemCodePage) {
     ASSERT_GT(to, from);
     const QStringList lines = out.mid(from + 11, to - from - 11).split('\n');
     QList<QStringList> records = ItemRecords();
-    records.append({"grp04", QString::fromUtf8("Äpfel für Öl"), "", QString::fromUtf8("Grüße"),
-                    "", ""});
+    records.append(
+        {"grp04", QString::fromUtf8("Äpfel für Öl"), "", QString::fromUtf8("Grüße"), "", ""});
     ASSERT_EQ(lines.size(), records.size());
     for (int r = 0; r < records.size(); ++r) {
         QStringList fields = lines[r].split('\t');
@@ -160,9 +161,10 @@ TEST_F(ReaderInteropTest, TablesWrittenByShapelibAreReadByTheEngine) {
         GTEST_SKIP() << "dbfcreate/dbfadd (shapelib) are not installed";
     const QString path = dir.filePath("shp.dbf");
     bool ok = false;
-    RunTool("dbfcreate", {path, "-s", "NAME", "20", "-n", "AMOUNT", "10", "3", "-n", "COUNT", "6",
-                      "0", "-n", "TOTAL", "9", "0"},
-        &ok);
+    RunTool("dbfcreate",
+            {path, "-s", "NAME", "20", "-n", "AMOUNT", "10", "3", "-n", "COUNT", "6", "0", "-n",
+             "TOTAL", "9", "0"},
+            &ok);
     ASSERT_TRUE(ok);
     struct Row {
         QString name;
@@ -175,15 +177,15 @@ TEST_F(ReaderInteropTest, TablesWrittenByShapelibAreReadByTheEngine) {
                              {"", "0", 0, 0},
                              {QString(20, 'z'), "12345.678", 32767, 999999999}};
     for (const Row& r : rows) {
-        RunTool("dbfadd", {path, r.name, r.amount, QString::number(r.count), QString::number(r.total)},
-            &ok);
+        RunTool("dbfadd",
+                {path, r.name, r.amount, QString::number(r.count), QString::number(r.total)}, &ok);
         ASSERT_TRUE(ok);
     }
 
     OpenTable t(path, true);
     EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_EQ(t.types, (std::vector<TDbfType>{TDbfType::String, TDbfType::Float,
-                                              TDbfType::Smallint, TDbfType::Integer}));
+    EXPECT_EQ(t.types, (std::vector<TDbfType>{TDbfType::String, TDbfType::Float, TDbfType::Smallint,
+                                              TDbfType::Integer}));
     TDbfFile* f = t.files.Table();
     ASSERT_EQ(f->RecordCount(), rows.size());
     EXPECT_EQ(t.files.Memo(), nullptr);

@@ -24,9 +24,9 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 }
 
 QList<TDbfFieldDef> ItemFields() {
-    return {{"GROUP", TDbfType::String, 20, false},     {"CAPTION", TDbfType::String, 120, false},
+    return {{"GROUP", TDbfType::String, 20, false},       {"CAPTION", TDbfType::String, 120, false},
             {"DESCRIPTOR", TDbfType::String, 180, false}, {"COMMENTS", TDbfType::Memo, 0, false},
-            {"PICTURE", TDbfType::String, 160, false},  {"FILE", TDbfType::String, 160, false}};
+            {"PICTURE", TDbfType::String, 160, false},    {"FILE", TDbfType::String, 160, false}};
 }
 
 void CreateTable(const QString& dbfPath, const QList<TDbfFieldDef>& defs) {
