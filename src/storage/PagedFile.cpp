@@ -105,20 +105,26 @@ void TPagedFile::Seek(qint64 pos) {
         readError();
 }
 
-void TPagedFile::SeekRecord(int n) {
+namespace {
+
+qint64 recordPosition(int n, qint64 headerSize, qint64 recordSize) {
     if (n < 0)
         throw EBinaryDataSetError(QStringLiteral("Invalid record number : %1").arg(n));
-    Seek(headerSize_ + qint64(n) * recordSize_);
+    return headerSize + qint64(n) * recordSize;
+}
+
+} // namespace
+
+void TPagedFile::SeekRecord(int n) {
+    Seek(recordPosition(n, headerSize_, recordSize_));
 }
 
 qint64 TPagedFile::ReadRecord(int n, char* buffer) {
-    SeekRecord(n);
-    return ReadAt(headerSize_ + qint64(n) * recordSize_, buffer, recordSize_);
+    return ReadAt(recordPosition(n, headerSize_, recordSize_), buffer, recordSize_);
 }
 
 void TPagedFile::WriteRecord(int n, const char* buffer) {
-    SeekRecord(n);
-    WriteAt(headerSize_ + qint64(n) * recordSize_, buffer, recordSize_);
+    WriteAt(recordPosition(n, headerSize_, recordSize_), buffer, recordSize_);
 }
 
 void TPagedFile::CopyPadded(const char* text, char* area, int n) {

@@ -61,6 +61,8 @@ TEST(PagedFileTest, RecordsAreAddressedWithinBounds) {
     EXPECT_EQ(f->ReadRecord(1, buffer), 4);
     EXPECT_STREQ(buffer, "efgh");
     EXPECT_EQ(f->ReadRecord(2, buffer), 0);
+    EXPECT_EQ(f->ReadRecord(1000, buffer), 0);
+    EXPECT_EQ(f->Size(), 3 + 2 * 4); // reading beyond the end does not grow the file
     EXPECT_THROW(f->ReadRecord(-1, buffer), EBinaryDataSetError);
     EXPECT_THROW(f->WriteRecord(-1, buffer), EBinaryDataSetError);
     f->SetHeaderSize(100);
