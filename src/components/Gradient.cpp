@@ -43,106 +43,40 @@ void TGradient::SetVisible(bool value) {
     repaint();
 }
 
+namespace {
+
+// The red, green and blue parts of each start colour's table, toward black and toward white:
+// 'v' the level, 'h' the half level, '0' none and 'F' full.
+constexpr const char* kToBlack[] = {"0vv", "00v", "v0v", "hhh", "0h0", "0v0", "h00",
+                                    "00h", "hh0", "h0h", "v00", "0hh", "vvv", "vv0"};
+constexpr const char* kToWhite[] = {"vFF", "vvF", "FvF", "hhh", "vhv", "vFv", "hvv",
+                                    "vvh", "hhv", "hvh", "Fvv", "vhh", "FFF", "FFv"};
+
+int Part(char kind, int v, int h) {
+    switch (kind) {
+    case 'v':
+        return v;
+    case 'h':
+        return h;
+    case 'F':
+        return 255;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 void TGradient::BuildPalette() {
     const bool white = endColor_ == ecWhite;
     const bool reversed = direction_ == gdUpLeft;
+    const char* parts = (white ? kToWhite : kToBlack)[startColor_];
     for (int i = 0; i < 256; ++i) {
         // Toward black the level falls along the table, toward white it rises.
         const int v = (white != reversed) ? i : 255 - i;
         const int h = white ? v / 2 + 128 : v / 2;
-        int r = 0, g = 0, b = 0;
-        if (!white) {
-            switch (startColor_) {
-            case scAqua:
-                r = 0, g = v, b = v;
-                break;
-            case scBlue:
-                r = 0, g = 0, b = v;
-                break;
-            case scFuchsia:
-                r = v, g = 0, b = v;
-                break;
-            case scGray:
-                r = h, g = h, b = h;
-                break;
-            case scGreen:
-                r = 0, g = h, b = 0;
-                break;
-            case scLime:
-                r = 0, g = v, b = 0;
-                break;
-            case scMaroon:
-                r = h, g = 0, b = 0;
-                break;
-            case scNavy:
-                r = 0, g = 0, b = h;
-                break;
-            case scOlive:
-                r = h, g = h, b = 0;
-                break;
-            case scPurple:
-                r = h, g = 0, b = h;
-                break;
-            case scRed:
-                r = v, g = 0, b = 0;
-                break;
-            case scTeal:
-                r = 0, g = h, b = h;
-                break;
-            case scWhite:
-                r = v, g = v, b = v;
-                break;
-            case scYellow:
-                r = v, g = v, b = 0;
-                break;
-            }
-        } else {
-            switch (startColor_) {
-            case scAqua:
-                r = v, g = 255, b = 255;
-                break;
-            case scBlue:
-                r = v, g = v, b = 255;
-                break;
-            case scFuchsia:
-                r = 255, g = v, b = 255;
-                break;
-            case scGray:
-                r = h, g = h, b = h;
-                break;
-            case scGreen:
-                r = v, g = h, b = v;
-                break;
-            case scLime:
-                r = v, g = 255, b = v;
-                break;
-            case scMaroon:
-                r = h, g = v, b = v;
-                break;
-            case scNavy:
-                r = v, g = v, b = h;
-                break;
-            case scOlive:
-                r = h, g = h, b = v;
-                break;
-            case scPurple:
-                r = h, g = v, b = h;
-                break;
-            case scRed:
-                r = 255, g = v, b = v;
-                break;
-            case scTeal:
-                r = v, g = h, b = h;
-                break;
-            case scWhite:
-                r = 255, g = 255, b = 255;
-                break;
-            case scYellow:
-                r = 255, g = 255, b = v;
-                break;
-            }
-        }
-        colors_[std::size_t(i)] = ColorFromRGB(r, g, b);
+        colors_[std::size_t(i)] =
+            ColorFromRGB(Part(parts[0], v, h), Part(parts[1], v, h), Part(parts[2], v, h));
     }
 }
 

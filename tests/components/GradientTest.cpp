@@ -91,6 +91,43 @@ TEST(GradientTest, ColourTableRunsFromStartToEndColour) {
     EXPECT_EQ(g.Colors()[7], ColorFromRGB(7, 255, 255));
 }
 
+TEST(GradientTest, EveryStartColourReachesItsNamedColourAndBothEnds) {
+    const TColor named[] = {clAqua, clBlue,  clFuchsia, clGray, clGreen, clLime,  clMaroon,
+                            clNavy, clOlive, clPurple,  clRed,  clTeal,  clWhite, clYellow};
+    // Toward white the first entry is the standard colour, toward black its half levels are
+    // one lower (127 for 128); the midway entry mixes in the level.
+    const TColor midway[] = {ColorFromRGB(100, 255, 255),
+                             ColorFromRGB(100, 100, 255),
+                             ColorFromRGB(255, 100, 255),
+                             ColorFromRGB(178, 178, 178),
+                             ColorFromRGB(100, 178, 100),
+                             ColorFromRGB(100, 255, 100),
+                             ColorFromRGB(178, 100, 100),
+                             ColorFromRGB(100, 100, 178),
+                             ColorFromRGB(178, 178, 100),
+                             ColorFromRGB(178, 100, 178),
+                             ColorFromRGB(255, 100, 100),
+                             ColorFromRGB(100, 178, 178),
+                             clWhite,
+                             ColorFromRGB(255, 255, 100)};
+    TGradient g;
+    for (int sc = scAqua; sc <= scYellow; ++sc) {
+        g.SetStartColor(TStartColor(sc));
+        g.SetEndColor(ecWhite);
+        EXPECT_EQ(g.Colors()[0], named[sc]) << sc;
+        EXPECT_EQ(g.Colors()[100], midway[sc]) << sc;
+        EXPECT_EQ(g.Colors()[255], clWhite) << sc;
+        g.SetEndColor(ecBlack);
+        TColor expected = 0;
+        for (int shift : {0, 8, 16}) {
+            const int part = (named[sc] >> shift) & 0xFF;
+            expected |= (part == 0x80 ? 0x7F : part) << shift;
+        }
+        EXPECT_EQ(g.Colors()[0], expected) << sc;
+        EXPECT_EQ(g.Colors()[255], clBlack) << sc;
+    }
+}
+
 TEST(GradientTest, DirectionReversesTheTable) {
     TGradient g;
     g.SetStartColor(scBlue);
