@@ -2,61 +2,52 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <iterator>
 
 namespace {
 
-// Palette roles for the system colour indexes; the ones without a role keep the classic
-// scheme's value.
+struct SystemEntry {
+    QPalette::ColorGroup group;
+    QPalette::ColorRole role;
+};
+
+// The palette role of each system colour index; the desktop (no role) keeps the classic
+// scheme's teal.
+constexpr SystemEntry kSystemColors[] = {
+    {QPalette::Active, QPalette::Button},            // scroll bar
+    {QPalette::Active, QPalette::NoRole},            // desktop
+    {QPalette::Active, QPalette::Highlight},         // active caption
+    {QPalette::Inactive, QPalette::Highlight},       // inactive caption
+    {QPalette::Active, QPalette::Window},            // menu
+    {QPalette::Active, QPalette::Base},              // window
+    {QPalette::Active, QPalette::Shadow},            // window frame
+    {QPalette::Active, QPalette::WindowText},        // menu text
+    {QPalette::Active, QPalette::Text},              // window text
+    {QPalette::Active, QPalette::HighlightedText},   // caption text
+    {QPalette::Active, QPalette::Button},            // active border
+    {QPalette::Active, QPalette::Button},            // inactive border
+    {QPalette::Active, QPalette::Dark},              // application work space
+    {QPalette::Active, QPalette::Highlight},         // highlight
+    {QPalette::Active, QPalette::HighlightedText},   // highlight text
+    {QPalette::Active, QPalette::Button},            // button face
+    {QPalette::Active, QPalette::Mid},               // button shadow
+    {QPalette::Disabled, QPalette::Text},            // grey text
+    {QPalette::Active, QPalette::ButtonText},        // button text
+    {QPalette::Inactive, QPalette::HighlightedText}, // inactive caption text
+    {QPalette::Active, QPalette::Light},             // button highlight
+    {QPalette::Active, QPalette::Shadow},            // 3D dark shadow
+    {QPalette::Active, QPalette::Midlight},          // 3D light
+    {QPalette::Active, QPalette::ToolTipText},       // info text
+    {QPalette::Active, QPalette::ToolTipBase},       // info background
+};
+
 QColor SystemColorValue(int index) {
-    const QPalette pal = QGuiApplication::palette();
-    switch (index) {
-    case 1: // desktop
-        return QColor(0, 128, 128);
-    case 2: // active caption
-    case 13:
-        return pal.color(QPalette::Active, QPalette::Highlight);
-    case 3: // inactive caption
-        return pal.color(QPalette::Inactive, QPalette::Highlight);
-    case 4:
-        return pal.color(QPalette::Window);
-    case 5:
-        return pal.color(QPalette::Base);
-    case 6:
-    case 21:
-        return pal.color(QPalette::Shadow);
-    case 7:
-        return pal.color(QPalette::WindowText);
-    case 8:
-        return pal.color(QPalette::Text);
-    case 9:
-    case 14:
-        return pal.color(QPalette::Active, QPalette::HighlightedText);
-    case 19:
-        return pal.color(QPalette::Inactive, QPalette::HighlightedText);
-    case 0:  // scroll bar
-    case 10: // borders
-    case 11:
-    case 15:
-        return pal.color(QPalette::Button);
-    case 12:
-        return pal.color(QPalette::Dark);
-    case 16:
-        return pal.color(QPalette::Mid);
-    case 17:
-        return pal.color(QPalette::Disabled, QPalette::Text);
-    case 18:
-        return pal.color(QPalette::ButtonText);
-    case 20:
-        return pal.color(QPalette::Light);
-    case 22:
-        return pal.color(QPalette::Midlight);
-    case 23:
-        return pal.color(QPalette::ToolTipText);
-    case 24:
-        return pal.color(QPalette::ToolTipBase);
-    default:
+    if (index < 0 || index >= int(std::size(kSystemColors)))
         return QColor(Qt::black);
-    }
+    const SystemEntry& entry = kSystemColors[index];
+    if (entry.role == QPalette::NoRole)
+        return QColor(0, 128, 128);
+    return QGuiApplication::palette().color(entry.group, entry.role);
 }
 
 } // namespace
