@@ -75,11 +75,11 @@ void TForm1::FormActivate(QObject*) {
     if (!Files::SetCurrentDir(BaseFolder))
         throw EInOutError(QStringLiteral("Cannot change to folder %1").arg(BaseFolder));
 
-    const QString root =
-        Volumes::VolumeRoot(Files::CanonicalPath(BaseFolder), environment_.Mounts);
+    const QString root = Volumes::VolumeRoot(Files::CanonicalPath(BaseFolder), environment_.Mounts);
     CdMode = Volumes::DriveTypeOf(root, environment_.Mounts) == Volumes::DRIVE_CDROM;
     if (!CdMode)
-        CdMode = Files::FileExists(Files::ExtractFilePath(environment_.ProgramFile) + kCdMarkerName);
+        CdMode =
+            Files::FileExists(Files::ExtractFilePath(environment_.ProgramFile) + kCdMarkerName);
 
     LoadProject(projectFile);
 

@@ -46,8 +46,8 @@ TEST(Files, ExpandFileNameInBothForms) {
 }
 
 TEST(Files, DrivePartOfAPath) {
-    const std::vector<Volumes::MountEntry> mounts = Volumes::ParseMountTable(
-        "/dev/sda1 / ext4 rw 0 0\n/dev/sr0 /media/cdrom iso9660 ro 0 0\n");
+    const std::vector<Volumes::MountEntry> mounts =
+        Volumes::ParseMountTable("/dev/sda1 / ext4 rw 0 0\n/dev/sr0 /media/cdrom iso9660 ro 0 0\n");
     EXPECT_EQ(ExtractFileDrive("E:\\setup.exe", mounts), QString("E:"));
     EXPECT_EQ(ExtractFileDrive("?:\\setup.exe", mounts), QString("?:"));
     EXPECT_EQ(ExtractFileDrive("C:", mounts), QString("C:"));

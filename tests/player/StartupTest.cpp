@@ -82,7 +82,8 @@ TEST(PathRoutines, ResolvePathWithDriveLetters) {
     EXPECT_EQ(TForm1::ResolvePath("..\\a.bmp", hd), "E:\\a.bmp");
     // A whole share is the drive of a network path.
     EXPECT_EQ(TForm1::ResolvePath("\\\\srv\\share\\pics\\a.bmp", cd), "E:\\pics\\a.bmp");
-    EXPECT_EQ(TForm1::ResolvePath("\\\\srv\\share\\pics\\a.bmp", hd), "\\\\srv\\share\\pics\\a.bmp");
+    EXPECT_EQ(TForm1::ResolvePath("\\\\srv\\share\\pics\\a.bmp", hd),
+              "\\\\srv\\share\\pics\\a.bmp");
     // A path far longer than 255 characters keeps all of them.
     const QString longName = "C:\\" + QString(400, 'x');
     EXPECT_EQ(TForm1::ResolvePath(longName, cd), "E:\\" + QString(400, 'x'));
@@ -277,8 +278,7 @@ TEST_F(MenuWindowStart, CdModeFromTheVolumeOfTheBaseFolder) {
     TForm1* form = start(std::move(env));
     EXPECT_TRUE(form->CdMode);
     EXPECT_EQ(form->BaseDrive, root_ + "/proj");
-    EXPECT_EQ(Files::NativePath(form->ResolvePath("?:\\pics\\a.bmp")),
-              root_ + "/proj/pics/a.bmp");
+    EXPECT_EQ(Files::NativePath(form->ResolvePath("?:\\pics\\a.bmp")), root_ + "/proj/pics/a.bmp");
     EXPECT_EQ(form->SwapEntryDrive("C:\\setup.exe"), root_ + "/proj\\setup.exe");
 }
 
@@ -320,8 +320,8 @@ protected:
         root_ = QDir(tmp_.path()).canonicalPath();
         QDir(root_).mkpath("run");
         QDir(root_).mkpath("xdg");
-        QFile::setPermissions(root_ + "/xdg", QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ExeOwner);
+        QFile::setPermissions(root_ + "/xdg",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         process_.setProgram(QStringLiteral(ORV_BINARY_DIR "/menu"));
         process_.setWorkingDirectory(root_ + "/run");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -342,8 +342,8 @@ protected:
 };
 
 TEST_F(PlayerProgram, EndsSilentlyWithoutItsProject) {
-    for (const QStringList& args : {QStringList{root_ + "/missing/qor.qor"},
-                                    QStringList{"qor.qor"}, QStringList{}}) {
+    for (const QStringList& args :
+         {QStringList{root_ + "/missing/qor.qor"}, QStringList{"qor.qor"}, QStringList{}}) {
         process_.setArguments(args);
         process_.start();
         ASSERT_TRUE(process_.waitForFinished(60000)) << args.join(' ').toStdString();
