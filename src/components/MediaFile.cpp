@@ -124,7 +124,7 @@ void TMediaFile::OpenNext(int direction) {
     // without a playable entry would be searched round and round.
     int looked = 0;
     for (;;) {
-        if (looked++ > count_) {
+        if (looked++ >= std::max(count_, 1)) {
             if (!error_)
                 Stop();
             return;
