@@ -89,10 +89,17 @@ void TForm::SetModalResult(int result) {
 }
 
 bool TForm::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        DoActivate();
-    else if (event->type() == QEvent::WindowDeactivate)
+    if (event->type() == QEvent::WindowActivate) {
+        // The platform may deliver the activation that the first-show stand-in has already
+        // reported; one activation runs OnActivate once.
+        if (activationReported_)
+            activationReported_ = false;
+        else
+            DoActivate();
+    } else if (event->type() == QEvent::WindowDeactivate) {
+        activationReported_ = false;
         fire(OnDeactivate);
+    }
     return QWidget::event(event);
 }
 
@@ -127,8 +134,10 @@ void TForm::showEvent(QShowEvent* event) {
         QTimer::singleShot(0, this, [self] {
             if (self && !self->activatedOnce_ && self->isVisible()) {
                 self->activateWindow();
-                if (!self->activatedOnce_)
+                if (!self->activatedOnce_) {
+                    self->activationReported_ = true;
                     self->DoActivate();
+                }
             }
         });
     }
