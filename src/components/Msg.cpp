@@ -61,7 +61,9 @@ const QString& lineOr(const QStringList& lines, int index, const QString& fallba
 // freed meanwhile are skipped.
 class BoxScope {
 public:
-    BoxScope() : focus_(QApplication::focusWidget()) {
+    BoxScope() : focus_(QApplication::focusWidget()) {}
+    // Apart from the constructor, so that whatever it has done is undone even when it fails.
+    void Begin() {
         for (TForm* form : Application().Forms()) {
             if (form->isEnabled()) {
                 form->setEnabled(false);
@@ -160,6 +162,7 @@ int TMsg::ShowBox(MsgType kind, int captionIndex, int messageIndex, const QVaria
     int result = 0;
     {
         BoxScope scope;
+        scope.Begin();
         result = MessageBoxA(Application().MainForm(), text, caption, style);
     }
 

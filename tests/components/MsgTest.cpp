@@ -1,6 +1,6 @@
+#include "components/Msg.h"
 #include "common/EventLoop.h"
 #include "common/MessageBoxAnswerer.h"
-#include "components/Msg.h"
 #include "framework/Form.h"
 
 #include <QLineEdit>
@@ -103,8 +103,9 @@ TEST_F(MsgTest, TextsAndCaptionsByIndexFallBackToTheProperties) {
         const char* text;
         const char* boxCaption;
     } cases[] = {
-        {2, 2, "Second", "Cap two"},  {1, 1, "First", "Cap one"},  {3, 3, "Own text", "Caption"},
-        {0, 0, "Own text", "Caption"}, {-1, -1, "Own text", "Caption"},
+        {2, 2, "Second", "Cap two"},     {1, 1, "First", "Cap one"},
+        {3, 3, "Own text", "Caption"},   {0, 0, "Own text", "Caption"},
+        {-1, -1, "Own text", "Caption"},
     };
     for (const Case& c : cases) {
         msg->ShowBox(mbInformation, c.caption, c.message, nil);
