@@ -10,22 +10,27 @@
 // windows that load their state into controls rely on the same coupling either way. Handlers
 // run under the application's error handler, with the control as sender.
 
-// OnClick runs on every change of the check state.
-class TCheckBox : public QCheckBox {
-    Q_OBJECT
+// Runs a handler of a control; a copy runs, so that the handler may replace itself.
+void FireControlEvent(QObject* sender, TNotifyEvent handler);
+
+template <class Button> class TClickControl : public Button {
 public:
-    explicit TCheckBox(QWidget* parent = nullptr);
-    explicit TCheckBox(const QString& text, QWidget* parent = nullptr);
+    using Button::Button;
     TNotifyEvent OnClick;
 };
 
+// OnClick runs on every change of the check state.
+class TCheckBox : public TClickControl<QCheckBox> {
+    Q_OBJECT
+public:
+    explicit TCheckBox(QWidget* parent = nullptr);
+};
+
 // OnClick runs when the button becomes checked; unchecking runs nothing.
-class TRadioButton : public QRadioButton {
+class TRadioButton : public TClickControl<QRadioButton> {
     Q_OBJECT
 public:
     explicit TRadioButton(QWidget* parent = nullptr);
-    explicit TRadioButton(const QString& text, QWidget* parent = nullptr);
-    TNotifyEvent OnClick;
 };
 
 // OnChange runs on every change of the text.

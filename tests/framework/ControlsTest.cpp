@@ -1,7 +1,6 @@
 #include "framework/Controls.h"
 #include "framework/Application.h"
 
-#include <QButtonGroup>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -16,7 +15,7 @@ protected:
 };
 
 TEST_F(ControlsTest, CheckBoxClicksOnEveryChangeByCodeOrUser) {
-    auto* box = new TCheckBox(QStringLiteral("Loop"), &window);
+    auto* box = new TCheckBox(&window);
     std::vector<bool> seen;
     QObject* sender = nullptr;
     box->OnClick = [&](QObject* s) {
@@ -33,8 +32,10 @@ TEST_F(ControlsTest, CheckBoxClicksOnEveryChangeByCodeOrUser) {
 }
 
 TEST_F(ControlsTest, RadioButtonClicksOnlyWhenItBecomesChecked) {
-    auto* first = new TRadioButton(QStringLiteral("Colour"), &window);
-    auto* second = new TRadioButton(QStringLiteral("Picture"), &window);
+    auto* first = new TRadioButton(&window);
+    first->setText(QStringLiteral("Colour"));
+    auto* second = new TRadioButton(&window);
+    second->setText(QStringLiteral("Picture"));
     second->move(0, 40);
     int firstClicks = 0, secondClicks = 0;
     first->OnClick = [&](QObject*) { ++firstClicks; };
