@@ -72,6 +72,7 @@ private:
 
     TFormStyle formStyle_ = fsNormal;
     bool activatedOnce_ = false;
+    bool activationReported_ = false; // the stand-in ran OnActivate before the platform's event
     bool destroyed_ = false;
     bool modal_ = false;
     int modalResult_ = mrNone;
