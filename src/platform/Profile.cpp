@@ -228,8 +228,8 @@ TProfileText TProfileText::Parse(const QByteArray& bytes) {
             next += (body[next] == '\r' && next + 1 < n && body[next + 1] == '\n') ? 2 : 1;
         QByteArray raw = body.mid(pos, end - pos);
         QString text = utf8 ? QString::fromUtf8(raw) : decodeAnsi(raw);
-        profile.lines_.push_back(MakeLine(std::move(text), std::move(raw),
-                                          body.mid(end, next - end), false));
+        profile.lines_.push_back(
+            MakeLine(std::move(text), std::move(raw), body.mid(end, next - end), false));
         pos = next;
     }
     return profile;
@@ -386,8 +386,7 @@ void TProfileText::DeleteKey(const QString& section, const QString& key) {
 
 void TProfileText::DeleteSection(const QString& section) {
     int end = 0;
-    for (int header = FindSection(section, &end); header >= 0;
-         header = FindSection(section, &end))
+    for (int header = FindSection(section, &end); header >= 0; header = FindSection(section, &end))
         lines_.erase(lines_.begin() + header, lines_.begin() + end);
 }
 
@@ -422,12 +421,10 @@ QStringList GetPrivateProfileKeyNames(const QString& section, const QString& fil
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName) {
-    return modifyFile(fileName,
-                      [&](TProfileText& p) { return p.SetValue(section, key, value); });
+    return modifyFile(fileName, [&](TProfileText& p) { return p.SetValue(section, key, value); });
 }
 
-bool DeletePrivateProfileKey(const QString& section, const QString& key,
-                             const QString& fileName) {
+bool DeletePrivateProfileKey(const QString& section, const QString& key, const QString& fileName) {
     return modifyFile(fileName, [&](TProfileText& p) {
         p.DeleteKey(section, key);
         return true;

@@ -130,9 +130,12 @@ TProjectKeyDefaults TProjectKeyDefaults::Player() {
     d.ImageBaseColor = 0;
     d.TitleCentered = true;
     d.ButtonShown.fill(true);
-    d.ButtonCaption = {QStringLiteral("Exit"),  QStringLiteral("Action"),
-                       QStringLiteral("Tables"), QStringLiteral("Find"),
-                       QStringLiteral("Show/Hide file list"), QStringLiteral("About"),
+    d.ButtonCaption = {QStringLiteral("Exit"),
+                       QStringLiteral("Action"),
+                       QStringLiteral("Tables"),
+                       QStringLiteral("Find"),
+                       QStringLiteral("Show/Hide file list"),
+                       QStringLiteral("About"),
                        QStringLiteral("Help")};
     d.HelpFile = QString();
     d.Caption = QString();
@@ -319,8 +322,7 @@ void ReadProjectProfile(const Profile::TProfileText& profile, TProjectData& data
     }
 }
 
-void ReadProject(const QString& fileName, TProjectData& data,
-                 const TProjectKeyDefaults& defaults) {
+void ReadProject(const QString& fileName, TProjectData& data, const TProjectKeyDefaults& defaults) {
     ReadProjectProfile(Profile::LoadProfile(fileName), data, defaults);
 }
 

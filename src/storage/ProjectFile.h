@@ -71,13 +71,14 @@ struct TSwitchedTextKeys {
     const char* Switch;
     const char* Text;
 };
-inline constexpr std::array<TSwitchedTextKeys, ButtonCount> ButtonKeys = {{{"EnExit", "Exit"},
-                                                                           {"EnAction", "Action"},
-                                                                           {"EnTables", "Tables"},
-                                                                           {"EnFind", "Find"},
-                                                                           {"EnFileList", "FileList"},
-                                                                           {"EnAbout", "About"},
-                                                                           {"EnHelp", "Help"}}};
+inline constexpr std::array<TSwitchedTextKeys, ButtonCount> ButtonKeys = {
+    {{"EnExit", "Exit"},
+     {"EnAction", "Action"},
+     {"EnTables", "Tables"},
+     {"EnFind", "Find"},
+     {"EnFileList", "FileList"},
+     {"EnAbout", "About"},
+     {"EnHelp", "Help"}}};
 
 // The tools of the functions menu, in the order of the `Tools` section.
 enum TProjectTool { ptExplorer, ptMSInfo, ptSoftware };
@@ -106,7 +107,7 @@ inline constexpr TFontKeys FontMenu = {"CM_", false};
 QStringList FontKeyOrder(const TFontKeys& group);
 
 // Menu entry keys: name + entry number from 0, in this order per entry.
-inline constexpr std::array<const char*, 6> EntryKeyNames = {"Caption_", "Name_",  "Path_",
+inline constexpr std::array<const char*, 6> EntryKeyNames = {"Caption_", "Name_", "Path_",
                                                              "Param_",   "Exit_", "Item_"};
 inline constexpr int MaxEntries = 10;
 inline constexpr int CaptionRows = 13; // "00" to "12"
@@ -128,8 +129,8 @@ QString BuildFileName(const QString& sourceName);
 
 struct TProjectFont {
     QString Name;
-    int Size = 0;  // points
-    int Color = 0; // $00BBGGRR, or negative for a system colour
+    int Size = 0;         // points
+    int Color = 0;        // $00BBGGRR, or negative for a system colour
     bool Centered = true; // only the two titles store it
     bool Bold = false;
     bool Italic = false;

@@ -148,7 +148,8 @@ TEST_F(ProfileFile, AppendsAfterLastKeyOfItsSectionAndNewSectionsAtEnd) {
     ASSERT_TRUE(Write("a", "w", "4"));
     ASSERT_TRUE(Write("B", "v", "5")); // the last line had no line end
     ASSERT_TRUE(Write("C", "u", "6"));
-    EXPECT_EQ(Get(), "[A]\r\nx=1\r\n; note\r\ny=2\r\nw=4\r\n\r\n[B]\r\nz=3\r\nv=5\r\n[C]\r\nu=6\r\n");
+    EXPECT_EQ(Get(),
+              "[A]\r\nx=1\r\n; note\r\ny=2\r\nw=4\r\n\r\n[B]\r\nz=3\r\nv=5\r\n[C]\r\nu=6\r\n");
     Put("[Empty]\r\n[Next]\r\n");
     ASSERT_TRUE(Write("Empty", "k", "v"));
     EXPECT_EQ(Get(), "[Empty]\r\nk=v\r\n[Next]\r\n");
@@ -168,8 +169,9 @@ TEST_F(ProfileFile, DeletesKeysAndSections) {
 }
 
 TEST_F(ProfileFile, ValuesReadBackAsWritten) {
-    const QStringList values = {" lead", "trail ", "\"quoted\"", "'single'", "\"", " \" ",
-                                "Copyright \u00a9 2000 ", "a=b;c"};
+    const QStringList values = {
+        " lead", "trail ", "\"quoted\"", "'single'", "\"", " \" ", "Copyright \u00a9 2000 ",
+        "a=b;c"};
     for (const QString& v : values) {
         ASSERT_TRUE(Write("A", "k", v));
         EXPECT_EQ(Read("A", "k"), v);
@@ -181,9 +183,17 @@ TEST_F(ProfileFile, ValuesReadBackAsWritten) {
 }
 
 TEST_F(ProfileFile, RejectsNamesThatCouldNotBeReadAgain) {
-    for (const auto& [section, key] : std::initializer_list<std::pair<QString, QString>>{
-             {"", "k"}, {"A]", "k"}, {"A\nB", "k"}, {" A", "k"}, {"A", ""}, {"A", "k=v"},
-             {"A", "[k"}, {"A", ";k"}, {"A", "k\r"}, {"A", "k "}})
+    for (const auto& [section, key] :
+         std::initializer_list<std::pair<QString, QString>>{{"", "k"},
+                                                            {"A]", "k"},
+                                                            {"A\nB", "k"},
+                                                            {" A", "k"},
+                                                            {"A", ""},
+                                                            {"A", "k=v"},
+                                                            {"A", "[k"},
+                                                            {"A", ";k"},
+                                                            {"A", "k\r"},
+                                                            {"A", "k "}})
         EXPECT_FALSE(Write(section, key, "v")) << section.toStdString() << key.toStdString();
     EXPECT_FALSE(QFile::exists(Path()));
 }
@@ -237,7 +247,8 @@ TEST_F(ProfileFile, AnsiTextThatLooksLikeUtf8IsMarked) {
 }
 
 TEST(ProfileText, ParsesAnyBytesWithoutLosingLines) {
-    const QByteArray bytes("\0[A]\0\r\n\xff\xfe=\x80\n[B\r\nk\0=v\0\r", 24);
+    static const char raw[] = "\0[A]\0\r\n\xff\xfe=\x80\n[B\r\nk\0=v\0\r";
+    const QByteArray bytes(raw, sizeof raw - 1);
     TProfileText p = TProfileText::Parse(bytes);
     EXPECT_EQ(p.ToBytes(), bytes);
     EXPECT_EQ(p.KeyNames("B"), QStringList());

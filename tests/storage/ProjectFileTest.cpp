@@ -30,8 +30,8 @@ TProjectData SampleProject() {
     d.Title2Font = {"Arial", 12, 255, false, false, false, true, true};
     d.CopyrightFont = {"MS Sans Serif", 8, -16777201, true, false, false, false, false};
     d.MenuFont = {"Tahoma", 10, 0, true, true, false, false, false};
-    const char* captions[] = {"Exit program", "Program functions", "Show/Hide data", "Find ...",
-                              "Show/Hide files", "About ...", "Help ..."};
+    const char* captions[] = {"Exit program",    "Program functions", "Show/Hide data", "Find ...",
+                              "Show/Hide files", "About ...",         "Help ..."};
     for (int i = 0; i < ButtonCount; ++i)
         d.Buttons[i] = {i != pbTables, captions[i]};
     d.HelpFile = "readme.txt";
@@ -57,9 +57,9 @@ TProjectData SampleProject() {
 }
 
 bool SameFont(const TProjectFont& a, const TProjectFont& b) {
-    return a.Name == b.Name && a.Size == b.Size && a.Color == b.Color &&
-           a.Centered == b.Centered && a.Bold == b.Bold && a.Italic == b.Italic &&
-           a.Underline == b.Underline && a.StrikeOut == b.StrikeOut;
+    return a.Name == b.Name && a.Size == b.Size && a.Color == b.Color && a.Centered == b.Centered &&
+           a.Bold == b.Bold && a.Italic == b.Italic && a.Underline == b.Underline &&
+           a.StrikeOut == b.StrikeOut;
 }
 
 // "key=value" lines of the written file, in order, with their section.
@@ -136,8 +136,8 @@ TEST(ProjectWriter, SectionsAndKeysInOrder) {
     EXPECT_EQ(p.KeyNames(SecDbGroups).size(), 50);
 
     const QStringList lines = Lines(p);
-    EXPECT_EQ(lines.mid(0, 5), (QStringList{"[Gradient]", "Active=1", "Style=1", "SColor=5",
-                                            "EColor=0"}));
+    EXPECT_EQ(lines.mid(0, 5),
+              (QStringList{"[Gradient]", "Active=1", "Style=1", "SColor=5", "EColor=0"}));
     EXPECT_TRUE(lines.contains("T1_C=16777215"));
     EXPECT_TRUE(lines.contains("CP_C=-16777201"));
     EXPECT_TRUE(lines.contains("Line2="));
@@ -303,8 +303,8 @@ TEST_F(ProjectFileTest, PlayerDefaultsForAnEmptyFile) {
     EXPECT_TRUE(d.Title1Font.Centered);
     EXPECT_EQ(d.Title1Font.Name, "Times New Roman");
     EXPECT_FALSE(d.Title1Font.Bold);
-    const char* captions[] = {"Exit", "Action", "Tables", "Find", "Show/Hide file list", "About",
-                              "Help"};
+    const char* captions[] = {"Exit",  "Action", "Tables", "Find", "Show/Hide file list",
+                              "About", "Help"};
     for (int i = 0; i < ButtonCount; ++i) {
         EXPECT_TRUE(d.Buttons[i].On);
         EXPECT_EQ(d.Buttons[i].Text, captions[i]);
