@@ -27,6 +27,14 @@ public:
     void Switch(const char* section, const QString& key, bool value) {
         Text(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
     }
+    template <size_t N>
+    void SwitchedTexts(const char* section, const std::array<TSwitchedTextKeys, N>& keys,
+                       const std::array<TSwitchedText, N>& values) {
+        for (size_t i = 0; i < N; ++i) {
+            Switch(section, keys[i].Switch, values[i].On);
+            Text(section, keys[i].Text, values[i].Text);
+        }
+    }
     void Font(const char* section, const TFontKeys& group, const TProjectFont& font) {
         Text(section, join(group.Prefix, FontName), font.Name);
         if (group.HasCentered)
@@ -177,10 +185,7 @@ Profile::TProfileText ProjectProfile(const TProjectData& data, bool forBuild) {
     w.Font(SecTitles, FontTitle2, data.Title2Font);
     w.Font(SecTitles, FontCopyright, data.CopyrightFont);
 
-    for (int i = 0; i < ButtonCount; ++i) {
-        w.Switch(SecButtons, ButtonKeys[i].Switch, data.Buttons[i].On);
-        w.Text(SecButtons, ButtonKeys[i].Text, data.Buttons[i].Text);
-    }
+    w.SwitchedTexts(SecButtons, ButtonKeys, data.Buttons);
     w.Text(SecButtons, KeyHelpFile, forBuild ? BuildFileName(data.HelpFile) : data.HelpFile);
     w.Switch(SecButtons, KeyRClick, data.RightClick);
 
@@ -194,10 +199,7 @@ Profile::TProfileText ProjectProfile(const TProjectData& data, bool forBuild) {
     w.Int(SecFileList, KeyBGColor, data.ListBackColor);
     w.Int(SecFileList, KeyFGColor, data.ListTextColor);
 
-    for (int i = 0; i < ToolCount; ++i) {
-        w.Switch(SecTools, ToolKeys[i].Switch, data.Tools[i].On);
-        w.Text(SecTools, ToolKeys[i].Text, data.Tools[i].Text);
-    }
+    w.SwitchedTexts(SecTools, ToolKeys, data.Tools);
 
     for (int i = 0; i < 4; ++i)
         w.Text(SecAbout, KeyAboutLines[i], data.AboutLines[i]);
