@@ -1,24 +1,22 @@
 #include "storage/TableFiles.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include "platform/Files.h"
+
 #include <QFileInfo>
 
 namespace dbtable {
 
 namespace {
 
+// A name that begins at a root or names its drive stands on its own.
 bool isRooted(const QString& path) {
-    return path.startsWith('\\') || path.startsWith('/') || (path.size() > 1 && path[1] == ':');
-}
-
-// Stored names may use a backslash or a slash between folders.
-QString slashed(QString path) {
-    return path.replace('\\', '/');
+    return (!path.isEmpty() && Files::IsSeparator(path[0])) || (path.size() > 1 && path[1] == ':');
 }
 
 QString withExtension(const QString& path, const QString& extension) {
-    const qsizetype slash = path.lastIndexOf('/');
+    qsizetype slash = path.size() - 1;
+    while (slash >= 0 && !Files::IsSeparator(path[slash]))
+        --slash;
     const qsizetype dot = path.lastIndexOf('.');
     return (dot > slash ? path.left(dot) : path) + extension;
 }
@@ -33,18 +31,17 @@ TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePa
     else if (isRooted(runTimePath))
         folder = runTimePath;
     else
-        folder = QCoreApplication::applicationDirPath() + '/' + runTimePath;
-    folder = slashed(folder.trimmed());
+        folder = Files::ProgramFolder() + runTimePath;
+    folder = folder.trimmed();
     if (!folder.isEmpty()) {
-        folder = QDir::cleanPath(QDir().absoluteFilePath(folder));
-        if (!folder.endsWith('/'))
+        folder = Files::ExpandFileName(folder, Files::GetCurrentDir());
+        if (!Files::IsSeparator(folder.back()))
             folder += '/';
     }
-    const QString name = slashed(tableName);
-    const QString table = isRooted(tableName) ? name : folder + name;
-    const QString base = withExtension(table, ".dbf");
-    return {QDir::toNativeSeparators(base), QDir::toNativeSeparators(withExtension(table, ".dbt")),
-            QDir::toNativeSeparators(withExtension(table, ".mdx"))};
+    const QString table = isRooted(tableName) ? tableName : folder + tableName;
+    return {Files::NativePath(withExtension(table, ".dbf")),
+            Files::NativePath(withExtension(table, ".dbt")),
+            Files::NativePath(withExtension(table, ".mdx"))};
 }
 
 TTableFiles::~TTableFiles() {
