@@ -77,7 +77,7 @@ Kind kindOf(const QFileInfo& info) {
     if (f.open(QIODevice::ReadOnly))
         head = f.read(4);
     if (info.isExecutable() && (head.startsWith("\x7f"
-                                                 "ELF") ||
+                                                "ELF") ||
                                 head.startsWith("#!")))
         return Kind::Native;
     const QString suffix = info.suffix().toLower();

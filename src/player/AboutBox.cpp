@@ -9,7 +9,8 @@
 
 void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (OnClick && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (OnClick && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         OnClick(this);
 }
 
@@ -116,6 +117,7 @@ void TAbout::BitBtn1Click(QObject* /*sender*/) {
 }
 
 void TAbout::TakeApplicationIcon() {
-    const QIcon icon = Application().Icon.isNull() ? QApplication::windowIcon() : Application().Icon;
+    const QIcon icon =
+        Application().Icon.isNull() ? QApplication::windowIcon() : Application().Icon;
     Image1->setPixmap(icon.pixmap(32, 32));
 }

@@ -82,18 +82,18 @@ bool matchOne(const QString& mask, const QString& name) {
 // The kernel's own file systems and the system's run-time mounts are no place to browse.
 bool isBrowsable(const Volumes::MountEntry& m) {
     static const QSet<QString> pseudo = {
-        "proc",       "sysfs",      "cgroup",   "cgroup2",     "devpts",    "devtmpfs",
-        "securityfs", "pstore",     "bpf",      "debugfs",     "tracefs",   "mqueue",
-        "hugetlbfs",  "configfs",   "fusectl",  "autofs",      "binfmt_misc", "efivarfs",
-        "rpc_pipefs", "nsfs",       "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
+        "proc",       "sysfs",    "cgroup",    "cgroup2",         "devpts",      "devtmpfs",
+        "securityfs", "pstore",   "bpf",       "debugfs",         "tracefs",     "mqueue",
+        "hugetlbfs",  "configfs", "fusectl",   "autofs",          "binfmt_misc", "efivarfs",
+        "rpc_pipefs", "nsfs",     "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
     if (pseudo.contains(m.fsType))
         return false;
     const QString point = QDir::cleanPath(m.mountPoint);
     for (const char* system : {"/proc", "/sys", "/dev", "/snap"})
         if (point == QLatin1String(system) || point.startsWith(QLatin1String(system) + '/'))
             return false;
-    if (point == QLatin1String("/run") ||
-        (point.startsWith(QLatin1String("/run/")) && !point.startsWith(QLatin1String("/run/media/"))))
+    if (point == QLatin1String("/run") || (point.startsWith(QLatin1String("/run/")) &&
+                                           !point.startsWith(QLatin1String("/run/media/"))))
         return false;
     return QFileInfo(point).isDir();
 }
@@ -148,8 +148,8 @@ bool TFileBox::MatchMask(const QStringList& masks, const QString& name) {
 
 TFileBox::TFileBox(QWidget* owner, std::unique_ptr<IShellFileInfo> shellInfo)
     : QTreeWidget(owner), shellInfo_(shellInfo ? std::move(shellInfo) : DesktopShellInfo()),
-      fileMask_(QStringLiteral("*.*")), masks_{QStringLiteral("*.*")},
-      viewOptions_(AllViewOptions), fileType_(ftNormal) {
+      fileMask_(QStringLiteral("*.*")), masks_{QStringLiteral("*.*")}, viewOptions_(AllViewOptions),
+      fileType_(ftNormal) {
     resize(430, height());
     setRootIsDecorated(false);
     setUniformRowHeights(true);
@@ -346,8 +346,7 @@ void TFileBox::ReadDirectory() {
         }
     } resume{this};
     clear();
-    const QString folder =
-        withSeparator(directory_.isEmpty() ? QDir::currentPath() : directory_);
+    const QString folder = withSeparator(directory_.isEmpty() ? QDir::currentPath() : directory_);
     const bool folders = viewOptions_ & fbShowFolders;
     if (folders) {
         // The system lists ".." in every folder but a root; a root gets one that leads to
@@ -359,9 +358,8 @@ void TFileBox::ReadDirectory() {
             addFileItem(folder, QFileInfo(folder + QStringLiteral("..")), QStringLiteral(".."));
     }
     const QDir dir(folder);
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                          QDir::Unsorted);
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QFileInfo& entry : entries) {
         if (entry.isDir() && !folders)
             continue;
@@ -496,8 +494,8 @@ void TFileBox::RenameItem(QTreeWidgetItem* item, QString& newCaption) {
     if (kind != EntryKind::Drive && oldName != QLatin1String("..") && validNewName(newName)) {
         const QString from = withSeparator(directory_) + oldName;
         const QString to = withSeparator(directory_) + newName;
-        renamed = newName == oldName ||
-                  (!QFileInfo(to).exists() && !QFileInfo(to).isSymLink() && QDir().rename(from, to));
+        renamed = newName == oldName || (!QFileInfo(to).exists() && !QFileInfo(to).isSymLink() &&
+                                         QDir().rename(from, to));
     }
     if (!renamed) {
         newCaption = oldCaption;

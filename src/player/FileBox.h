@@ -13,8 +13,6 @@
 #include <memory>
 #include <vector>
 
-
-
 enum TCharCase { fbNormal, fbUpperCase, fbLowerCase };
 
 enum TViewOption {

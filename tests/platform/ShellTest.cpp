@@ -1,6 +1,6 @@
+#include "platform/Shell.h"
 #include "common/StartRecorder.h"
 #include "platform/Registry.h"
-#include "platform/Shell.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,9 +84,9 @@ TEST_F(ShellTest, ProgramGetsSplitParametersAndWorkingFolderWithoutAnyShell) {
     const auto start = rec.Wait();
     ASSERT_TRUE(start);
     EXPECT_EQ(start->folder, QDir(work.path()).canonicalPath());
-    EXPECT_EQ(start->args, (QStringList{"plain", "two words", R"(a"q)", ";", "$(touch", "pwned1)",
-                                        "`touch", "pwned2`", "|", "tee", "pwned3", "&", "x", ">",
-                                        "pwned4"}));
+    EXPECT_EQ(start->args,
+              (QStringList{"plain", "two words", R"(a"q)", ";", "$(touch", "pwned1)", "`touch",
+                           "pwned2`", "|", "tee", "pwned3", "&", "x", ">", "pwned4"}));
     for (const QString& dir : {work.path(), rec.Folder(), QDir::currentPath()})
         EXPECT_TRUE(QDir(dir).entryList({"pwned*"}).isEmpty()) << dir.toStdString();
 }
@@ -116,8 +116,7 @@ TEST_F(ShellTest, RefusedStartsAnswer32OrLess) {
     EXPECT_EQ(ShellExecuteA(nullptr, "print", dir + "/doc.txt", "", "", 1), SE_ERR_NOASSOC);
     Shell::SetDesktopOpener(dir + "/no-opener");
     EXPECT_EQ(ShellExecuteA(nullptr, QString(), dir + "/doc.txt", "", "", 1), SE_ERR_NOASSOC);
-    EXPECT_EQ(ShellExecuteA(nullptr, QString(), "https://example.org", "", "", 1),
-              SE_ERR_NOASSOC);
+    EXPECT_EQ(ShellExecuteA(nullptr, QString(), "https://example.org", "", "", 1), SE_ERR_NOASSOC);
 }
 
 TEST_F(ShellTest, DocumentsFoldersAndAddressesGoToTheOpener) {
