@@ -155,7 +155,7 @@ TFileBox::TFileBox(QWidget* owner, std::unique_ptr<IShellFileInfo> shellInfo)
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, &TFileBox::selectionChanged);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &TFileBox::selectionMoved);
     connect(this, &QTreeWidget::itemChanged, this, &TFileBox::itemEdited);
     updateColumns();
     ReadDirectory();
@@ -444,7 +444,7 @@ QString TFileBox::EntryName(const QTreeWidgetItem* item) {
     return item ? item->data(0, NameRole).toString() : QString();
 }
 
-void TFileBox::selectionChanged() {
+void TFileBox::selectionMoved() {
     QTreeWidgetItem* item = Selected();
     const bool file = item && EntryKind(item->data(0, KindRole).toInt()) == EntryKind::File;
     if (file)

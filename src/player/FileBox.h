@@ -133,7 +133,7 @@ private:
     QString withSeparator(const QString& folder) const;
     QString volumeOf(const QString& path) const;
     bool isVolumeRoot(const QString& folder);
-    void selectionChanged();
+    void selectionMoved();
     void itemEdited(QTreeWidgetItem* item, int column);
 
     std::unique_ptr<IShellFileInfo> shellInfo_;
