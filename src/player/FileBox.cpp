@@ -316,8 +316,12 @@ void TFileBox::updateColumns() {
         setColumnWidth(c, widths[c]);
     if (sizeColumn_ >= 0)
         headerItem()->setTextAlignment(sizeColumn_, Qt::AlignRight | Qt::AlignVCenter);
-    if (!report)
-        setHeaderHidden(true);
+    setHeaderHidden(!report || !showHeaders_);
+}
+
+void TFileBox::SetShowColumnHeaders(bool show) {
+    showHeaders_ = show;
+    setHeaderHidden(viewStyle_ != vsReport || !show);
 }
 
 QTreeWidgetItem* TFileBox::newItem(const QString& caption, EntryKind kind, const QString& name) {

@@ -93,8 +93,8 @@ public:
     int FileCount() const { return fileCount_; }
     TViewStyle ViewStyle() const { return viewStyle_; }
     void SetViewStyle(TViewStyle value);
-    bool ShowColumnHeaders() const { return !isHeaderHidden(); }
-    void SetShowColumnHeaders(bool show) { setHeaderHidden(!show); }
+    bool ShowColumnHeaders() const { return showHeaders_; }
+    void SetShowColumnHeaders(bool show);
     // Captions cannot be edited in place when set.
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool value);
@@ -148,6 +148,7 @@ private:
     QPointer<QLineEdit> fileEdit_;
     int fileCount_ = 0;
     bool readOnly_ = false;
+    bool showHeaders_ = true;
     bool changingDir_ = false;
     bool filling_ = false;
     int sizeColumn_ = -1, typeColumn_ = -1, timeColumn_ = -1;
