@@ -583,6 +583,8 @@ std::unique_ptr<TBlobStream> TDataSet::CreateBlobStream(TField* field, TBlobStre
     if (!field || field->DataSet() != this)
         DatabaseError(QStringLiteral("Field does not belong to this dataset"));
     CheckActive();
+    if (!field->IsBlob())
+        DatabaseError(QStringLiteral("Cannot access field '%1' as type Blob").arg(field->FieldName()));
     if (mode != bmRead && !IsEditState(state_))
         DatabaseError(DbText::NotEditing);
     std::unique_ptr<TBlobStream> stream = OpenMemoStream(field, mode);
