@@ -145,9 +145,10 @@ void TDataSet::BindFields(bool binding) {
         if (f->FieldKind() == fkData) {
             const TFieldDef* def = fieldDefs_.Find(f->FieldName());
             if (def->DataType() != f->DataType())
-                DatabaseError(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
-                                  .arg(f->FieldName(), FieldTypeName(f->DataType()),
-                                       FieldTypeName(def->DataType())));
+                DatabaseError(
+                    QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
+                        .arg(f->FieldName(), FieldTypeName(f->DataType()),
+                             FieldTypeName(def->DataType())));
             // The buffer slot is as wide as the table says, whatever the persistent field
             // was given: a narrower field would let the storage write past its buffer.
             if (f->DataType() == ftString)
@@ -584,12 +585,14 @@ std::unique_ptr<TBlobStream> TDataSet::CreateBlobStream(TField* field, TBlobStre
         DatabaseError(QStringLiteral("Field does not belong to this dataset"));
     CheckActive();
     if (!field->IsBlob())
-        DatabaseError(QStringLiteral("Cannot access field '%1' as type Blob").arg(field->FieldName()));
+        DatabaseError(
+            QStringLiteral("Cannot access field '%1' as type Blob").arg(field->FieldName()));
     if (mode != bmRead && !IsEditState(state_))
         DatabaseError(DbText::NotEditing);
     std::unique_ptr<TBlobStream> stream = OpenMemoStream(field, mode);
     if (!stream)
-        DatabaseError(QStringLiteral("Cannot access field '%1' as type Blob").arg(field->FieldName()));
+        DatabaseError(
+            QStringLiteral("Cannot access field '%1' as type Blob").arg(field->FieldName()));
     stream->seek(0);
     return stream;
 }

@@ -4,10 +4,10 @@
 
 QString FieldTypeName(TFieldType type) {
     static const char* const names[] = {
-        "Unknown", "String",     "SmallInt",   "Integer", "Word",      "Boolean",
-        "Float",   "Currency",   "BCD",        "Date",    "Time",      "DateTime",
-        "Bytes",   "VarBytes",   "AutoInc",    "Blob",    "Memo",      "Graphic",
-        "FmtMemo", "ParadoxOle", "dBaseOle",   "TypedBinary", "Cursor"};
+        "Unknown", "String",     "SmallInt", "Integer",     "Word",  "Boolean",
+        "Float",   "Currency",   "BCD",      "Date",        "Time",  "DateTime",
+        "Bytes",   "VarBytes",   "AutoInc",  "Blob",        "Memo",  "Graphic",
+        "FmtMemo", "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor"};
     const int i = int(type);
     return i >= 0 && i < int(std::size(names)) ? QString::fromLatin1(names[i]) : QString();
 }

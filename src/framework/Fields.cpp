@@ -86,8 +86,7 @@ bool TStringField::AsBoolean() const {
 
 // ---- TIntegerField and TSmallintField
 
-TIntegerField::TIntegerField(TFieldType type, const QString& name, qint32 minValue,
-                             qint32 maxValue)
+TIntegerField::TIntegerField(TFieldType type, const QString& name, qint32 minValue, qint32 maxValue)
     : TField(type, name), minValue_(minValue), maxValue_(maxValue) {}
 
 bool TIntegerField::ReadValue(qint32& value) const {
@@ -306,7 +305,8 @@ QByteArray TBlobField::AsBytes() const {
     TDataSet* ds = RequireDataSet();
     if (!GetData(nullptr))
         return QByteArray();
-    std::unique_ptr<TBlobStream> stream = ds->CreateBlobStream(const_cast<TBlobField*>(this), bmRead);
+    std::unique_ptr<TBlobStream> stream =
+        ds->CreateBlobStream(const_cast<TBlobField*>(this), bmRead);
     return stream ? stream->readAll() : QByteArray();
 }
 
@@ -315,7 +315,8 @@ void TBlobField::SetAsBytes(const QByteArray& bytes) {
     std::unique_ptr<TBlobStream> stream = ds->CreateBlobStream(this, bmWrite);
     stream->seek(0);
     if (stream->write(bytes) != bytes.size())
-        throw EInOutError(QStringLiteral("Blob of field '%1' could not be written").arg(FieldName()));
+        throw EInOutError(
+            QStringLiteral("Blob of field '%1' could not be written").arg(FieldName()));
     stream->Commit();
     ds->DataEvent(deFieldChange, this);
 }

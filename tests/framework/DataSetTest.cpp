@@ -124,9 +124,7 @@ INSTANTIATE_TEST_SUITE_P(BufferCounts, DataSetNavigation, testing::Values(1, 3, 
 TEST(DataSet, EditingRaisesEventsInOrder) {
     auto ds = itemTable(3);
     QStringList log;
-    auto rec = [&log](const char* name) {
-        return [&log, name](TDataSet*) { log << name; };
-    };
+    auto rec = [&log](const char* name) { return [&log, name](TDataSet*) { log << name; }; };
     ds->BeforeInsert = rec("BeforeInsert");
     ds->AfterInsert = rec("AfterInsert");
     ds->BeforeEdit = rec("BeforeEdit");
@@ -394,8 +392,8 @@ TEST(DataSet, InsertingWithManyBuffersKeepsTheOrder) {
     QStringList seen;
     for (ds->First(); !ds->Eof(); ds->Next())
         seen << caption(*ds);
-    EXPECT_EQ(seen, QStringList({"Item 1", "Item 2", "between 2 and 3", "Item 3", "Item 4",
-                                 "Item 5"}));
+    EXPECT_EQ(seen,
+              QStringList({"Item 1", "Item 2", "between 2 and 3", "Item 3", "Item 4", "Item 5"}));
 }
 
 TEST(DataSet, DisableControlsHoldsDataEvents) {

@@ -12,10 +12,10 @@
 namespace {
 
 std::vector<TMemDataSet::Column> allTypes() {
-    return {{"S", ftString, 8},    {"SI", ftSmallint, 0}, {"I", ftInteger, 0},
-            {"AI", ftAutoInc, 0},  {"B", ftBoolean, 0},   {"F", ftFloat, 0},
-            {"C", ftCurrency, 0},  {"D", ftDate, 0},      {"DT", ftDateTime, 0},
-            {"M", ftMemo, 0},      {"BL", ftBlob, 0}};
+    return {{"S", ftString, 8},   {"SI", ftSmallint, 0}, {"I", ftInteger, 0},
+            {"AI", ftAutoInc, 0}, {"B", ftBoolean, 0},   {"F", ftFloat, 0},
+            {"C", ftCurrency, 0}, {"D", ftDate, 0},      {"DT", ftDateTime, 0},
+            {"M", ftMemo, 0},     {"BL", ftBlob, 0}};
 }
 
 // A dataset that stores strings in the OEM code page, as the table engines do.
@@ -25,10 +25,10 @@ public:
 
 protected:
     void TranslateText(const QByteArray& source, QByteArray& target, bool toOem) override {
-        target = toOem ? Codepage::FromUnicode(Codepage::ToUnicode(source, Codepage::Ansi),
-                                               Codepage::Oem)
-                       : Codepage::FromUnicode(Codepage::ToUnicode(source, Codepage::Oem),
-                                               Codepage::Ansi);
+        target =
+            toOem
+                ? Codepage::FromUnicode(Codepage::ToUnicode(source, Codepage::Ansi), Codepage::Oem)
+                : Codepage::FromUnicode(Codepage::ToUnicode(source, Codepage::Oem), Codepage::Ansi);
     }
 };
 
@@ -210,7 +210,8 @@ TEST(Fields, TextGoesThroughTheDataSetsCodePage) {
     ds.FieldByName("COMMENTS")->SetAsString(QString::fromUtf8("Grüße"));
     ds.Post();
     // Stored in CP850: é is 0x82, ü 0x81, ß 0xE1.
-    EXPECT_EQ(ds.StoredBlob(0, 1), QByteArray("Gr\x81\xe1" "e"));
+    EXPECT_EQ(ds.StoredBlob(0, 1), QByteArray("Gr\x81\xe1"
+                                              "e"));
     ds.First();
     EXPECT_EQ(ds.FieldByName("CAPTION")->AsString(), QString::fromUtf8("Café"));
     EXPECT_EQ(ds.FieldByName("COMMENTS")->AsString(), QString::fromUtf8("Grüße"));
