@@ -25,18 +25,19 @@ TQtApp::TQtApp(int& argc, char** argv) : QApplication(argc, argv) {
 
 bool TQtApp::notify(QObject* receiver, QEvent* event) {
     try {
-        if (event->type() == QEvent::StatusTip)
-            Application().SetHint(static_cast<QStatusTipEvent*>(event)->tip());
-        return QApplication::notify(receiver, event);
+        try {
+            if (event->type() == QEvent::StatusTip)
+                Application().SetHint(static_cast<QStatusTipEvent*>(event)->tip());
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            Application().HandleCurrentException(receiver); // passes EHalt on
+        }
     } catch (const EHalt& halt) {
+        // Also when an error handler halts.
         Application().haltCode_ = halt.ExitCode;
         Application().Terminate();
     } catch (...) {
-        try {
-            Application().HandleCurrentException(receiver);
-        } catch (...) {
-            // An error handler that fails itself must not take the program down with it.
-        }
+        // An error handler that fails itself must not take the program down with it.
     }
     return true;
 }

@@ -31,6 +31,8 @@ ORV_DECLARE_EXCEPTION(EConvertError, Exception)
 ORV_DECLARE_EXCEPTION(EInOutError, Exception)
 // Ends the running event handler without a message (the framework's silent abort).
 ORV_DECLARE_EXCEPTION(EAbort, Exception)
+// An object used as a class it is not.
+ORV_DECLARE_EXCEPTION(EInvalidCast, Exception)
 
 // Ends the program at once with an exit code; raised by Halt and caught by the program main.
 class EHalt : public std::exception {

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
@@ -24,15 +25,16 @@ void TForm::SetFormStyle(TFormStyle style) {
 void TForm::SetTopmost(bool topmost) {
     if (IsTopmost() == topmost)
         return;
-    const bool wasVisible = isVisible();
-    // Changing a window flag hides the window; show it again where it was, unactivated.
-    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (wasVisible) {
-        const bool hadAttr = testAttribute(Qt::WA_ShowWithoutActivating);
-        setAttribute(Qt::WA_ShowWithoutActivating, true);
-        show();
-        setAttribute(Qt::WA_ShowWithoutActivating, hadAttr);
+    if (QWindow* handle = windowHandle()) {
+        // A window that exists changes band in place: re-creating it would hide and show it
+        // again, running OnHide and OnShow for a window that never left the screen.
+        Qt::WindowFlags flags = windowFlags();
+        flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+        overrideWindowFlags(flags);
+        handle->setFlags(flags);
+        return;
     }
+    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
 }
 
 bool TForm::IsTopmost() const {
@@ -89,10 +91,17 @@ void TForm::SetModalResult(int result) {
 }
 
 bool TForm::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        DoActivate();
-    else if (event->type() == QEvent::WindowDeactivate)
+    if (event->type() == QEvent::WindowActivate) {
+        // The platform may deliver the activation that the first-show stand-in has already
+        // reported; one activation runs OnActivate once.
+        if (activationReported_)
+            activationReported_ = false;
+        else
+            DoActivate();
+    } else if (event->type() == QEvent::WindowDeactivate) {
+        activationReported_ = false;
         fire(OnDeactivate);
+    }
     return QWidget::event(event);
 }
 
@@ -127,8 +136,10 @@ void TForm::showEvent(QShowEvent* event) {
         QTimer::singleShot(0, this, [self] {
             if (self && !self->activatedOnce_ && self->isVisible()) {
                 self->activateWindow();
-                if (!self->activatedOnce_)
+                if (!self->activatedOnce_) {
+                    self->activationReported_ = true;
                     self->DoActivate();
+                }
             }
         });
     }

@@ -7,8 +7,16 @@
 
 enum TFormStyle { fsNormal, fsStayOnTop };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
-enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-                    mrYes = 6, mrNo = 7 };
+enum TModalResult {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7
+};
 
 using TCloseEvent = std::function<void(QObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(QObject* sender, bool& canClose)>;
@@ -64,6 +72,7 @@ private:
 
     TFormStyle formStyle_ = fsNormal;
     bool activatedOnce_ = false;
+    bool activationReported_ = false; // the stand-in ran OnActivate before the platform's event
     bool destroyed_ = false;
     bool modal_ = false;
     int modalResult_ = mrNone;

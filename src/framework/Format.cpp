@@ -8,7 +8,8 @@
 namespace {
 
 [[noreturn]] void invalid(const QString& format) {
-    throw EConvertError(QStringLiteral("Format '%1' invalid or incompatible with argument").arg(format));
+    throw EConvertError(
+        QStringLiteral("Format '%1' invalid or incompatible with argument").arg(format));
 }
 
 bool isNilPointer(const QVariant& v) {

@@ -28,7 +28,8 @@ std::vector<ButtonDef> buttonsFor(unsigned style) {
                 {QMessageBox::Retry, IDRETRY},
                 {QMessageBox::Ignore, IDIGNORE}};
     case MB_YESNOCANCEL:
-        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        return {
+            {QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
     case MB_YESNO:
         return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
     case MB_RETRYCANCEL:

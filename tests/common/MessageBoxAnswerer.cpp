@@ -17,15 +17,15 @@ int firstButton(unsigned style) {
 } // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer() {
-    previous_ = SetMessageBoxHook([this](const QString& text, const QString& caption,
-                                         unsigned style) {
-        boxes_.push_back({text, caption, style});
-        if (answers_.empty())
-            return firstButton(style);
-        int a = answers_.front();
-        answers_.pop_front();
-        return a;
-    });
+    previous_ =
+        SetMessageBoxHook([this](const QString& text, const QString& caption, unsigned style) {
+            boxes_.push_back({text, caption, style});
+            if (answers_.empty())
+                return firstButton(style);
+            int a = answers_.front();
+            answers_.pop_front();
+            return a;
+        });
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {

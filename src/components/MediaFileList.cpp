@@ -1,0 +1,230 @@
+// The file commands of the media player: the file list from a dialog or from a folder
+// search, and copies of the current file.
+
+#include "components/MediaFile.h"
+
+#include "platform/Volumes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+namespace {
+
+TMediaFileDialogHook& dialogHook() {
+    static TMediaFileDialogHook hook;
+    return hook;
+}
+
+// Stored paths may use either separator; the file system gets the native one.
+QString nativePath(QString path) {
+#ifndef Q_OS_WIN
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+#endif
+    return path;
+}
+
+qsizetype lastSeparator(const QString& path) {
+    return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+}
+
+// "*.*" means every file, as on the system the masks come from.
+QString qtMask(const QString& mask) {
+    return mask == QLatin1String("*.*") ? QStringLiteral("*") : mask;
+}
+
+// "text|masks|text|masks" as the name filters of a Qt file dialog.
+QStringList nameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList masks;
+        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            masks << qtMask(mask.trimmed());
+        result << parts[i] + " (" + masks.join(QLatin1Char(' ')) + ")";
+    }
+    return result;
+}
+
+bool runQtDialog(TMediaFileDialog& request) {
+    QFileDialog dialog(nullptr, request.Title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(nameFilters(request.Filter));
+    if (request.Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.MultiSelect ? QFileDialog::ExistingFiles
+                                               : QFileDialog::ExistingFile);
+    }
+    if (!request.FileName.isEmpty())
+        dialog.selectFile(request.FileName);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    request.Files = dialog.selectedFiles();
+    return true;
+}
+
+// Shows the hourglass while it lives; the arrow comes back once, however it ends.
+class TWaitCursor {
+public:
+    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { Restore(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+    void Restore() {
+        if (active_)
+            QGuiApplication::restoreOverrideCursor();
+        active_ = false;
+    }
+
+private:
+    bool active_ = true;
+};
+
+} // namespace
+
+TMediaFileDialogHook TMediaFile::SetDialogHook(TMediaFileDialogHook hook) {
+    return std::exchange(dialogHook(), std::move(hook));
+}
+
+bool TMediaFile::RunDialog(TMediaFileDialog& dialog) {
+    const TMediaFileDialogHook hook = dialogHook();
+    return hook ? hook(dialog) : runQtDialog(dialog);
+}
+
+void TMediaFile::Load() {
+    TMediaFileDialog dialog;
+    dialog.Title = Text(0, {QString()});
+    dialog.Filter = Text(1, {mediaExtensions_});
+    dialog.MultiSelect = Multi;
+    if (!RunDialog(dialog) || dialog.Files.isEmpty())
+        return;
+    if (!Multi)
+        dialog.Files = dialog.Files.mid(0, 1);
+    Files = dialog.Files;
+    fileName_ = Files.first();
+    if (AutoOpen)
+        Open();
+}
+
+void TMediaFile::Scan() {
+    TWaitCursor cursor;
+    error_ = false;
+    QString folder;
+    QString mask;
+    if (!ScanMask.isEmpty()) {
+        const qsizetype separator = lastSeparator(ScanMask);
+        folder = ScanMask.left(separator + 1);
+        mask = ScanMask.mid(separator + 1);
+    } else {
+        folder = Volumes::VolumeRoot(QDir::currentPath());
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+        mask = QStringLiteral("*.*");
+    }
+    Files.clear();
+    ScanDirectory(folder, mask);
+    cursor.Restore();
+    if (Files.isEmpty())
+        return;
+    fileName_ = Files.first();
+    if (AutoOpen)
+        Open();
+}
+
+bool TMediaFile::ScanDirectory(const QString& folder, const QString& mask) {
+    if (scanDepth_ == 0)
+        scanned_.clear();
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth(scanDepth_);
+
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : nativePath(folder));
+    // A folder reached again through a link has been searched already.
+    const QString canonical = dir.canonicalPath();
+    if (!canonical.isEmpty()) {
+        if (scanned_.contains(canonical))
+            return true;
+        scanned_.insert(canonical);
+    }
+
+    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
+    if (!mask.isEmpty()) {
+        const QFileInfoList files =
+            dir.entryInfoList({qtMask(mask)}, QDir::Files | QDir::Hidden, order);
+        for (const QFileInfo& file : files) {
+            const QString name = file.fileName().toLower();
+            if (ScanOptions.testFlag(MediaFiles)) {
+                const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+                const QString extension = dot < 0 ? QString() : name.mid(dot);
+                if (ExtInList(extension, mediaExtensions_) == 0)
+                    continue;
+            }
+            if (Files.size() >= MaxFiles) {
+                if (QGuiApplication::overrideCursor())
+                    QGuiApplication::changeOverrideCursor(Qt::ArrowCursor);
+                Fail(Text(6, {QString()}));
+                return false;
+            }
+            Files << folder + name;
+        }
+    }
+    if (!ScanOptions.testFlag(Recursive))
+        return true;
+    const QChar separator = folder.isEmpty() ? QLatin1Char('/') : folder.back();
+    const QFileInfoList folders =
+        dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, order);
+    for (const QFileInfo& sub : folders) {
+        if (!ScanDirectory(folder + sub.fileName() + separator, mask))
+            return false;
+    }
+    return true;
+}
+
+void TMediaFile::Save() {
+    if (fileName_.isEmpty())
+        return;
+    const QString name = fileName_.mid(lastSeparator(fileName_) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    TMediaFileDialog dialog;
+    dialog.Save = true;
+    dialog.Title = Text(2, {name});
+    dialog.Filter = Text(3, {extension, extension});
+    dialog.FileName = name;
+    if (!RunDialog(dialog) || dialog.Files.isEmpty())
+        return;
+    CopyMediaFile(fileName_, dialog.Files.first());
+}
+
+bool TMediaFile::CopyMediaFile(const QString& source, const QString& target) {
+    error_ = false;
+    // The copy is written beside the target under another name and takes the target's name
+    // only when it is complete, so that a failed copy never stands as the target.
+    bool copied = false;
+    QFile in(nativePath(source));
+    QSaveFile out(nativePath(target));
+    if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) {
+        copied = true;
+        QByteArray buffer;
+        while (copied && !in.atEnd()) {
+            buffer = in.read(1 << 16);
+            copied = !buffer.isEmpty() || in.atEnd();
+            if (copied && out.write(buffer) != buffer.size())
+                copied = false;
+        }
+        copied = copied && in.error() == QFileDevice::NoError && out.commit();
+    }
+    if (!copied) {
+        out.cancelWriting();
+        Fail(Text(5, {source}));
+    }
+    return copied;
+}

@@ -1,0 +1,221 @@
+#include "player/MenuWindow.h"
+
+#include "framework/MessageBox.h"
+#include "platform/Files.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+namespace {
+
+// The name a built project gives its project file, beside the player.
+const QString kProjectFileName = QStringLiteral("qor.qor");
+// Beside the player's program file it makes the player behave as if it ran from a CD.
+const QString kCdMarkerName = QStringLiteral("cdtest.qor");
+
+const int kWindowWidth = 650;
+const int kWindowHeight = 427;
+
+// The drive of a path as the path routines see it. A path that already lies on the base drive
+// has that drive, whatever the mount table says about it.
+std::optional<QString> driveOf(const QString& path, const TPathContext& context) {
+    const QString& base = context.BaseDrive;
+    if (base.size() > 2 && path.startsWith(base) &&
+        (path.size() == base.size() || Files::IsSeparator(path[base.size()])))
+        return base;
+    return Files::ExtractFileDrive(path, context.Mounts);
+}
+
+} // namespace
+
+TPlayerEnvironment TPlayerEnvironment::FromProcess() {
+    return {Files::ProgramFile(), Files::Arguments(), Volumes::MountTable()};
+}
+
+TForm1::TForm1(TPlayerEnvironment environment, QWidget* parent)
+    : TForm(parent), environment_(std::move(environment)) {
+    OnCreate = [this](QObject* sender) { FormCreate(sender); };
+    OnActivate = [this](QObject* sender) { FormActivate(sender); };
+    OnDestroy = [this](QObject* sender) { FormDestroy(sender); };
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate(QObject*) {
+    Application().OnException = [this](QObject* sender, const std::exception& e) {
+        AppException(sender, e);
+    };
+
+    const TProjectStart start =
+        SettleProject(environment_.Arguments, environment_.ProgramFile, Files::GetCurrentDir());
+    BaseFolder = start.BaseFolder;
+    ProjectFile = start.ProjectFile;
+    ProjectNamed = start.ProjectNamed;
+    BaseDrive = BaseDriveOf(BaseFolder, environment_.Mounts);
+
+    // Without its project the player has nothing to show: it leaves before any window exists.
+    if (!Files::FileExists(ProjectFile))
+        Application().Halt(0);
+
+    EntryNames.clear();
+    EntryPaths.clear();
+    EntryParams.clear();
+    EntryExitFlags.clear();
+    EntryPopupFlags.clear();
+    CaptionTexts.clear();
+}
+
+void TForm1::FormActivate(QObject*) {
+    if (FirstActivationDone)
+        return;
+    FirstActivationDone = true;
+
+    const QString projectFile = ProjectFile;
+    if (!Files::SetCurrentDir(BaseFolder))
+        throw EInOutError(QStringLiteral("Cannot change to folder %1").arg(BaseFolder));
+
+    const QString root = Volumes::VolumeRoot(Files::CanonicalPath(BaseFolder), environment_.Mounts);
+    CdMode = Volumes::DriveTypeOf(root, environment_.Mounts) == Volumes::DRIVE_CDROM;
+    if (!CdMode)
+        CdMode =
+            Files::FileExists(Files::ExtractFilePath(environment_.ProgramFile) + kCdMarkerName);
+
+    LoadProject(projectFile);
+
+    // LoadProject has given the application the project's title.
+    Msg1BoxCaption = Application().Title;
+
+    // The file list takes its options, colours and visibility from the project here, once
+    // the file-list component sits on the window.
+}
+
+void TForm1::FormDestroy(QObject*) {
+    EntryNames.clear();
+    EntryPaths.clear();
+    EntryParams.clear();
+    EntryExitFlags.clear();
+    EntryPopupFlags.clear();
+    CaptionTexts.clear();
+    for (QLabel*& label : EntryLabels) {
+        delete label;
+        label = nullptr;
+    }
+}
+
+void TForm1::AppException(QObject*, const std::exception& e) {
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+    const QString text = ExceptionMessage(e);
+    if (text.isEmpty())
+        return;
+    Application().MessageBox(text, Application().Title, MB_OK | MB_ICONINFORMATION);
+}
+
+bool TForm1::LoadProject(const QString& projectFile) {
+    Q_UNUSED(projectFile)
+    // The project's sections are read here once the window's controls exist; until then the
+    // window only takes its size and its place in the middle of the screen.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(kWindowWidth - frame.width(), kWindowHeight - frame.height());
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
+    move(area.x() + (area.width() - kWindowWidth) / 2,
+         area.y() + (area.height() - kWindowHeight) / 2);
+    return true;
+}
+
+TPathContext TForm1::pathContext() const {
+    return {BaseDrive, CdMode, Files::GetCurrentDir(), environment_.Mounts};
+}
+
+QString TForm1::ReplaceDriveMarker(const QString& path) const {
+    return ReplaceDriveMarker(path, BaseDrive);
+}
+
+QString TForm1::ResolvePath(const QString& path) const {
+    return ResolvePath(path, pathContext());
+}
+
+QString TForm1::SwapEntryDrive(const QString& name) const {
+    return SwapEntryDrive(name, pathContext());
+}
+
+QString TForm1::AddBackslash(const QString& path) {
+    if (path.isEmpty() || Files::IsSeparator(path.back()))
+        return path;
+    // A native path goes on with its own separator.
+    const bool native = path.contains(QLatin1Char('/')) && !path.contains(QLatin1Char('\\'));
+    return path + (native ? QLatin1Char('/') : QLatin1Char('\\'));
+}
+
+QString TForm1::ReplaceDriveMarker(const QString& path, const QString& baseDrive) {
+    if (path.size() < 2)
+        return path;
+    QString result;
+    result.reserve(path.size() + baseDrive.size());
+    qsizetype i = 0;
+    while (i < path.size()) {
+        if (i + 1 < path.size() && path[i] == QLatin1Char('?') && path[i + 1] == QLatin1Char(':')) {
+            result += baseDrive;
+            i += 2;
+        } else {
+            result += path[i];
+            ++i;
+        }
+    }
+    return result;
+}
+
+QString TForm1::ResolvePath(const QString& path, const TPathContext& context) {
+    if (path.isEmpty())
+        return path;
+    QString result = ReplaceDriveMarker(path, context.BaseDrive);
+    if (context.CdMode)
+        if (const std::optional<QString> drive = driveOf(result, context))
+            result = context.BaseDrive + result.mid(drive->size());
+    if (result.startsWith(QLatin1Char('.')))
+        result = Files::ExpandFileName(result, context.WorkingFolder);
+    return result;
+}
+
+QString TForm1::SwapEntryDrive(const QString& name, const TPathContext& context) {
+    if (!context.CdMode)
+        return name;
+    const std::optional<QString> drive = driveOf(name, context);
+    if (!drive || name.size() <= drive->size())
+        return name;
+    return context.BaseDrive + name.mid(drive->size());
+}
+
+TProjectStart TForm1::SettleProject(const QStringList& arguments, const QString& programFile,
+                                    const QString& workingFolder) {
+    TProjectStart start;
+    const QString programFolder = Files::ExtractFilePath(programFile);
+    if (!arguments.isEmpty()) {
+        start.ProjectNamed = true;
+        start.ProjectFile = arguments.first();
+        start.BaseFolder = Files::ExtractFilePath(start.ProjectFile);
+        if (start.BaseFolder.isEmpty())
+            start.BaseFolder = programFolder;
+    } else {
+        start.BaseFolder = programFolder;
+        start.ProjectFile = start.BaseFolder + kProjectFileName;
+    }
+    // Both are used after the working folder has become the base folder, so whatever is
+    // relative to the folder the player was started in is made full now.
+    if (!start.BaseFolder.isEmpty() && !Files::IsAbsolutePath(start.BaseFolder))
+        start.BaseFolder = Files::ExpandFileName(start.BaseFolder, workingFolder);
+    if (!start.ProjectFile.isEmpty() && !Files::IsAbsolutePath(start.ProjectFile))
+        start.ProjectFile = Files::ExpandFileName(start.ProjectFile, workingFolder);
+    return start;
+}
+
+QString TForm1::BaseDriveOf(const QString& baseFolder,
+                            const std::vector<Volumes::MountEntry>& mounts) {
+    // A folder reached through a symbolic link lies on the volume the link leads to.
+    const bool native = !baseFolder.isEmpty() && baseFolder[0] == QLatin1Char('/') &&
+                        !(baseFolder.size() > 1 && Files::IsSeparator(baseFolder[1]));
+    const QString folder = native ? Files::CanonicalPath(baseFolder) : baseFolder;
+    return Files::ExtractFileDrive(folder, mounts).value_or(QString());
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "framework/Form.h"
+
+// The player's picture window: shows an item's picture.
+class TPic : public TForm {
+public:
+    explicit TPic(QWidget* parent = nullptr) : TForm(parent) {}
+};

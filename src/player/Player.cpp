@@ -1,0 +1,19 @@
+#include "player/Player.h"
+
+#include "player/AboutBox.h"
+#include "player/DataWindow.h"
+#include "player/PictureWindow.h"
+
+TForm1* CreatePlayerWindows(TPlayerEnvironment environment) {
+    TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));
+    Application().CreateForm<TData>();
+    Application().CreateForm<TPic>();
+    Application().CreateForm<TAbout>();
+
+    // No unfinished window is ever seen: 1 by 1 pixel, far off screen.
+    form1->resize(form1->width(), 1);
+    form1->resize(1, form1->height());
+    form1->move(form1->x(), -1000);
+    form1->move(-1000, form1->y());
+    return form1;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "player/MenuWindow.h"
+
+// Creates the player's windows, the menu window first (it becomes the main window), and parks
+// the menu window off screen until its first activation lays it out. Raises EHalt when the
+// project file is missing; then no other window has been created.
+TForm1* CreatePlayerWindows(TPlayerEnvironment environment);
