@@ -97,7 +97,7 @@ void TTableFiles::Create(const TTablePaths& paths) {
 
 void TTableFiles::Close() {
     try {
-        if (table_ && !readOnly_)
+        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read)
             table_->WriteHeader();
     } catch (...) {
         releaseAll();

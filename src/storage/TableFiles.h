@@ -37,9 +37,12 @@ public:
     void Open(const TTablePaths& paths, bool readOnly);
     // Makes the table file and the memo file anew unless they are open in the process.
     void Create(const TTablePaths& paths);
-    // Writes the table header unless opened read-only, then releases every file, also when
-    // the header write fails (its error is raised afterwards).
+    // Writes the table header unless opened read-only (or sharing a table file another user
+    // opened read-only), then releases every file, also when the header write fails (its
+    // error is raised afterwards).
     void Close();
+    // Releases every file without writing anything (after a failed open).
+    void Discard() { releaseAll(); }
 
     bool IsOpen() const { return bool(table_); }
     bool ReadOnly() const { return readOnly_; }

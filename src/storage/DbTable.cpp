@@ -1,0 +1,557 @@
+#include "storage/DbTable.h"
+
+#include "framework/BlobStream.h"
+#include "framework/Field.h"
+#include "platform/Oem.h"
+
+#include <QByteArrayView>
+#include <array>
+#include <cstring>
+
+using namespace dbtable;
+
+namespace {
+
+// Record buffer: the record number (the bookmark), the bookmark flag, the record image as
+// stored, then the calculated-field area.
+constexpr int FlagOffset = 4;
+constexpr int ImageOffset = 5;
+constexpr int BufferSpare = 8;
+
+// Byte maps of the table's code page: to and from the program's text, and lower case. Table
+// text has one byte per character, so a map per byte keeps lengths (and NULs in memos).
+struct CodePageMaps {
+    std::array<char, 256> toOem{};
+    std::array<char, 256> fromOem{};
+    std::array<char, 256> lowerOem{};
+
+    CodePageMaps() {
+        for (int b = 0; b < 256; ++b) {
+            const char in[2] = {char(b), '\0'};
+            char out[2] = {char(b), '\0'};
+            if (b != 0)
+                CharToOemA(in, out);
+            toOem[size_t(b)] = out[0];
+            if (b != 0)
+                OemToCharA(in, out);
+            fromOem[size_t(b)] = out[0];
+            lowerOem[size_t(b)] = char(b);
+            if (b >= 'A' && b <= 'Z') {
+                lowerOem[size_t(b)] = char(b - 'A' + 'a');
+            } else if (b >= 0x80) {
+                // Letters beyond ASCII fold as the code page's characters do, where the
+                // lower-case letter exists in it.
+                const QString ch = OemToCharA(QByteArray(1, char(b)));
+                const QString lower = ch.toLower();
+                if (lower != ch) {
+                    const QByteArray back = CharToOemA(lower);
+                    if (back.size() == 1 && back[0] != '?')
+                        lowerOem[size_t(b)] = back[0];
+                }
+            }
+        }
+    }
+};
+
+const CodePageMaps& maps() {
+    static const CodePageMaps m;
+    return m;
+}
+
+QByteArray mapBytes(const QByteArray& source, const std::array<char, 256>& map) {
+    QByteArray out(source.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < source.size(); ++i)
+        out[i] = map[quint8(source[i])];
+    return out;
+}
+
+TDbfType dbfTypeOf(TFieldType type) {
+    switch (type) {
+    case ftString:
+        return TDbfType::String;
+    case ftSmallint:
+        return TDbfType::Smallint;
+    case ftInteger:
+        return TDbfType::Integer;
+    case ftBoolean:
+        return TDbfType::Boolean;
+    case ftFloat:
+        return TDbfType::Float;
+    case ftCurrency:
+        return TDbfType::Currency;
+    case ftDate:
+        return TDbfType::Date;
+    case ftMemo:
+        return TDbfType::Memo;
+    default:
+        return TDbfType::Other;
+    }
+}
+
+TFieldType fieldTypeOf(TDbfType type) {
+    switch (type) {
+    case TDbfType::String:
+        return ftString;
+    case TDbfType::Smallint:
+        return ftSmallint;
+    case TDbfType::Integer:
+        return ftInteger;
+    case TDbfType::Boolean:
+        return ftBoolean;
+    case TDbfType::Float:
+        return ftFloat;
+    case TDbfType::Currency:
+        return ftCurrency;
+    case TDbfType::Date:
+        return ftDate;
+    case TDbfType::Memo:
+        return ftMemo;
+    default:
+        return ftUnknown;
+    }
+}
+
+} // namespace
+
+// A memo field's text for one read or write. What is written is kept with the record buffer
+// until the record is posted.
+class TDbBlobStream : public TBlobStream {
+public:
+    TDbBlobStream(TDbTable* table, TField* field, TBlobStreamMode mode, const QByteArray& content,
+                  TRecordBuffer buffer, int index)
+        : TBlobStream(field, mode, content), table_(table), buffer_(buffer), index_(index) {}
+
+    void Commit() override {
+        if (Mode() == bmRead)
+            return;
+        if (!buffer_)
+            DatabaseError(DbText::NotEditing);
+        table_->pendingMemos_[buffer_][index_] = Written();
+    }
+
+private:
+    TDbTable* table_;
+    TRecordBuffer buffer_;
+    int index_;
+};
+
+TDbTable::TDbTable(QObject* owner) : TDataSet(owner) {
+    SetBookmarkSize(4);
+}
+
+TDbTable::~TDbTable() {
+    try {
+        Close();
+    } catch (...) {
+        // The files are released whatever happened; a destructor cannot report.
+    }
+}
+
+TTablePaths TDbTable::TablePaths() const {
+    return ResolveTablePaths(tableName_, runTimePath_, designTimePath_, false);
+}
+
+void TDbTable::SetRecordFilterText(const QString& value) {
+    filterText_ = value;
+    filterNeedle_ = mapBytes(CharToOemA(value), maps().lowerOem);
+}
+
+// ---------------------------------------------------------------- buffers
+
+int TDbTable::ImageSize() const {
+    return files_.IsOpen() ? Table()->ImageSize() : 0;
+}
+
+char* TDbTable::Image(TRecordBuffer buffer) const {
+    return buffer + ImageOffset;
+}
+
+qint32 TDbTable::RecordNumberOf(TRecordBuffer buffer) const {
+    qint32 n = 0;
+    std::memcpy(&n, buffer, sizeof n);
+    return n;
+}
+
+void TDbTable::SetRecordNumber(TRecordBuffer buffer, qint32 n) const {
+    std::memcpy(buffer, &n, sizeof n);
+}
+
+TRecordBuffer TDbTable::NewRecordBuffer() {
+    const size_t size = size_t(ImageSize() + CalcFieldsSize() + BufferSpare);
+    auto* buffer = new char[size];
+    std::memset(buffer, 0, size);
+    BlankRecord(buffer);
+    return buffer;
+}
+
+void TDbTable::DisposeRecordBuffer(TRecordBuffer buffer) {
+    ForgetPendingMemos(buffer);
+    delete[] buffer;
+}
+
+void TDbTable::ReadBookmark(TRecordBuffer buffer, char* data) {
+    std::memcpy(data, buffer, 4);
+}
+
+TBookmarkFlag TDbTable::ReadBookmarkFlag(TRecordBuffer buffer) {
+    return TBookmarkFlag(buffer[FlagOffset]);
+}
+
+void TDbTable::WriteBookmark(TRecordBuffer buffer, const char* data) {
+    std::memcpy(buffer, data, 4);
+}
+
+void TDbTable::WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) {
+    buffer[FlagOffset] = char(flag);
+}
+
+void TDbTable::BlankRecord(TRecordBuffer buffer) {
+    ForgetPendingMemos(buffer);
+    SetRecordNumber(buffer, -1);
+    buffer[FlagOffset] = 0;
+    std::memset(Image(buffer), ' ', size_t(ImageSize()));
+}
+
+void TDbTable::ClearCalcArea(TRecordBuffer buffer) {
+    std::memset(Image(buffer) + ImageSize(), 0, size_t(CalcFieldsSize()));
+}
+
+int TDbTable::RecordBufferSize() {
+    return ImageSize();
+}
+
+// ---------------------------------------------------------------- fetching
+
+bool TDbTable::MatchesFilterText(const char* image) {
+    const int size = ImageSize();
+    filterImage_.resize(size);
+    const auto& lower = maps().lowerOem;
+    for (int i = 0; i < size; ++i)
+        filterImage_[i] = lower[quint8(image[i])];
+    return QByteArrayView(filterImage_).indexOf(QByteArrayView(filterNeedle_)) >= 0;
+}
+
+bool TDbTable::Accepts(TRecordBuffer buffer) {
+    const char* image = Image(buffer);
+    if (!showDeleted_ && image[0] != ' ')
+        return false;
+    if (!filterNeedle_.isEmpty() && !MatchesFilterText(image))
+        return false;
+    return AcceptsRecord(buffer);
+}
+
+TGetResult TDbTable::FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) {
+    if (!files_.IsOpen())
+        return grError;
+    const int count = Table()->RecordCount();
+    if (count == 0)
+        return grEOF;
+    for (;;) {
+        if (mode == gmNext) {
+            if (current_ + 1 >= count) {
+                MoveAfterLast();
+                return grEOF;
+            }
+            ++current_;
+        } else if (mode == gmPrior) {
+            if (current_ - 1 < 0) {
+                MoveBeforeFirst();
+                return grBOF;
+            }
+            current_ = std::min(current_, count) - 1;
+        }
+        // A current request always reads: a buffer that holds the same record number may
+        // hold an older state of it (another dataset on the file, or a record deleted since).
+        if (current_ < 0 || current_ >= count) {
+            if (doCheck)
+                throw EBinaryDataSetError("GetRecord: Invalid record");
+            return grError;
+        }
+        ForgetPendingMemos(buffer);
+        Table()->ReadRecordImage(current_, Image(buffer));
+        buffer[FlagOffset] = char(bfCurrent);
+        SetRecordNumber(buffer, current_);
+        ClearCalcArea(buffer);
+        GetCalcFields(buffer);
+        if (Accepts(buffer))
+            return grOK;
+        if (mode == gmCurrent)
+            return grError;
+    }
+}
+
+// ---------------------------------------------------------------- cursor
+
+void TDbTable::MoveBeforeFirst() {
+    if (files_.IsOpen() && Table()->RecordCount() == 0)
+        MoveAfterLast();
+    else
+        current_ = -1;
+}
+
+void TDbTable::MoveAfterLast() {
+    current_ = files_.IsOpen() ? Table()->RecordCount() : 0;
+}
+
+void TDbTable::GotoBookmark(const char* bookmark) {
+    qint32 n = 0;
+    std::memcpy(&n, bookmark, sizeof n);
+    if (n < 0 || n >= CountRecords())
+        throw EBinaryDataSetError(QStringLiteral("Bookmark %1 not found").arg(n));
+    current_ = n;
+}
+
+void TDbTable::SetCursorToBuffer(TRecordBuffer buffer) {
+    if (buffer)
+        current_ = RecordNumberOf(buffer);
+}
+
+int TDbTable::CountRecords() {
+    return files_.IsOpen() ? Table()->RecordCount() : 0;
+}
+
+int TDbTable::CurrentRecordNumber() {
+    UpdateCursorPos();
+    return current_ + 1;
+}
+
+void TDbTable::GotoRecordNumber(int n) {
+    current_ = n - 1;
+    Resync(rmExact);
+}
+
+// ---------------------------------------------------------------- opening and closing
+
+void TDbTable::ReadDefinitions() {
+    for (const TDbfFieldDef& def : Table()->ReadFieldDescriptors())
+        FieldDefs().Add(def.Name, fieldTypeOf(def.Type), def.Size, def.Required);
+}
+
+void TDbTable::LoadFieldDefs() {
+    FieldDefs().Clear();
+    if (files_.IsOpen()) {
+        ReadDefinitions();
+        return;
+    }
+    // Only reading: opened sharing everything, so nothing is written when released.
+    files_.Open(TablePaths(), true);
+    try {
+        ReadDefinitions();
+    } catch (...) {
+        files_.Discard();
+        throw;
+    }
+    files_.Close();
+}
+
+void TDbTable::OpenTable() {
+    files_.Open(TablePaths(), readOnly_);
+    LoadFieldDefs();
+    if (DefaultFields())
+        CreateFields();
+    BindFields(true);
+    open_ = true;
+    MoveBeforeFirst();
+}
+
+void TDbTable::CloseFiles(bool complete) {
+    if (complete)
+        files_.Close();
+    else
+        files_.Discard();
+}
+
+void TDbTable::CloseTable() {
+    const bool complete = open_;
+    open_ = false;
+    current_ = -1;
+    pendingMemos_.clear();
+    BindFields(false);
+    if (DefaultFields())
+        DestroyFields();
+    CloseFiles(complete);
+}
+
+void TDbTable::CreateTable() {
+    CheckInactive();
+    if (FieldDefs().Count() == 0) {
+        for (TField* f : Fields())
+            if (f->FieldKind() == fkData)
+                FieldDefs().Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
+    }
+    QList<TDbfFieldDef> defs;
+    for (int i = 0; i < FieldDefs().Count(); ++i) {
+        const TFieldDef* d = FieldDefs().Items(i);
+        defs.append({d->Name(), dbfTypeOf(d->DataType()), d->Size(), d->Required()});
+    }
+    TTableFiles files;
+    files.Create(TablePaths());
+    try {
+        files.Table()->WriteFieldDescriptors(defs);
+    } catch (...) {
+        try {
+            files.Close();
+        } catch (...) {
+        }
+        throw;
+    }
+    files.Close();
+}
+
+bool TDbTable::CanChangeData() {
+    if (readOnly_)
+        return false;
+    // Opened read-only, or sharing a file another dataset opened read-only.
+    return !files_.IsOpen() || (!files_.ReadOnly() && Table()->Mode() != TPagedMode::Read);
+}
+
+// ---------------------------------------------------------------- changing records
+
+void TDbTable::StorePendingMemos(TRecordBuffer buffer) {
+    auto it = pendingMemos_.find(buffer);
+    if (it == pendingMemos_.end())
+        return;
+    PendingMemos& memos = it->second;
+    char* image = Image(buffer);
+    while (!memos.empty()) {
+        const auto memo = memos.begin();
+        const int index = memo->first;
+        TMyBlobFile blob(files_.Memo(), files_.Paths().Memo, TBlobMode::Write,
+                         Table()->ReadMemoBlock(index, image),
+                         [&](quint32 block) { Table()->WriteMemoBlock(index, block, image); });
+        blob.Stream().write(memo->second);
+        blob.Flush();
+        memos.erase(memo);
+    }
+    pendingMemos_.erase(it);
+}
+
+void TDbTable::PostRecord() {
+    CheckActive();
+    if (!CanChangeData())
+        DatabaseError(DbText::DataSetReadOnly);
+    TRecordBuffer buffer = ActiveBuffer();
+    char* image = Image(buffer);
+    if (!Table()->RecordsWritable())
+        throw EBinaryDataSetError("Invalid Record Size, the table can not be written");
+    StorePendingMemos(buffer);
+    image[0] = ' ';
+    if (State() == dsInsert) {
+        const int n = Table()->NewRecordNumber();
+        Table()->WriteRecordImage(n, image);
+        SetRecordNumber(buffer, n);
+        WriteBookmarkFlag(buffer, bfCurrent);
+        current_ = n;
+    } else {
+        current_ = RecordNumberOf(buffer);
+        Table()->WriteRecordImage(current_, image);
+    }
+}
+
+void TDbTable::DeleteRecord() {
+    if (!CanChangeData())
+        DatabaseError(DbText::DataSetReadOnly);
+    TRecordBuffer buffer = ActiveBuffer();
+    const qint32 n = RecordNumberOf(buffer);
+    if (n < 0 || n >= CountRecords())
+        DatabaseError(DbText::RecordNotFound);
+    // Only the deletion byte changes: the rest of the record stays as the file holds it.
+    QByteArray stored(ImageSize(), ' ');
+    Table()->ReadRecordImage(n, stored.data());
+    stored[0] = '*';
+    Table()->WriteRecordImage(n, stored.constData());
+    Image(buffer)[0] = '*';
+    current_ = n;
+}
+
+void TDbTable::InternalCancel() {
+    ForgetPendingMemos(ActiveBuffer());
+}
+
+// ---------------------------------------------------------------- field values
+
+int TDbTable::FieldIndex(TField* field) const {
+    const int index = field->FieldNo() - 1;
+    if (!files_.IsOpen() || index < 0 || size_t(index) >= Table()->Fields().size())
+        DatabaseError(QStringLiteral("Field '%1' is not bound").arg(field->FieldName()));
+    return index;
+}
+
+bool TDbTable::ReadFieldValue(TField* field, void* output) {
+    TRecordBuffer buffer = CurrentBuffer();
+    if (!buffer)
+        return false;
+    if (field->FieldKind() != fkData) {
+        const char* slot = Image(buffer) + ImageSize() + field->Offset();
+        if (!slot[0])
+            return false;
+        if (output)
+            std::memcpy(output, slot + 1, size_t(field->DataSize()));
+        return true;
+    }
+    const int index = FieldIndex(field);
+    if (field->DataType() == ftMemo) {
+        auto it = pendingMemos_.find(buffer);
+        if (it != pendingMemos_.end()) {
+            auto memo = it->second.find(index);
+            if (memo != it->second.end())
+                return !memo->second.isEmpty();
+        }
+    }
+    return Table()->ReadFieldData(index, dbfTypeOf(field->DataType()), output, Image(buffer));
+}
+
+void TDbTable::WriteFieldValue(TField* field, const void* value) {
+    TRecordBuffer buffer = CurrentBuffer();
+    if (!buffer)
+        DatabaseError(DbText::NotEditing);
+    const int size = field->DataSize();
+    if (field->FieldKind() != fkData) {
+        char* slot = Image(buffer) + ImageSize() + field->Offset();
+        slot[0] = value ? 1 : 0;
+        if (value)
+            std::memcpy(slot + 1, value, size_t(size));
+        else
+            std::memset(slot + 1, 0, size_t(size));
+    } else if (value && field->DataType() == ftString) {
+        // The text ends within the field's slot, whatever the caller handed over.
+        const char* text = static_cast<const char*>(value);
+        const QByteArray bounded(text, qsizetype(qstrnlen(text, size_t(size))));
+        Table()->WriteFieldData(FieldIndex(field), TDbfType::String, bounded.constData(),
+                                Image(buffer));
+    } else {
+        Table()->WriteFieldData(FieldIndex(field), dbfTypeOf(field->DataType()), value,
+                                Image(buffer));
+    }
+    const TDataSetState s = State();
+    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
+        DataEvent(deFieldChange, field);
+}
+
+std::unique_ptr<TBlobStream> TDbTable::OpenMemoStream(TField* field, TBlobStreamMode mode) {
+    const int index = FieldIndex(field);
+    if (mode != bmRead && !files_.Memo())
+        throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
+    TRecordBuffer buffer = CurrentBuffer();
+    QByteArray content;
+    if (buffer) {
+        auto it = pendingMemos_.find(buffer);
+        auto memo = it != pendingMemos_.end() ? it->second.find(index) : PendingMemos::iterator();
+        if (it != pendingMemos_.end() && memo != it->second.end()) {
+            content = memo->second;
+        } else {
+            TMyBlobFile blob(files_.Memo(), files_.Paths().Memo, TBlobMode::Read,
+                             Table()->ReadMemoBlock(index, Image(buffer)), nullptr);
+            content = blob.Stream().data();
+        }
+    }
+    return std::make_unique<TDbBlobStream>(this, field, mode, content, buffer, index);
+}
+
+void TDbTable::TranslateText(const QByteArray& source, QByteArray& target, bool toOem) {
+    if (source.isEmpty()) {
+        target = source;
+        return;
+    }
+    target = mapBytes(source, toOem ? maps().toOem : maps().fromOem);
+}
