@@ -1,10 +1,10 @@
+#include "storage/DbTable.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/BlobStream.h"
 #include "framework/DBGrid.h"
 #include "framework/DataSource.h"
 #include "framework/Fields.h"
-#include "storage/DbTable.h"
 
 #include <QApplication>
 #include <QDate>
@@ -85,9 +85,7 @@ protected:
                           "p.bmp", "f.exe"});
         Fill(items);
     }
-    QByteArray RecordBytes(int n) {
-        return ReadAll(path).mid(225 + n * 651, 651);
-    }
+    QByteArray RecordBytes(int n) { return ReadAll(path).mid(225 + n * 651, 651); }
 
     QTemporaryDir dir;
     MessageBoxAnswerer boxes;
@@ -337,13 +335,16 @@ TEST_F(DbTableTest, MemosRoundTripAndCancelDiscardsThem) {
 TEST_F(DbTableTest, TextIsStoredInTheOemCodePage) {
     Fill({{"g", QString::fromUtf8("café über 5 €"), "", QString::fromUtf8("Grüße"), "", ""}});
     const QByteArray record = RecordBytes(0);
-    EXPECT_EQ(record.mid(21, 13), QByteArray("caf\x82 \x81" "ber 5 ?"));
+    EXPECT_EQ(record.mid(21, 13), QByteArray("caf\x82 \x81"
+                                             "ber 5 ?"));
     table.Open();
     table.First();
     EXPECT_EQ(Caption(table), QString::fromUtf8("café über 5 ?"));
     EXPECT_EQ(table.FieldByName("COMMENTS")->AsString(), QString::fromUtf8("Grüße"));
     table.Close();
-    EXPECT_TRUE(ReadAll(dir.filePath("items.dbt")).contains("Gr\x81\xE1" "e"));
+    EXPECT_TRUE(ReadAll(dir.filePath("items.dbt"))
+                    .contains("Gr\x81\xE1"
+                              "e"));
 }
 
 TEST_F(DbTableTest, ReadOnlyTableIsNeverWritten) {
@@ -420,8 +421,7 @@ TEST_F(DbTableTest, HeaderCountNoticeAndAFailedOpenWritesNothing) {
     WriteAll(path, file);
     table.Open();
     ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text,
-              "Invalid Record Count,\rRecordCount in Hdr : 3\rexpected : 5");
+    EXPECT_EQ(boxes.Boxes()[0].text, "Invalid Record Count,\rRecordCount in Hdr : 3\rexpected : 5");
     table.Append();
     SetItem(table, {"g", "sixth", "", "", "", ""});
     table.Post();
@@ -445,6 +445,35 @@ TEST_F(DbTableTest, HeaderCountNoticeAndAFailedOpenWritesNothing) {
     EXPECT_EQ(TPagedFile::OpenFileCount(), 0);
 }
 
+TEST_F(DbTableTest, IndexFileIsSharedAndAMissingMemoFileFailsCleanly) {
+    FillFive();
+    WriteAll(dir.filePath("items.mdx"), QByteArray(1024, '\0'));
+    table.Open();
+    EXPECT_NE(table.Files().Index(), nullptr);
+    EXPECT_EQ(TPagedFile::OpenFileCount(), 3);
+    table.Close();
+    EXPECT_EQ(TPagedFile::OpenFileCount(), 0);
+
+    ASSERT_TRUE(QFile::remove(dir.filePath("items.dbt")));
+    table.Open();
+    table.First();
+    EXPECT_EQ(Caption(table), "Item 1");
+    EXPECT_THROW(table.FieldByName("COMMENTS")->AsString(), EBinaryDataSetError);
+    const QByteArray before = RecordBytes(0);
+    table.Edit();
+    try {
+        table.FieldByName("COMMENTS")->SetAsString("x");
+        FAIL();
+    } catch (const EBinaryDataSetError& e) {
+        EXPECT_EQ(e.Message, "Memo file not found : " + table.Files().Paths().Memo);
+    }
+    table.FieldByName("CAPTION")->SetAsString("still posts");
+    table.Post();
+    EXPECT_EQ(RecordBytes(0).mid(321, 10), before.mid(321, 10));
+    table.Close();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("items.dbt")));
+}
+
 TEST_F(DbTableTest, FieldsMadeFromTheTableWhenThereAreNone) {
     FillFive();
     TDbTable plain;
@@ -462,8 +491,7 @@ TEST_F(DbTableTest, FieldsMadeFromTheTableWhenThereAreNone) {
     // A new table from the definitions the last open left.
     plain.SetTableName("copy");
     plain.CreateTable();
-    EXPECT_EQ(ReadAll(dir.filePath("copy.dbf")).mid(32, 225 - 32),
-              ReadAll(path).mid(32, 225 - 32));
+    EXPECT_EQ(ReadAll(dir.filePath("copy.dbf")).mid(32, 225 - 32), ReadAll(path).mid(32, 225 - 32));
 }
 
 TEST_F(DbTableTest, GridShowsTheRowsOfTheTable) {

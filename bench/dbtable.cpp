@@ -1,0 +1,215 @@
+// The item table through the dataset, each case beside a plain sequential read of the same
+// .dbf file with QFile in record-size chunks: scanning every record with its memo, showing
+// one group of 50, and appending records.
+#include "storage/DbTable.h"
+#include "framework/Fields.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int TableRecords = 100000;
+constexpr int Groups = 50;
+constexpr int AppendRecords = 10000;
+
+QTemporaryDir* folder = nullptr;
+
+void AddItemFields(TDbTable& t) {
+    t.AddField(std::make_unique<TStringField>("GROUP", 20));
+    t.AddField(std::make_unique<TStringField>("CAPTION", 120));
+    t.AddField(std::make_unique<TStringField>("DESCRIPTOR", 180));
+    t.AddField(std::make_unique<TMemoField>("COMMENTS"));
+    t.AddField(std::make_unique<TStringField>("PICTURE", 160));
+    t.AddField(std::make_unique<TStringField>("FILE", 160));
+}
+
+void Prepare(TDbTable& t, const QString& name) {
+    AddItemFields(t);
+    t.SetRunTimePath(folder->path());
+    t.SetTableName(name);
+}
+
+QString TablePath(const QString& name) {
+    return folder->filePath(name + ".dbf");
+}
+
+void AppendItems(TDbTable& t, int count) {
+    TField* group = t.FieldByName("GROUP");
+    TField* caption = t.FieldByName("CAPTION");
+    TField* descriptor = t.FieldByName("DESCRIPTOR");
+    TField* comments = t.FieldByName("COMMENTS");
+    TField* file = t.FieldByName("FILE");
+    for (int i = 0; i < count; ++i) {
+        t.Append();
+        group->SetAsString(QString("grp%1").arg(i % Groups + 1, 2, 10, QChar('0')));
+        caption->SetAsString(QString("Item number %1").arg(i));
+        descriptor->SetAsString(QString("A description of item %1 for the benchmark").arg(i));
+        comments->SetAsString(
+            QString("Comments on item %1, long enough to be a real note.").arg(i));
+        file->SetAsString(QString("programs\\setup%1.exe").arg(i));
+        t.Post();
+    }
+}
+
+void MakeTable(const QString& name, int records) {
+    TDbTable t;
+    Prepare(t, name);
+    t.CreateTable();
+    t.Open();
+    AppendItems(t, records);
+    t.Close();
+}
+
+// Reads the file from its first record to its end in record-size chunks; returns seconds.
+double PlainRead(const QString& path) {
+    QElapsedTimer timer;
+    timer.start();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    char header[12];
+    f.read(header, sizeof header);
+    const int headerSize = quint8(header[8]) | quint8(header[9]) << 8;
+    const int recordSize = quint8(header[10]) | quint8(header[11]) << 8;
+    std::vector<char> record(static_cast<size_t>(recordSize));
+    f.seek(headerSize);
+    qint64 bytes = 0;
+    while (f.read(record.data(), recordSize) == recordSize)
+        bytes += record[0];
+    benchmark::DoNotOptimize(bytes);
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// The fastest of a few plain reads, against which a case is put.
+double PlainReadBest(const QString& path) {
+    double best = 1e9;
+    for (int i = 0; i < 5; ++i)
+        best = std::min(best, PlainRead(path));
+    return best;
+}
+
+struct Row {
+    double seconds = 0;
+    double plain = 0;
+    long records = 0;
+};
+std::map<std::string, Row> results;
+
+void Report(benchmark::State& state, const std::string& name, double total, double plain,
+            long records) {
+    const double perIteration = total / double(state.iterations());
+    state.counters["plain_ms"] = plain * 1e3;
+    state.counters["ratio"] = perIteration / plain;
+    state.counters["records/s"] =
+        benchmark::Counter(double(records), benchmark::Counter::kIsIterationInvariantRate);
+    results[name] = {perIteration, plain, records};
+}
+
+// Every record with its memo, first to last.
+void BM_ScanWithMemo(benchmark::State& state) {
+    TDbTable t;
+    Prepare(t, "items");
+    t.SetReadOnly(true);
+    t.Open();
+    TField* caption = t.FieldByName("CAPTION");
+    TField* comments = t.FieldByName("COMMENTS");
+    long records = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (auto _ : state) {
+        records = 0;
+        for (t.First(); !t.Eof(); t.Next()) {
+            benchmark::DoNotOptimize(caption->AsString());
+            benchmark::DoNotOptimize(comments->AsString());
+            ++records;
+        }
+    }
+    const double total = double(timer.nsecsElapsed()) / 1e9;
+    t.Close();
+    Report(state, "scan 100,000 with memo", total, PlainReadBest(TablePath("items")), records);
+}
+
+// One group of the 50: the table reopened with the group's identifier as filter text.
+void BM_GroupFilter(benchmark::State& state) {
+    TDbTable t;
+    Prepare(t, "items");
+    t.SetReadOnly(true);
+    t.SetRecordFilterText("grp17");
+    long records = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (auto _ : state) {
+        t.Open();
+        TField* caption = t.FieldByName("CAPTION");
+        records = 0;
+        for (t.First(); !t.Eof(); t.Next()) {
+            benchmark::DoNotOptimize(caption->AsString());
+            ++records;
+        }
+        t.Close();
+    }
+    const double total = double(timer.nsecsElapsed()) / 1e9;
+    Report(state, "group filter (1 of 50)", total, PlainReadBest(TablePath("items")), records);
+}
+
+// 10,000 records with memos appended to a new table; compared with reading that table.
+void BM_Append(benchmark::State& state) {
+    int round = 0;
+    double total = 0;
+    QString last;
+    for (auto _ : state) {
+        state.PauseTiming();
+        last = QString("append%1").arg(round++);
+        TDbTable t;
+        Prepare(t, last);
+        t.CreateTable();
+        t.Open();
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        AppendItems(t, AppendRecords);
+        t.Close();
+        total += double(timer.nsecsElapsed()) / 1e9;
+    }
+    Report(state, "append 10,000 with memo", total, PlainReadBest(TablePath(last)), AppendRecords);
+}
+
+} // namespace
+
+BENCHMARK(BM_ScanWithMemo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GroupFilter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Append)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv) {
+    QTemporaryDir dir;
+    folder = &dir;
+    QElapsedTimer made;
+    made.start();
+    MakeTable("items", TableRecords);
+    std::printf("item table of %d records with memos made in %.1f s (%lld bytes, memo %lld)\n",
+                TableRecords, double(made.elapsed()) / 1e3,
+                static_cast<long long>(QFile(TablePath("items")).size()),
+                static_cast<long long>(QFile(dir.filePath("items.dbt")).size()));
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::printf("\n%-26s %12s %14s %10s %9s\n", "case", "records", "dataset ms", "plain ms",
+                "ratio");
+    for (const auto& [name, row] : results)
+        std::printf("%-26s %12ld %14.2f %10.2f %9.1f\n", name.c_str(), row.records,
+                    row.seconds * 1e3, row.plain * 1e3, row.seconds / row.plain);
+    return 0;
+}
