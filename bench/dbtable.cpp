@@ -2,7 +2,7 @@
 // .dbf file with QFile in record-size chunks: scanning every record with its memo, showing
 // one group of 50, and appending records.
 #include "storage/DbTable.h"
-#include "framework/Fields.h"
+#include "framework/Field.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,17 +23,14 @@ constexpr int AppendRecords = 10000;
 
 QTemporaryDir* folder = nullptr;
 
-void AddItemFields(TDbTable& t) {
-    t.AddField(std::make_unique<TStringField>("GROUP", 20));
-    t.AddField(std::make_unique<TStringField>("CAPTION", 120));
-    t.AddField(std::make_unique<TStringField>("DESCRIPTOR", 180));
-    t.AddField(std::make_unique<TMemoField>("COMMENTS"));
-    t.AddField(std::make_unique<TStringField>("PICTURE", 160));
-    t.AddField(std::make_unique<TStringField>("FILE", 160));
-}
-
+// The item table's six fields as definitions: the dataset makes its fields from the table.
 void Prepare(TDbTable& t, const QString& name) {
-    AddItemFields(t);
+    t.FieldDefs().Add("GROUP", ftString, 20);
+    t.FieldDefs().Add("CAPTION", ftString, 120);
+    t.FieldDefs().Add("DESCRIPTOR", ftString, 180);
+    t.FieldDefs().Add("COMMENTS", ftMemo);
+    t.FieldDefs().Add("PICTURE", ftString, 160);
+    t.FieldDefs().Add("FILE", ftString, 160);
     t.SetRunTimePath(folder->path());
     t.SetTableName(name);
 }

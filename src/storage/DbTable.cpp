@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <array>
 #include <cstring>
+#include <utility>
 
 using namespace dbtable;
 
@@ -65,50 +66,26 @@ QByteArray mapBytes(const QByteArray& source, const std::array<char, 256>& map) 
     return out;
 }
 
+// The dataset's field types that a table holds, beside the table's value kinds.
+constexpr std::pair<TFieldType, TDbfType> TypePairs[] = {
+    {ftString, TDbfType::String},   {ftSmallint, TDbfType::Smallint},
+    {ftInteger, TDbfType::Integer}, {ftBoolean, TDbfType::Boolean},
+    {ftFloat, TDbfType::Float},     {ftCurrency, TDbfType::Currency},
+    {ftDate, TDbfType::Date},       {ftMemo, TDbfType::Memo},
+};
+
 TDbfType dbfTypeOf(TFieldType type) {
-    switch (type) {
-    case ftString:
-        return TDbfType::String;
-    case ftSmallint:
-        return TDbfType::Smallint;
-    case ftInteger:
-        return TDbfType::Integer;
-    case ftBoolean:
-        return TDbfType::Boolean;
-    case ftFloat:
-        return TDbfType::Float;
-    case ftCurrency:
-        return TDbfType::Currency;
-    case ftDate:
-        return TDbfType::Date;
-    case ftMemo:
-        return TDbfType::Memo;
-    default:
-        return TDbfType::Other;
-    }
+    for (const auto& [field, dbf] : TypePairs)
+        if (field == type)
+            return dbf;
+    return TDbfType::Other;
 }
 
 TFieldType fieldTypeOf(TDbfType type) {
-    switch (type) {
-    case TDbfType::String:
-        return ftString;
-    case TDbfType::Smallint:
-        return ftSmallint;
-    case TDbfType::Integer:
-        return ftInteger;
-    case TDbfType::Boolean:
-        return ftBoolean;
-    case TDbfType::Float:
-        return ftFloat;
-    case TDbfType::Currency:
-        return ftCurrency;
-    case TDbfType::Date:
-        return ftDate;
-    case TDbfType::Memo:
-        return ftMemo;
-    default:
-        return ftUnknown;
-    }
+    for (const auto& [field, dbf] : TypePairs)
+        if (dbf == type)
+            return field;
+    return ftUnknown;
 }
 
 } // namespace
