@@ -1,0 +1,274 @@
+#include "platform/Shell.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace Shell {
+
+namespace {
+
+QString& openerOverride() {
+    static QString program;
+    return program;
+}
+
+// Stored paths may use the Windows separator; a name that exists as given is left alone so
+// that a native file whose name holds a backslash still opens.
+QString nativePath(const QString& path) {
+    if (!path.contains('\\') || QFileInfo::exists(path))
+        return path;
+    QString native = path;
+    native.replace('\\', '/');
+    return native;
+}
+
+QString fileNamePart(const QString& path) {
+    const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    return path.mid(cut + 1);
+}
+
+bool startsWithAny(const QString& text, std::initializer_list<const char*> prefixes) {
+    for (const char* p : prefixes)
+        if (text.startsWith(QLatin1String(p), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// A program name without a folder is looked up on the search path, as Windows does.
+QString findProgram(const QString& name) {
+    if (name.isEmpty())
+        return {};
+    if (name.contains('/'))
+        return QFileInfo(name).isFile() ? QFileInfo(name).absoluteFilePath() : QString();
+    return QStandardPaths::findExecutable(name);
+}
+
+int startDetached(const QString& program, const QStringList& args, const QString& dir) {
+    if (QProcess::startDetached(program, args, dir))
+        return SHELL_EXECUTE_OK;
+    return QFileInfo::exists(program) ? int(SE_ERR_ACCESSDENIED) : int(ERROR_FILE_NOT_FOUND);
+}
+
+// The target is always an absolute path or an address with a scheme, so the opener never
+// mistakes it for one of its options.
+int openWithDesktop(const QString& target, const QString& dir) {
+    const QString opener = findProgram(DesktopOpener());
+    if (opener.isEmpty())
+        return SE_ERR_NOASSOC;
+    return startDetached(opener, {target}, dir);
+}
+
+// Settles the working folder: empty inherits ours; one that does not exist refuses.
+bool workingFolder(const QString& directory, QString& dir) {
+    dir = nativePath(directory);
+    return dir.isEmpty() || QFileInfo(dir).isDir();
+}
+
+enum class Kind { Native, Windows, Document };
+
+Kind kindOf(const QFileInfo& info) {
+    QByteArray head;
+    QFile f(info.absoluteFilePath());
+    if (f.open(QIODevice::ReadOnly))
+        head = f.read(4);
+    if (info.isExecutable() && (head.startsWith("\x7f"
+                                                "ELF") ||
+                                head.startsWith("#!")))
+        return Kind::Native;
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("exe") || suffix == QLatin1String("com") ||
+        suffix == QLatin1String("bat") || head.startsWith("MZ"))
+        return Kind::Windows;
+    return Kind::Document;
+}
+
+// Where a local file name leads; 0 with `info` set when it exists, else the refusal.
+int locate(const QString& file, QFileInfo& info) {
+    QString path = nativePath(file);
+    if (!path.contains('/') && !QFileInfo::exists(path)) {
+        const QString found = QStandardPaths::findExecutable(path);
+        if (!found.isEmpty())
+            path = found;
+    }
+    info = QFileInfo(QDir::current().absoluteFilePath(path));
+    if (info.exists())
+        return 0;
+    return info.dir().exists() ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+int startProgram(const QFileInfo& info, Kind kind, const QString& parameters, const QString& dir) {
+    const QStringList args = SplitParameters(parameters);
+    if (kind == Kind::Native)
+        return startDetached(info.absoluteFilePath(), args, dir);
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (wine.isEmpty())
+        return SE_ERR_NOASSOC;
+    return startDetached(wine, QStringList{info.absoluteFilePath()} + args, dir);
+}
+
+int explore(const QString& parameters, const QString& dir) {
+    QString folder = parameters.trimmed();
+    if (folder.size() >= 2 && folder.startsWith('"') && folder.endsWith('"'))
+        folder = folder.mid(1, folder.size() - 2);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    folder = nativePath(folder);
+    const QFileInfo info(QDir::current().absoluteFilePath(folder));
+    if (!info.isDir())
+        return ERROR_PATH_NOT_FOUND;
+    return openWithDesktop(info.absoluteFilePath(), dir);
+}
+
+int softwareCentre() {
+    struct Centre {
+        const char* program;
+        const char* installedView;
+    };
+    for (const Centre& c : {Centre{"gnome-software", "--mode=installed"},
+                            Centre{"plasma-discover", "--mode=Installed"}}) {
+        const QString found = QStandardPaths::findExecutable(QLatin1String(c.program));
+        if (!found.isEmpty())
+            return startDetached(found, {QLatin1String(c.installedView)}, QString());
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
+} // namespace
+
+QStringList SplitParameters(const QString& parameters) {
+    QStringList args;
+    QString current;
+    bool inArg = false, quoted = false;
+    const qsizetype n = parameters.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = parameters[i];
+        if (!quoted && (c == ' ' || c == '\t')) {
+            if (inArg)
+                args << current;
+            current.clear();
+            inArg = false;
+            ++i;
+            continue;
+        }
+        inArg = true;
+        if (c == '\\') {
+            qsizetype count = 0;
+            while (i < n && parameters[i] == '\\') {
+                ++count;
+                ++i;
+            }
+            if (i < n && parameters[i] == '"') {
+                current += QString(count / 2, '\\');
+                if (count % 2) {
+                    current += '"';
+                    ++i;
+                }
+            } else {
+                current += QString(count, '\\');
+            }
+            continue;
+        }
+        if (c == '"') {
+            if (quoted && i + 1 < n && parameters[i + 1] == '"') {
+                current += '"';
+                i += 2;
+                continue;
+            }
+            quoted = !quoted;
+            ++i;
+            continue;
+        }
+        current += c;
+        ++i;
+    }
+    if (inArg)
+        args << current;
+    return args;
+}
+
+std::pair<QString, QString> SplitProgram(const QString& commandLine) {
+    qsizetype i = 0;
+    const qsizetype n = commandLine.size();
+    while (i < n && (commandLine[i] == ' ' || commandLine[i] == '\t'))
+        ++i;
+    QString program;
+    if (i < n && commandLine[i] == '"') {
+        const qsizetype end = commandLine.indexOf('"', i + 1);
+        program = commandLine.mid(i + 1, end < 0 ? -1 : end - i - 1);
+        i = end < 0 ? n : end + 1;
+    } else {
+        const qsizetype start = i;
+        while (i < n && commandLine[i] != ' ' && commandLine[i] != '\t')
+            ++i;
+        program = commandLine.mid(start, i - start);
+    }
+    return {program, commandLine.mid(i).trimmed()};
+}
+
+void SetDesktopOpener(const QString& program) {
+    openerOverride() = program;
+}
+
+QString DesktopOpener() {
+    if (!openerOverride().isEmpty())
+        return openerOverride();
+    const QString fromEnv = qEnvironmentVariable("ORV_DESKTOP_OPENER");
+    return fromEnv.isEmpty() ? QStringLiteral("xdg-open") : fromEnv;
+}
+
+} // namespace Shell
+
+int ShellExecuteA(QObject* /*owner*/, const QString& verb, const QString& file,
+                  const QString& parameters, const QString& directory, int /*showCmd*/) {
+    using namespace Shell;
+    if (!verb.isEmpty() && verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0 &&
+        verb.compare(QLatin1String("explore"), Qt::CaseInsensitive) != 0)
+        return SE_ERR_NOASSOC;
+    if (file.trimmed().isEmpty())
+        return ERROR_FILE_NOT_FOUND;
+    QString dir;
+    if (!workingFolder(directory, dir))
+        return ERROR_PATH_NOT_FOUND;
+    if (startsWithAny(file, {"http://", "https://", "mailto:"}))
+        return openWithDesktop(file, dir);
+    if (fileNamePart(file.trimmed()).compare(QLatin1String("explorer.exe"), Qt::CaseInsensitive) ==
+        0)
+        return explore(parameters, dir);
+
+    QFileInfo info;
+    if (const int refused = locate(file, info))
+        return refused;
+    if (info.isDir())
+        return openWithDesktop(info.absoluteFilePath(), dir);
+    const Kind kind = kindOf(info);
+    if (kind == Kind::Document)
+        return openWithDesktop(info.absoluteFilePath(), dir);
+    return startProgram(info, kind, parameters, dir);
+}
+
+int WinExec(const QString& commandLine, int /*showCmd*/) {
+    using namespace Shell;
+    const auto [program, rest] = SplitProgram(commandLine);
+    if (program.isEmpty())
+        return ERROR_FILE_NOT_FOUND;
+    if (fileNamePart(program).compare(QLatin1String("rundll32.exe"), Qt::CaseInsensitive) == 0) {
+        if (rest.simplified().compare(QLatin1String("shell32.dll,Control_RunDLL APPWIZ.CPL"),
+                                      Qt::CaseInsensitive) == 0)
+            return softwareCentre();
+        return ERROR_FILE_NOT_FOUND;
+    }
+    QFileInfo info;
+    if (const int refused = locate(program, info))
+        return refused;
+    if (info.isDir())
+        return SE_ERR_ACCESSDENIED;
+    const Kind kind = kindOf(info);
+    if (kind == Kind::Document)
+        return SE_ERR_NOASSOC;
+    return startProgram(info, kind, rest, QString());
+}

@@ -1,0 +1,98 @@
+#include "player/AboutBox.h"
+#include "common/StartRecorder.h"
+#include "platform/Shell.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+TEST(AboutBox, PlacementLeavesTheButtonColumnFreeOnWideWindows) {
+    const QSize box(289, 228);
+    // (650 - 289 - 163 - 24) div 2 = 87; (427 - 228) div 2 = 99.
+    EXPECT_EQ(TAbout::Placement({100, 50}, {650, 427}, 163, box), QPoint(187, 149));
+    EXPECT_EQ(TAbout::Placement({100, 50}, {600, 427}, 163, box), QPoint(162, 149));
+    // Narrower than 600: centred over the whole window.
+    EXPECT_EQ(TAbout::Placement({100, 50}, {471, 427}, 163, box), QPoint(191, 149));
+    // Truncation toward zero, also for a window smaller than the box.
+    EXPECT_EQ(TAbout::Placement({0, 0}, {200, 100}, 163, box), QPoint(-44, -64));
+}
+
+TEST(AboutBox, ActivationPlacesTheBoxOverTheMenuWindow) {
+    TForm menu;
+    menu.setGeometry(300, 200, 650, 427);
+    QWidget exitBtn(&menu);
+    exitBtn.setObjectName("ExitBtn");
+    exitBtn.resize(163, 25);
+    TAbout about;
+    about.MenuWindow = &menu;
+    about.FormActivate(&about);
+    const QPoint p = menu.mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(about.pos(), p + QPoint((650 - about.width() - 187) / 2, (427 - about.height()) / 2));
+    EXPECT_EQ(about.size(), QSize(289, 228));
+}
+
+TEST(AboutBox, LinksGoThroughTheLaunchRoutine) {
+    TAbout about;
+    QStringList calls;
+    about.RunFile = [&](const QString& file, const QString& folder, const QString& params) {
+        calls << file + "|" + folder + "|" + params;
+    };
+    about.AWeb->setText("http://example.org");
+    about.AMail->setText("mailto:me@example.org");
+    QTest::mouseClick(about.AWeb, Qt::LeftButton);
+    QTest::mouseClick(about.AMail, Qt::LeftButton);
+    EXPECT_EQ(calls, (QStringList{"http://example.org|.|", "mailto:me@example.org|.|"}));
+
+    // A project without addresses: the rows are empty and lose their handler.
+    about.AWeb->setText("");
+    about.AWeb->OnClick = nullptr;
+    QTest::mouseClick(about.AWeb, Qt::LeftButton);
+    EXPECT_EQ(calls.size(), 2);
+}
+
+TEST(AboutBox, LinksWithoutLaunchRoutineUseTheShell) {
+    Shell::SetDesktopOpener(QStringLiteral(ORV_RECORDARGS));
+    StartRecorder rec;
+    TAbout about;
+    about.AMail->setText("mailto:me@example.org");
+    about.AWebClick(about.AMail);
+    const auto start = rec.Wait();
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->args, QStringList{"mailto:me@example.org"});
+
+    Shell::SetDesktopOpener(rec.Folder() + "/none");
+    about.AWeb->setText("http://example.org");
+    try {
+        about.AWebClick(about.AWeb);
+        ADD_FAILURE() << "a refused start must raise";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "http://example.org could not be launched !");
+    }
+    about.AWeb->setText("");
+    EXPECT_NO_THROW(about.AWebClick(about.AWeb));
+    Shell::SetDesktopOpener(QString());
+}
+
+TEST(AboutBox, ButtonClosesTheModalBoxAndIconFollowsTheApplication) {
+    TAbout about;
+    QTimer::singleShot(0, about.BitBtn1, [&] { about.BitBtn1->click(); });
+    about.ShowModal();
+    EXPECT_FALSE(about.isVisible());
+
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    Application().Icon = QIcon(red);
+    about.TakeApplicationIcon();
+    EXPECT_EQ(about.Image1->pixmap().toImage().pixelColor(5, 5), QColor(Qt::red));
+    // Without a project icon the program's own shows.
+    QPixmap blue(32, 32);
+    blue.fill(Qt::blue);
+    const QIcon programIcon = QApplication::windowIcon();
+    QApplication::setWindowIcon(QIcon(blue));
+    Application().Icon = QIcon();
+    about.TakeApplicationIcon();
+    EXPECT_EQ(about.Image1->pixmap().toImage().pixelColor(5, 5), QColor(Qt::blue));
+    QApplication::setWindowIcon(programIcon);
+}
