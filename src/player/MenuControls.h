@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QToolButton>
 
-class QMenu;
+#include <QMenu>
 
 // A label of the menu window: plain text (a project's captions are never markup), a
 // transparent background over the window's picture or gradient, and the click and pop-up menu

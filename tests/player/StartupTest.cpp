@@ -1,4 +1,5 @@
 #include "common/MessageBoxAnswerer.h"
+#include "components/Msg.h"
 #include "platform/Files.h"
 #include "player/Player.h"
 
@@ -245,10 +246,10 @@ TEST_F(MenuWindowStart, ParksThenActivatesLaidOut) {
     EXPECT_EQ(form->frameGeometry().topLeft(),
               QPoint((screen.width() - 650) / 2, (screen.height() - 427) / 2));
     EXPECT_EQ(QDir::currentPath(), root_ + "/proj");
-    EXPECT_EQ(form->Msg1BoxCaption, "Tavolin");
+    EXPECT_EQ(form->Msg1->BoxCaption, "Test"); // the project's title
     EXPECT_EQ(form->ResolvePath(".\\a.bmp"), root_ + "/proj/a.bmp");
     EXPECT_EQ(Files::NativePath(form->ReplaceDriveMarker("?:\\x")).right(2), "/x");
-    EXPECT_TRUE(form->CaptionTexts.isEmpty());
+    EXPECT_EQ(form->CaptionTexts.size(), 13);
     EXPECT_TRUE(boxes_.Boxes().empty());
 
     // Later activations change nothing.
