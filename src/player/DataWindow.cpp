@@ -119,7 +119,8 @@ bool TData::ShellFileOperation(const QString& file, const QString& caption, int 
     const QFileInfo source(Files::NativePath(file));
     if (!source.isFile())
         return false;
-    const QString title = caption + QStringLiteral(" : ") + source.fileName() + QStringLiteral(" ...");
+    const QString title =
+        caption + QStringLiteral(" : ") + source.fileName() + QStringLiteral(" ...");
 
     QString target;
     switch (operation) {
@@ -150,7 +151,8 @@ bool TData::ShellFileOperation(const QString& file, const QString& caption, int 
     }
 
     // Nothing is ever overwritten, and a file is never copied or moved onto itself.
-    if (QFileInfo::exists(target) || QFileInfo(target).absoluteFilePath() == source.absoluteFilePath())
+    if (QFileInfo::exists(target) ||
+        QFileInfo(target).absoluteFilePath() == source.absoluteFilePath())
         return false;
     if (operation == FO_COPY)
         return QFile::copy(source.filePath(), target);

@@ -121,8 +121,7 @@ void TForm1::ExitBtnClick(QObject*) {
 }
 
 void TForm1::ActionBtnClick(QObject*) {
-    WinSoftware->popup(
-        mapToGlobal(QPoint(Title2->x() + 38, Title2->y() + Title2->height() + 38)));
+    WinSoftware->popup(mapToGlobal(QPoint(Title2->x() + 38, Title2->y() + Title2->height() + 38)));
 }
 
 void TForm1::TablesBtnClick(QObject*) {
@@ -199,8 +198,8 @@ QString TForm1::ReadMachineString(const QString& key, const QString& valueName) 
                              reinterpret_cast<unsigned char*>(buffer.data()),
                              &read) == ERROR_SUCCESS) {
             const qsizetype length = std::min<qsizetype>(read, size - 1);
-            result = QString::fromLocal8Bit(buffer.constData(), qstrnlen(buffer.constData(),
-                                                                         std::size_t(length)));
+            result = QString::fromLocal8Bit(buffer.constData(),
+                                            qstrnlen(buffer.constData(), std::size_t(length)));
         }
     }
     RegCloseKey(handle);

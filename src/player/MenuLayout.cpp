@@ -323,7 +323,7 @@ void TForm1::loadBackground(const TProjectData& data) {
         // A colour outside the tables takes the key's default.
         const int start = data.GradientStartColor;
         Gradient1->SetStartColor(start >= scAqua && start <= scYellow ? TStartColor(start)
-                                                                       : scAqua);
+                                                                      : scAqua);
         Gradient1->SetEndColor(data.GradientEndColor == 1 ? ecWhite : ecBlack);
         Gradient1->SetVisible(true);
     } else {
@@ -350,8 +350,8 @@ void TForm1::loadBackground(const TProjectData& data) {
         const QImage icon = Files::FileExists(path) ? readPicture(path) : QImage();
         // A file that holds no picture is passed over like a missing one.
         if (!icon.isNull()) {
-            IconImage->setPixmap(QPixmap::fromImage(icon.scaled(
-                IconImage->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            IconImage->setPixmap(QPixmap::fromImage(
+                icon.scaled(IconImage->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
             IconImage->setAttribute(Qt::WA_TranslucentBackground, data.IconTransparent);
             Application().Icon = QIcon(QPixmap::fromImage(icon));
             QApplication::setWindowIcon(Application().Icon);
@@ -467,9 +467,9 @@ void TForm1::loadAbout(const TProjectData& data) {
     if (!About)
         return;
     QLabel* lines[] = {About->ALine1, About->Aline2, About->Aline3, About->Aline4};
-    for (QLabel* label : {lines[0], lines[1], lines[2], lines[3], About->AWebText,
-                          static_cast<QLabel*>(About->AWeb), About->AMailText,
-                          static_cast<QLabel*>(About->AMail)})
+    for (QLabel* label :
+         {lines[0], lines[1], lines[2], lines[3], About->AWebText,
+          static_cast<QLabel*>(About->AWeb), About->AMailText, static_cast<QLabel*>(About->AMail)})
         label->setTextFormat(Qt::PlainText);
     for (int i = 0; i < 4; ++i)
         lines[i]->setText(data.AboutLines[i]);
@@ -543,9 +543,8 @@ void TForm1::loadEntries(const TProjectData& data) {
             QAction* item = new QAction(caption, WinSoftware);
             item->setSeparator(separator);
             SetTag(item, 1000 + i);
-            connect(item, &QAction::triggered, this, [this, item] {
-                Application().SafeCall(item, [&] { OwnSoftClick(item); });
-            });
+            connect(item, &QAction::triggered, this,
+                    [this, item] { Application().SafeCall(item, [&] { OwnSoftClick(item); }); });
             WinSoftware->addAction(item);
             ++sinceSeparator;
         } else {
@@ -596,8 +595,8 @@ QString TForm1::MinimizeName(const QString& path, const QFontMetrics& metrics, i
     if (path.size() >= 2 && path[1] == QLatin1Char(':'))
         drive = path.left(2);
     const qsizetype lastSep = path.lastIndexOf(sep);
-    QString dir = lastSep >= drive.size() ? path.mid(drive.size(), lastSep + 1 - drive.size())
-                                          : QString();
+    QString dir =
+        lastSep >= drive.size() ? path.mid(drive.size(), lastSep + 1 - drive.size()) : QString();
     const QString name = path.mid(std::max<qsizetype>(lastSep + 1, drive.size()));
     const QString dots = QStringLiteral("...") + sep;
     const QString rootDots = sep + dots;

@@ -38,8 +38,12 @@ QStringList menuText(const QMenu* menu) {
 QStringList entry(int i, const QString& caption, const QString& name = "x.exe",
                   const QString& item = "0") {
     const QString n = QString::number(i);
-    return {"Caption_" + n + "=" + caption, "Name_" + n + "=" + name, "Path_" + n + "=",
-            "Param_" + n + "=", "Exit_" + n + "=0", "Item_" + n + "=" + item};
+    return {"Caption_" + n + "=" + caption,
+            "Name_" + n + "=" + name,
+            "Path_" + n + "=",
+            "Param_" + n + "=",
+            "Exit_" + n + "=0",
+            "Item_" + n + "=" + item};
 }
 
 } // namespace
@@ -167,8 +171,8 @@ TEST_F(MenuWindowTest, WidthFollowsTheButtonsAndTheFileList) {
 }
 
 TEST_F(MenuWindowTest, ToolsEntriesAndSeparators) {
-    QStringList lines{"[Tools]", "AExplorer=1", "CExplorer=Files", "AMSInfo=0", "ASoftware=1",
-                      "CSoftware=Software", "[Menu]", "Count=3"};
+    QStringList lines{"[Tools]",     "AExplorer=1",        "CExplorer=Files", "AMSInfo=0",
+                      "ASoftware=1", "CSoftware=Software", "[Menu]",          "Count=3"};
     lines << entry(0, "First") << entry(1, "") << entry(2, "Third");
     Project(lines);
     TForm1* form = Start();
@@ -194,14 +198,13 @@ TEST_F(MenuWindowTest, ToolsEntriesAndSeparators) {
 
     // No separator before the entries without tools, none at their start, never two in a
     // row; one may stay last. The system-information tool brings the software tool.
-    lines = QStringList{"[Tools]", "AMSInfo=1", "CMSInfo=Info", "ASoftware=1", "CSoftware=Soft",
-                        "[Menu]", "Count=6"};
+    lines = QStringList{"[Tools]",        "AMSInfo=1", "CMSInfo=Info", "ASoftware=1",
+                        "CSoftware=Soft", "[Menu]",    "Count=6"};
     lines << entry(0, "") << entry(1, "a") << entry(2, "") << entry(3, "") << entry(4, "b")
           << entry(5, "");
     Project(lines);
     form = Start();
-    EXPECT_EQ(menuText(form->WinSoftware),
-              (QStringList{"Info", "Soft", "-", "a", "-", "b", "-"}));
+    EXPECT_EQ(menuText(form->WinSoftware), (QStringList{"Info", "Soft", "-", "a", "-", "b", "-"}));
     Application().Reset();
 
     lines = QStringList{"[Menu]", "Count=2"};
@@ -310,8 +313,14 @@ TEST_F(MenuWindowTest, CaptionRowsAndTheAboutBox) {
     QStringList lines{"[Captions]"};
     for (int row = 0; row < 13; ++row)
         lines << QString("%1=row %2").arg(row, 2, 10, QChar('0')).arg(row);
-    lines << "[Buttons]" << "About=Info" << "EnAbout=0";
-    lines << "[About]" << "Line1=L1" << "Line4=L4" << "Web=http://example.org" << "Mail=";
+    lines << "[Buttons]"
+          << "About=Info"
+          << "EnAbout=0";
+    lines << "[About]"
+          << "Line1=L1"
+          << "Line4=L4"
+          << "Web=http://example.org"
+          << "Mail=";
     Project(lines);
     TForm1* form = Start();
     ASSERT_EQ(form->CaptionTexts.size(), 13);
@@ -355,17 +364,41 @@ TEST_F(MenuWindowTest, HostileProjectsNeverStopThePlayer) {
     const QString longText(100000, 'W');
     Write("proj/bad.bmp", QByteArray("BM") + QByteArray(5000, '\xff'));
     Write("proj/bad.ico", QByteArray(64, '\0'));
-    QStringList lines{"[Gradient]", "Style=9",   "SColor=99",  "EColor=-3", "[Image]",
-                      "Active=1",   "BmpMode=42", "File=bad.bmp", "BaseColor=-77777",
-                      "[Icon]",     "File=bad.ico", "[Sound]",   "File=nothing.wav",
-                      "[Titles]",   "TC=" + longText, "T1=" + longText, "T2=" + longText,
-                      "T1_S=99999", "T2_S=-40", "CP_C=-1", "[Buttons]", "Exit=" + longText,
-                      "HelpFile=" + longText, "[FileList]", "BGColor=-5", "[Menu]",
-                      "Count=500", "CM_S=0"};
+    QStringList lines{"[Gradient]",
+                      "Style=9",
+                      "SColor=99",
+                      "EColor=-3",
+                      "[Image]",
+                      "Active=1",
+                      "BmpMode=42",
+                      "File=bad.bmp",
+                      "BaseColor=-77777",
+                      "[Icon]",
+                      "File=bad.ico",
+                      "[Sound]",
+                      "File=nothing.wav",
+                      "[Titles]",
+                      "TC=" + longText,
+                      "T1=" + longText,
+                      "T2=" + longText,
+                      "T1_S=99999",
+                      "T2_S=-40",
+                      "CP_C=-1",
+                      "[Buttons]",
+                      "Exit=" + longText,
+                      "HelpFile=" + longText,
+                      "[FileList]",
+                      "BGColor=-5",
+                      "[Menu]",
+                      "Count=500",
+                      "CM_S=0"};
     for (int i = 0; i < 500; ++i)
         lines << entry(i, i % 7 ? longText.left(200) : QString(), longText);
-    lines << "[Captions]" << "00=" + longText << "[DB]" << "Active=1" << "Name=" + longText
-          << "[DB-Groups]" << "01=" + longText;
+    lines << "[Captions]"
+          << "00=" + longText << "[DB]"
+          << "Active=1"
+          << "Name=" + longText << "[DB-Groups]"
+          << "01=" + longText;
     Project(lines);
     TForm1* form = Start();
     EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
@@ -388,8 +421,8 @@ TEST(MenuWindowText, MinimizeNameKeepsTheLastFolder) {
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance("1234567890123456789012345");
     EXPECT_EQ(TForm1::MinimizeName("/home/user", metrics, width), "/home/user");
-    const QString shortened = TForm1::MinimizeName(
-        "/home/someone/projects/very-long-folder-name/docs", metrics, width);
+    const QString shortened =
+        TForm1::MinimizeName("/home/someone/projects/very-long-folder-name/docs", metrics, width);
     EXPECT_TRUE(shortened.startsWith("/.../")) << shortened.toStdString();
     EXPECT_TRUE(shortened.endsWith("/docs"));
     EXPECT_LE(metrics.horizontalAdvance(shortened), width);
@@ -409,7 +442,9 @@ TEST_F(MenuWindowTest, TheFolderAboveTheListFollowsIt) {
     form->FileBox1->SetDirectory(root_ + "/proj/sub");
     const QString shown = form->Label1->text();
     EXPECT_TRUE(shown.endsWith("/sub")) << shown.toStdString();
-    EXPECT_EQ(shown, TForm1::MinimizeName(root_ + "/proj/sub", QFontMetrics(form->Label1->font()),
-                                          QFontMetrics(form->Label1->font())
-                                              .horizontalAdvance("1234567890123456789012345")));
+    EXPECT_EQ(
+        shown,
+        TForm1::MinimizeName(
+            root_ + "/proj/sub", QFontMetrics(form->Label1->font()),
+            QFontMetrics(form->Label1->font()).horizontalAdvance("1234567890123456789012345")));
 }

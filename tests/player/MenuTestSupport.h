@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -44,6 +45,7 @@ protected:
     // Writes the project file (lines of INI text) into the project folder.
     void Project(const QStringList& lines) { Write("proj/qor.qor", lines.join("\r\n").toUtf8()); }
     void Write(const QString& relative, const QByteArray& bytes) {
+        QDir(root_).mkpath(QFileInfo(relative).path());
         QFile f(root_ + "/" + relative);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
