@@ -51,16 +51,25 @@ protected:
         f.write(bytes);
     }
 
-    // Creates the windows as the program does, shows the menu window and waits for its first
-    // activation. Extra mount entries decide the base drive and CD mode.
-    TForm1* Start(std::vector<Volumes::MountEntry> mounts = {}) {
+    // The player started with these arguments; extra mount entries decide the base drive and
+    // CD mode.
+    TPlayerEnvironment Environment(QStringList arguments,
+                                   const std::vector<Volumes::MountEntry>& mounts = {}) const {
         std::vector<Volumes::MountEntry> table = Volumes::MountTable();
         table.insert(table.end(), mounts.begin(), mounts.end());
-        TPlayerEnvironment env{root_ + "/prog/qor.exe", {root_ + "/proj/qor.qor"}, table};
+        return {root_ + "/prog/qor.exe", std::move(arguments), std::move(table)};
+    }
+    // Creates the windows as the program does, shows the menu window and waits for its first
+    // activation.
+    TForm1* Start(TPlayerEnvironment env) {
         TForm1* form = CreatePlayerWindows(std::move(env));
         form->show();
         EXPECT_TRUE(ProcessEventsUntil([form] { return form->FirstActivationDone; }));
         return form;
+    }
+    // The same on the project in the project folder.
+    TForm1* Start(const std::vector<Volumes::MountEntry>& mounts = {}) {
+        return Start(Environment({root_ + "/proj/qor.qor"}, mounts));
     }
 
     QTemporaryDir tmp_;

@@ -1,6 +1,7 @@
 #include "common/MessageBoxAnswerer.h"
 #include "components/Msg.h"
 #include "platform/Files.h"
+#include "player/MenuTestSupport.h"
 #include "player/Player.h"
 
 #include <QCursor>
@@ -177,38 +178,12 @@ TEST(PathRoutines, BaseDrive) {
 
 // The menu window in this process, on temporary folders, with the program file and
 // arguments given.
-class MenuWindowStart : public testing::Test {
+class MenuWindowStart : public MenuWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(tmp_.isValid());
-        root_ = QDir(tmp_.path()).canonicalPath();
-        QDir(root_).mkpath("prog");
-        QDir(root_).mkpath("proj");
-        startFolder_ = QDir::currentPath();
-        Application().Reset();
-        Application().Title = QStringLiteral("Tavolin");
-    }
-    void TearDown() override {
-        Application().Reset();
-        QDir::setCurrent(startFolder_);
-    }
-
     TPlayerEnvironment environment(QStringList arguments) const {
-        return {root_ + "/prog/qor.exe", std::move(arguments), Volumes::MountTable()};
+        return Environment(std::move(arguments));
     }
-    // Creates the windows as the program does, shows the menu window and waits for its
-    // first activation.
-    TForm1* start(TPlayerEnvironment env) {
-        TForm1* form = CreatePlayerWindows(std::move(env));
-        form->show();
-        EXPECT_TRUE(waitFor([form] { return form->FirstActivationDone; }));
-        return form;
-    }
-
-    QTemporaryDir tmp_;
-    QString root_;
-    QString startFolder_;
-    MessageBoxAnswerer boxes_;
+    TForm1* start(TPlayerEnvironment env) { return Start(std::move(env)); }
 };
 
 TEST_F(MenuWindowStart, MissingProjectEndsBeforeAnyOtherWindow) {
