@@ -34,7 +34,7 @@ echo "== fuzz targets, ${fuzz_seconds}s each"
 CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/build-fuzz" -DCMAKE_BUILD_TYPE=Debug -DORV_FUZZ=ON
 shopt -s nullglob
 for f in "$root"/build-fuzz/fuzz_*; do
-  [ -x "$f" ] || continue
+  [ -f "$f" ] && [ -x "$f" ] || continue
   name="$(basename "$f")"
   corpus="$root/build-fuzz/corpus/$name"
   mkdir -p "$corpus"

@@ -1,0 +1,112 @@
+#include "framework/DBMemo.h"
+
+#include "framework/DataControls.h"
+#include "framework/Field.h"
+
+#include <QKeyEvent>
+#include <QTextCursor>
+
+TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    link_.OnDataChange = [this] { DataChange(); };
+    link_.OnEditingChange = [this] { UpdateReadOnly(); };
+    link_.OnActiveChange = [this] { UpdateReadOnly(); };
+    link_.OnUpdateData = [this] { UpdateData(); };
+    connect(this, &QPlainTextEdit::textChanged, this, &TDBMemo::UserChanged);
+    UpdateReadOnly();
+}
+
+TDBMemo::~TDBMemo() {
+    link_.OnDataChange = nullptr;
+    link_.OnEditingChange = nullptr;
+    link_.OnActiveChange = nullptr;
+    link_.OnUpdateData = nullptr;
+}
+
+void TDBMemo::SetDataReadOnly(bool value) {
+    link_.ReadOnly = value;
+    UpdateReadOnly();
+}
+
+void TDBMemo::UpdateReadOnly() {
+    setReadOnly(!link_.CanModify());
+}
+
+void TDBMemo::ShowText(const QString& text) {
+    loading_ = true;
+    setPlainText(text);
+    loading_ = false;
+}
+
+void TDBMemo::DataChange() {
+    QString text;
+    if (TField* f = link_.Field()) {
+        try {
+            text = f->IsBlob() ? f->AsString() : f->Text();
+        } catch (const Exception&) {
+            // Shown empty rather than failing at every record change.
+        }
+    }
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    ShowText(text);
+    UpdateReadOnly();
+}
+
+void TDBMemo::UpdateData() {
+    TField* f = link_.Field();
+    if (!f)
+        return;
+    QString text = toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    if (f->IsBlob())
+        f->SetAsString(text);
+    else
+        f->SetText(text);
+}
+
+void TDBMemo::UserChanged() {
+    if (loading_)
+        return;
+    if (!link_.Editing()) {
+        const QString typed = toPlainText();
+        const int pos = textCursor().position();
+        bool editing = false;
+        try {
+            editing = link_.Edit();
+        } catch (...) {
+            link_.Reset();
+            Application().HandleCurrentException(this);
+            return;
+        }
+        if (!editing) {
+            link_.Reset();
+            return;
+        }
+        if (toPlainText() != typed) {
+            ShowText(typed);
+            QTextCursor c = textCursor();
+            c.setPosition(std::min(pos, int(typed.size())));
+            setTextCursor(c);
+        }
+    }
+    link_.Modified();
+}
+
+void TDBMemo::keyPressEvent(QKeyEvent* event) {
+    if (KeyPressChar(event).unicode() == 27 && link_.IsModified()) {
+        link_.Reset();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TDBMemo::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    if (!link_.Active())
+        return;
+    try {
+        link_.UpdateRecord();
+    } catch (...) {
+        Application().HandleCurrentException(this);
+    }
+}

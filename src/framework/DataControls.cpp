@@ -1,0 +1,26 @@
+#include "framework/DataControls.h"
+
+#include <QKeyEvent>
+
+QChar KeyPressChar(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(13);
+    case Qt::Key_Escape:
+        return QChar(27);
+    case Qt::Key_Backspace:
+        return QChar(8);
+    default:
+        break;
+    }
+    const QString text = event->text();
+    return text.size() == 1 && text.at(0).isPrint() ? text.at(0) : QChar(0);
+}
+
+bool KeySwallowed(const TKeyPressEvent& handler, QObject* sender, QChar key) {
+    if (key.isNull() || !handler)
+        return false;
+    handler(sender, key);
+    return key.isNull();
+}

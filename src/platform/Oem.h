@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Table text is stored in the OEM code page (CP850). These convert between it and the
+// program's text; a character the OEM code page lacks is stored as "?".
+QByteArray CharToOemA(const QString& text);
+QString OemToCharA(const QByteArray& oem);
+
+// The same on NUL-terminated byte texts in the ANSI code page (WINDOWS-1252), as the table's
+// record buffers hold them. Both code pages use one byte per character, so the result has the
+// length of the source; `target` needs room for it and its NUL and may be `source` itself.
+void CharToOemA(const char* source, char* target);
+void OemToCharA(const char* source, char* target);

@@ -1,0 +1,489 @@
+#include "storage/DbfFile.h"
+
+#include "framework/MessageBox.h"
+#include "platform/Clock.h"
+
+#include <QChar>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace dbtable {
+
+namespace {
+
+constexpr int Level2Extra = 36; // header bytes 32 to 67 of level 2 tables
+constexpr int MaxFields = 255;
+const QString CR = QString(QChar(13));
+
+quint16 get16(const QByteArray& b, int at) {
+    return quint16(quint8(b[at]) | (quint8(b[at + 1]) << 8));
+}
+
+quint32 get32(const QByteArray& b, int at) {
+    return quint32(quint8(b[at])) | (quint32(quint8(b[at + 1])) << 8) |
+           (quint32(quint8(b[at + 2])) << 16) | (quint32(quint8(b[at + 3])) << 24);
+}
+
+void put16(QByteArray& b, int at, quint32 v) {
+    b[at] = char(v & 0xFF);
+    b[at + 1] = char((v >> 8) & 0xFF);
+}
+
+void put32(QByteArray& b, int at, quint32 v) {
+    put16(b, at, v & 0xFFFF);
+    put16(b, at + 2, v >> 16);
+}
+
+bool isBlank(char c) {
+    return quint8(c) <= 0x20;
+}
+
+// A field's bytes without the blanks around them (and without control bytes some writers
+// pad with).
+QByteArray trimmed(const char* data, int length) {
+    int begin = 0;
+    int end = length;
+    while (begin < end && isBlank(data[begin]))
+        ++begin;
+    while (end > begin && isBlank(data[end - 1]))
+        --end;
+    return QByteArray(data + begin, end - begin);
+}
+
+// A whole decimal number with an optional sign; false for anything else or out of range.
+bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value) {
+    int i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (i >= text.size())
+        return false;
+    qint64 v = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        v = v * 10 + (text[i] - '0');
+        if (v > qint64(INT_MAX) + 1)
+            return false;
+    }
+    v = negative ? -v : v;
+    if (v < low || v > high)
+        return false;
+    value = v;
+    return true;
+}
+
+int intOr(const QByteArray& text, int fallback) {
+    qint64 v = 0;
+    return parseInteger(text, INT_MIN, INT_MAX, v) ? int(v) : fallback;
+}
+
+int currentCentury() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return now.wYear / 100 * 100;
+}
+
+// The date text "yyyymmdd" as a day number; 0 when it names no date.
+int dateOfText(const QByteArray& text) {
+    const QByteArray yearText = text.left(4);
+    int day = intOr(text.mid(6, 2), 1);
+    int month = intOr(text.mid(4, 2), 1);
+    int year = intOr(yearText, 0);
+    day = day == 0 ? 1 : day;
+    month = month == 0 ? 1 : month;
+    const int yearDigits = int(yearText.trimmed().size());
+    if (year >= 0 && year < 100 && (yearDigits == 1 || yearDigits == 2))
+        year += currentCentury();
+    return DayNumber(year, month, day);
+}
+
+QByteArray leftPadded(const QByteArray& text, int length) {
+    return text.size() < length ? text.rightJustified(length, ' ') : text;
+}
+
+// Days since 1 March of year 0 of the proleptic Gregorian calendar.
+qint64 daysFromCivil(qint64 y, qint64 m, qint64 d) {
+    y -= m <= 2;
+    const qint64 era = (y >= 0 ? y : y - 399) / 400;
+    const qint64 yoe = y - era * 400;
+    const qint64 doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const qint64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe;
+}
+
+const qint64 DayOneBase = daysFromCivil(1, 1, 1) - 1;
+
+int daysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+void showNotice(const QString& text) {
+    ShowMessage(text);
+}
+
+} // namespace
+
+int DayNumber(int year, int month, int day) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > daysInMonth(year, month))
+        return 0;
+    return int(daysFromCivil(year, month, day) - DayOneBase);
+}
+
+bool DecodeDayNumber(int dayNumber, int& year, int& month, int& day) {
+    if (dayNumber < 1 || dayNumber > DayNumber(9999, 12, 31))
+        return false;
+    const qint64 z = dayNumber + DayOneBase;
+    const qint64 era = z / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    day = int(doy - (153 * mp + 2) / 5 + 1);
+    month = int(mp < 10 ? mp + 3 : mp - 9);
+    year = int(yoe + era * 400 + (month <= 2));
+    return true;
+}
+
+TDbfFile::TDbfFile(const QString& path, TPagedMode mode)
+    : TPagedFile(path, mode), header_(HeaderLength, '\0') {
+    if (mode == TPagedMode::Create) {
+        header_[0] = char(0x03);
+        header_[29] = char(0x58);
+        return;
+    }
+    ReadExact(0, header_.data(), HeaderLength);
+    level_ = LevelOfVersion(Version());
+    SetHeaderSize(get16(header_, 8));
+    SetRecordSize(get16(header_, 10));
+    const quint32 inHeader = get32(header_, 4);
+    const int counted = RecordCount();
+    if (inHeader != quint32(counted)) {
+        showNotice("Invalid Record Count," + CR + "RecordCount in Hdr : " +
+                   QString::number(inHeader) + CR + "expected : " + QString::number(counted));
+        put32(header_, 4, quint32(counted));
+    }
+}
+
+int TDbfFile::LevelOfVersion(quint8 version) {
+    switch (version) {
+    case 0x03:
+    case 0x83:
+        return 0;
+    case 0x05:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+quint32 TDbfFile::HeaderRecordCount() const {
+    return get32(header_, 4);
+}
+
+int TDbfFile::NewRecordNumber() {
+    const quint32 n = HeaderRecordCount();
+    if (n >= quint32(INT_MAX))
+        throw EBinaryDataSetError("WriteRecord: Invalid record");
+    put32(header_, 4, n + 1);
+    return int(n);
+}
+
+TDbfType TDbfFile::TypeOfField(char letter, int length, int decimals) {
+    switch (letter) {
+    case 'D':
+        return TDbfType::Date;
+    case 'L':
+        return TDbfType::Boolean;
+    case 'M':
+        return TDbfType::Memo;
+    case 'N':
+        if (decimals > 0)
+            return TDbfType::Float;
+        return length > 6 ? TDbfType::Integer : TDbfType::Smallint;
+    case 'F':
+        return TDbfType::Float;
+    default:
+        return TDbfType::String;
+    }
+}
+
+QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
+    fields_.clear();
+    layoutSize_ = 0;
+    const bool wide = level_ == 2;
+    const int start = wide ? HeaderLength + Level2Extra : HeaderLength;
+    const int size = wide ? 48 : 32;
+    const int nameArea = wide ? 32 : 11;
+    const int count = int((HeaderSize() - start) / size);
+    if (count <= 0 || count > MaxFields)
+        throw EBinaryDataSetError("Invalid field count : " + QString::number(count) +
+                                  " (must be between 1 and 255)");
+
+    QList<TDbfFieldDef> defs;
+    QByteArray d(size, '\0');
+    int offset = 1;
+    for (int i = 0; i < count; ++i) {
+        ReadExact(start + qint64(i) * size, d.data(), size);
+        // A name that fills its area has no NUL; it ends with the area.
+        const int nameLength = int(qstrnlen(d.constData(), size_t(nameArea)));
+        const QString name = QString::fromLatin1(d.constData(), nameLength);
+        TMyFieldInfo info;
+        info.Name = name.toLower();
+        info.Letter = d[nameArea];
+        info.Length = quint8(d[nameArea + 1 + (wide ? 0 : 4)]);
+        info.Decimals = quint8(d[nameArea + 2 + (wide ? 0 : 4)]);
+        info.Offset = offset;
+        const TDbfType type = TypeOfField(info.Letter, info.Length, info.Decimals);
+        defs.append({name, type, type == TDbfType::String ? info.Length : 0, false});
+        offset += info.Length;
+        fields_.push_back(info);
+    }
+    layoutSize_ = offset;
+
+    if (RecordSize() != offset)
+        showNotice("Invalid Record Size," + CR + "Record Size in Hdr : " +
+                   QString::number(RecordSize()) + CR + "Expected : " + QString::number(offset));
+    return defs;
+}
+
+void TDbfFile::WriteFieldDescriptors(const QList<TDbfFieldDef>& defs) {
+    struct Shape {
+        char letter;
+        int length;
+        int decimals;
+    };
+    // Check everything first, so that a definition the format cannot hold leaves no
+    // half-written table behind.
+    std::vector<Shape> shapes;
+    for (const TDbfFieldDef& def : defs) {
+        switch (def.Type) {
+        case TDbfType::String:
+            if (def.Size < 1 || def.Size > 255)
+                throw EBinaryDataSetError("InitFieldDefs: Invalid field size");
+            shapes.push_back({'C', def.Size, 0});
+            break;
+        case TDbfType::Smallint:
+            shapes.push_back({'N', 6, 0});
+            break;
+        case TDbfType::Integer:
+            shapes.push_back({'N', 11, 0});
+            break;
+        case TDbfType::Boolean:
+            shapes.push_back({'L', 1, 0});
+            break;
+        case TDbfType::Float:
+            shapes.push_back({'N', 20, 4});
+            break;
+        case TDbfType::Currency:
+            shapes.push_back({'N', 20, 2});
+            break;
+        case TDbfType::Date:
+            shapes.push_back({'D', 8, 0});
+            break;
+        case TDbfType::Memo:
+            shapes.push_back({'M', 10, 0});
+            break;
+        default:
+            throw EBinaryDataSetError("InitFieldDefs: Unsupported field type");
+        }
+    }
+    if (shapes.empty() || shapes.size() > size_t(MaxFields))
+        throw EBinaryDataSetError("Invalid field count : " + QString::number(shapes.size()) +
+                                  " (must be between 1 and 255)");
+
+    Truncate(0);
+    QByteArray area;
+    int recordSize = 1;
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        QByteArray d(32, '\0');
+        const QByteArray name = defs[qsizetype(i)].Name.toLatin1().left(10);
+        std::memcpy(d.data(), name.constData(), size_t(name.size()));
+        d[11] = shapes[i].letter;
+        d[16] = char(shapes[i].length);
+        d[17] = char(shapes[i].decimals);
+        if (shapes[i].letter == 'M' && Version() == 0x03)
+            header_[0] = char(0x8B);
+        area += d;
+        recordSize += shapes[i].length;
+    }
+    area += char(0x0D);
+    WriteAt(HeaderLength, area.constData(), area.size());
+
+    level_ = LevelOfVersion(Version());
+    SetHeaderSize(HeaderLength + area.size());
+    SetRecordSize(recordSize);
+    put16(header_, 8, quint32(HeaderSize()));
+    put16(header_, 10, quint32(recordSize));
+    put32(header_, 4, 0);
+    ReadFieldDescriptors();
+    WriteHeader();
+}
+
+int TDbfFile::ImageSize() const {
+    return int(std::max<qint64>(RecordSize(), layoutSize_));
+}
+
+bool TDbfFile::RecordsWritable() const {
+    return RecordSize() > 0 && layoutSize_ <= RecordSize();
+}
+
+void TDbfFile::ReadRecordImage(int n, char* image) {
+    const qint64 got = ReadRecord(n, image);
+    std::memset(image + got, ' ', size_t(ImageSize() - got));
+}
+
+void TDbfFile::WriteRecordImage(int n, const char* image) {
+    if (!RecordsWritable())
+        throw EBinaryDataSetError("Invalid Record Size, the table can not be written");
+    if (n < 0 || n > std::max<qint64>(RecordCount(), HeaderRecordCount()))
+        throw EBinaryDataSetError("WriteRecord: Invalid record");
+    WriteRecord(n, image);
+}
+
+const TMyFieldInfo& TDbfFile::field(int index) const {
+    if (index < 0 || size_t(index) >= fields_.size())
+        throw EBinaryDataSetError("Invalid field number : " + QString::number(index));
+    return fields_[size_t(index)];
+}
+
+bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char* image) const {
+    const TMyFieldInfo& f = field(index);
+    const QByteArray text = trimmed(image + f.Offset, f.Length);
+    if (text.isEmpty())
+        return false;
+    if (!output)
+        return true;
+    qint64 v = 0;
+    switch (type) {
+    case TDbfType::String:
+        std::memcpy(output, text.constData(), size_t(text.size()) + 1);
+        break;
+    case TDbfType::Smallint: {
+        const qint16 value = parseInteger(text, SHRT_MIN, SHRT_MAX, v) ? qint16(v) : 0;
+        std::memcpy(output, &value, sizeof value);
+        break;
+    }
+    case TDbfType::Integer: {
+        const qint32 value = parseInteger(text, INT_MIN, INT_MAX, v) ? qint32(v) : 0;
+        std::memcpy(output, &value, sizeof value);
+        break;
+    }
+    case TDbfType::Boolean: {
+        const qint16 value = text[0] == 'T' || text[0] == 't' ? 1 : 0;
+        std::memcpy(output, &value, sizeof value);
+        break;
+    }
+    case TDbfType::Float:
+    case TDbfType::Currency: {
+        // The C locale's number reading: "." is the decimal point whatever the system says.
+        bool ok = false;
+        double value = text.toDouble(&ok);
+        if (!ok || !std::isfinite(value))
+            value = 0;
+        std::memcpy(output, &value, sizeof value);
+        break;
+    }
+    case TDbfType::Date: {
+        const qint32 value = dateOfText(text);
+        std::memcpy(output, &value, sizeof value);
+        break;
+    }
+    default:
+        break;
+    }
+    return true;
+}
+
+void TDbfFile::WriteFieldData(int index, TDbfType type, const void* value, char* image) const {
+    const TMyFieldInfo& f = field(index);
+    QByteArray text;
+    if (value) {
+        switch (type) {
+        case TDbfType::String:
+            text = QByteArray(static_cast<const char*>(value));
+            break;
+        case TDbfType::Smallint: {
+            qint16 v;
+            std::memcpy(&v, value, sizeof v);
+            text = leftPadded(QByteArray::number(v), f.Length);
+            break;
+        }
+        case TDbfType::Integer: {
+            qint32 v;
+            std::memcpy(&v, value, sizeof v);
+            text = leftPadded(QByteArray::number(v), f.Length);
+            break;
+        }
+        case TDbfType::Boolean: {
+            qint16 v;
+            std::memcpy(&v, value, sizeof v);
+            text = v == 1 ? "T" : "F";
+            break;
+        }
+        case TDbfType::Float:
+        case TDbfType::Currency: {
+            double v;
+            std::memcpy(&v, value, sizeof v);
+            // Formatted without the system's locale, so the decimal point is always ".".
+            text = leftPadded(QByteArray::number(v, 'f', f.Decimals), f.Length);
+            break;
+        }
+        case TDbfType::Date: {
+            qint32 v;
+            std::memcpy(&v, value, sizeof v);
+            int y = 0, m = 0, d = 0;
+            if (DecodeDayNumber(v, y, m, d))
+                text = QString::asprintf("%04d%02d%02d", y, m, d).toLatin1();
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (text.size() > f.Length) {
+        if (type != TDbfType::String)
+            throw EFieldToLongError("Fielddata too long :" + QString::number(text.size()) +
+                                    " (must be between 1 and " + QString::number(f.Length) + ").");
+        text.truncate(f.Length);
+    }
+    std::memcpy(image + f.Offset, text.constData(), size_t(text.size()));
+    std::memset(image + f.Offset + text.size(), ' ', size_t(f.Length - text.size()));
+}
+
+quint32 TDbfFile::ReadMemoBlock(int index, const char* image) const {
+    const TMyFieldInfo& f = field(index);
+    qint64 block = 0;
+    if (!parseInteger(trimmed(image + f.Offset, f.Length), 0, INT_MAX, block))
+        return 0;
+    return quint32(block);
+}
+
+void TDbfFile::WriteMemoBlock(int index, quint32 block, char* image) const {
+    if (block > quint32(INT_MAX))
+        throw EBinaryDataSetError("Invalid memo block : " + QString::number(block));
+    const qint32 value = qint32(block);
+    WriteFieldData(index, TDbfType::Integer, &value, image);
+}
+
+void TDbfFile::WriteHeader() {
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    header_[1] = char((today.wYear - 1900) & 0xFF);
+    header_[2] = char(today.wMonth);
+    header_[3] = char(today.wDay);
+    QByteArray out = header_;
+    if (level_ == 2)
+        out += QByteArray(Level2Extra, '\0');
+    WriteAt(0, out.constData(), out.size());
+    const char end = 0x1A;
+    WriteAt(HeaderSize() + qint64(RecordCount()) * RecordSize(), &end, 1);
+}
+
+} // namespace dbtable

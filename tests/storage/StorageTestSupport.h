@@ -1,0 +1,43 @@
+#pragma once
+
+#include "storage/TableFiles.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <vector>
+
+// A folder of its own for each test, and the few steps of a dataset that the file tests need:
+// making a table, appending records with memos, reading values back.
+namespace storagetest {
+
+QByteArray ReadAll(const QString& path);
+void WriteAll(const QString& path, const QByteArray& bytes);
+
+// The item table's six fields.
+QList<dbtable::TDbfFieldDef> ItemFields();
+
+// Creates the table with its memo file and closes it again.
+void CreateTable(const QString& dbfPath, const QList<dbtable::TDbfFieldDef>& defs);
+
+// An open table with its field layout read.
+struct OpenTable {
+    explicit OpenTable(const QString& dbfPath, bool readOnly = false);
+    ~OpenTable();
+
+    // Appends a record of string fields (memo fields take the text as memo, others the text
+    // as is); returns its record number.
+    int Append(const QStringList& values);
+    // The text of every field of record n (memo fields give their memo text).
+    QStringList Values(int n);
+    QByteArray Image(int n);
+
+    dbtable::TTableFiles files;
+    std::vector<dbtable::TDbfType> types;
+};
+
+// Runs a program and returns its standard output; `ok` tells whether it ran and exited 0.
+QByteArray RunTool(const QString& program, const QStringList& args, bool* ok = nullptr);
+bool HaveTool(const QString& program);
+
+} // namespace storagetest
