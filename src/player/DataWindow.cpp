@@ -57,6 +57,8 @@ TData::TData(QWidget* parent) : TForm(parent) {
     Groups = place<QComboBox>(this, 8, 12, 238, 21);
     connect(Groups, &QComboBox::activated, this,
             [this] { Application().SafeCall(Groups, [this] { GroupsChange(Groups); }); });
+    DBNavigator1 = place<TDBNavigator>(this, 258, 12, 176, 21);
+    DBNavigator1->SetShowHint(false);
     Panel3 = place<QFrame>(this, 257, 44, 178, 112);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Image1 = place<QLabel>(Panel3, 2, 2, 174, 108);
@@ -95,9 +97,10 @@ void TData::SetTableFile(const QString& tableName, const QString& runTimePath) {
 }
 
 void TData::SetTableEditable(bool editable) {
-    navigatorButtons_ = TButtonSet(nbFirst) | nbPrior | nbNext | nbLast;
+    TButtonSet buttons{nbFirst, nbPrior, nbNext, nbLast};
     if (editable)
-        navigatorButtons_ |= TButtonSet(nbInsert) | nbDelete | nbPost | nbCancel;
+        buttons.insert({nbInsert, nbDelete, nbPost, nbCancel});
+    DBNavigator1->SetVisibleButtons(buttons);
     readOnly_ = !editable;
     SpeedButton4->setEnabled(!readOnly_);
     SpeedButton5->setEnabled(!readOnly_);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "framework/DBNavigator.h"
 #include "framework/Form.h"
 
-#include <QFlags>
 #include <QString>
 #include <array>
 #include <functional>
@@ -13,22 +13,6 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class TMediaFile;
-
-// The buttons a record navigator can show.
-enum TNavigateBtn {
-    nbFirst = 0x001,
-    nbPrior = 0x002,
-    nbNext = 0x004,
-    nbLast = 0x008,
-    nbInsert = 0x010,
-    nbDelete = 0x020,
-    nbEdit = 0x040,
-    nbPost = 0x080,
-    nbCancel = 0x100,
-    nbRefresh = 0x200,
-};
-Q_DECLARE_FLAGS(TButtonSet, TNavigateBtn)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TButtonSet)
 
 // Operation codes of ShellFileOperation, the shell's own.
 enum : int { FO_MOVE = 1, FO_COPY = 2, FO_DELETE = 3, FO_RENAME = 4 };
@@ -61,6 +45,7 @@ public:
     QLabel* Image1;
     QLabel* Label6;
     QLabel* Label7;
+    TDBNavigator* DBNavigator1;
     // The player's one media player: the background sound and the previews.
     TMediaFile* MediaFile1;
 
@@ -71,7 +56,6 @@ public:
     bool TableActive() const { return active_; }
     const QString& RecordFilterText() const { return filterText_; }
     bool TableFiltered() const { return filtered_; }
-    TButtonSet NavigatorButtons() const { return navigatorButtons_; }
 
     void CloseTable();
     void SetTableFile(const QString& tableName, const QString& runTimePath);
@@ -99,5 +83,4 @@ private:
     bool active_ = false;
     QString filterText_;
     bool filtered_ = true;
-    TButtonSet navigatorButtons_ = TButtonSet(nbFirst) | nbPrior | nbNext | nbLast;
 };
