@@ -1,11 +1,15 @@
 #include "player/MenuWindow.h"
 
+#include "components/Msg.h"
+#include "framework/Colors.h"
 #include "framework/MessageBox.h"
 #include "platform/Files.h"
+#include "player/MenuControls.h"
 
+#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
+#include <QPalette>
 
 namespace {
 
@@ -13,9 +17,6 @@ namespace {
 const QString kProjectFileName = QStringLiteral("qor.qor");
 // Beside the player's program file it makes the player behave as if it ran from a CD.
 const QString kCdMarkerName = QStringLiteral("cdtest.qor");
-
-const int kWindowWidth = 650;
-const int kWindowHeight = 427;
 
 // The drive of a path as the path routines see it. A path that already lies on the base drive
 // has that drive, whatever the mount table says about it.
@@ -35,6 +36,7 @@ TPlayerEnvironment TPlayerEnvironment::FromProcess() {
 
 TForm1::TForm1(TPlayerEnvironment environment, QWidget* parent)
     : TForm(parent), environment_(std::move(environment)) {
+    createControls();
     OnCreate = [this](QObject* sender) { FormCreate(sender); };
     OnActivate = [this](QObject* sender) { FormActivate(sender); };
     OnDestroy = [this](QObject* sender) { FormDestroy(sender); };
@@ -84,10 +86,15 @@ void TForm1::FormActivate(QObject*) {
     LoadProject(projectFile);
 
     // LoadProject has given the application the project's title.
-    Msg1BoxCaption = Application().Title;
+    Msg1->BoxCaption = Application().Title;
 
-    // The file list takes its options, colours and visibility from the project here, once
-    // the file-list component sits on the window.
+    FileBox1->SetViewOptions(ListViewOptions);
+    QPalette palette = FileBox1->palette();
+    palette.setColor(QPalette::Base, ColorToQColor(ListColor));
+    palette.setColor(QPalette::Text, ColorToQColor(ListTextColor));
+    FileBox1->setPalette(palette);
+    FileBox1ChangeDir(FileBox1);
+    Panel1->setVisible(ListVisibleAtStart);
 }
 
 void TForm1::FormDestroy(QObject*) {
@@ -97,7 +104,7 @@ void TForm1::FormDestroy(QObject*) {
     EntryExitFlags.clear();
     EntryPopupFlags.clear();
     CaptionTexts.clear();
-    for (QLabel*& label : EntryLabels) {
+    for (TMenuLabel*& label : EntryLabels) {
         delete label;
         label = nullptr;
     }
@@ -110,19 +117,6 @@ void TForm1::AppException(QObject*, const std::exception& e) {
     if (text.isEmpty())
         return;
     Application().MessageBox(text, Application().Title, MB_OK | MB_ICONINFORMATION);
-}
-
-bool TForm1::LoadProject(const QString& projectFile) {
-    Q_UNUSED(projectFile)
-    // The project's sections are read here once the window's controls exist; until then the
-    // window only takes its size and its place in the middle of the screen.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(kWindowWidth - frame.width(), kWindowHeight - frame.height());
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
-    move(area.x() + (area.width() - kWindowWidth) / 2,
-         area.y() + (area.height() - kWindowHeight) / 2);
-    return true;
 }
 
 TPathContext TForm1::pathContext() const {

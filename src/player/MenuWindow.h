@@ -3,6 +3,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Form.h"
 #include "platform/Volumes.h"
+#include "player/FileBox.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,7 +11,22 @@
 #include <exception>
 #include <vector>
 
+class QAction;
+class QFontMetrics;
+class QFrame;
 class QLabel;
+class QMenu;
+class TAbout;
+class TData;
+class TGradient;
+class TMenuLabel;
+class TMsg;
+class TSpeedButton;
+class TSurface;
+namespace ProjectFile {
+struct TProjectData;
+struct TProjectFont;
+} // namespace ProjectFile
 
 // The player's own exception: the text of a launch that failed.
 ORV_DECLARE_EXCEPTION(EMyError, Exception)
@@ -56,6 +72,41 @@ public:
 
     // Reads the project and lays the window out; true when it got to the end.
     bool LoadProject(const QString& projectFile);
+    // Shows the file list's folder above it.
+    void FileBox1ChangeDir(QObject* sender);
+
+    // Starts a program, document or address in a working folder with parameters, after the
+    // placeholders and the drive marker are resolved; raises EMyError when the start is
+    // refused. An empty file starts nothing.
+    void RunFile(const QString& file, const QString& folder, const QString& params);
+    // A menu entry was clicked (its label or its pop-up item).
+    void OwnSoftClick(QObject* sender);
+
+    void ExitBtnClick(QObject* sender);
+    void ActionBtnClick(QObject* sender);
+    void TablesBtnClick(QObject* sender);
+    void FindBtnClick(QObject* sender);
+    void HelpBtnClick(QObject* sender);
+    void AboutBtnClick(QObject* sender);
+    void FileListBtnClick(QObject* sender);
+
+    void ExplorerClick(QObject* sender);
+    void MSInfoClick(QObject* sender);
+    void SoftwareClick(QObject* sender);
+    static QString ReadMachineString(const QString& key, const QString& valueName);
+
+    void Open1Click(QObject* sender);
+    void Copy1Click(QObject* sender);
+    void Move1Click(QObject* sender);
+    void Delete1Click(QObject* sender);
+    void Rename1Click(QObject* sender);
+
+    void IconImageClick(QObject* sender);
+
+    // The find file: the program file with the extension ".fnd".
+    QString FindFileName() const;
+    // A path shortened to `maxWidth` pixels for display: leading folders give way to "...".
+    static QString MinimizeName(const QString& path, const QFontMetrics& metrics, int maxWidth);
 
     // The path routines on this window's base drive, drive rule and working folder.
     QString ReplaceDriveMarker(const QString& path) const;
@@ -91,14 +142,68 @@ public:
     QStringList EntryExitFlags;
     QStringList EntryPopupFlags;
     QStringList CaptionTexts;
-    std::array<QLabel*, 10> EntryLabels{};
+    std::array<TMenuLabel*, 10> EntryLabels{};
 
-    // Caption of the window's message boxes. Stands in for the message component's
-    // BoxCaption until that component sits on this window.
-    QString Msg1BoxCaption;
+    // Filled by LoadProject.
+    int LayoutCursor = 0;
+    TViewOptions ListViewOptions;
+    int ListColor = 0;
+    int ListTextColor = 0;
+    bool ListVisibleAtStart = false;
+    bool DbActive = false;
+    bool DbEditable = false;
+    QString TableFileName;
+    QString HelpFilePath;
+    QString SoundFilePath;
+
+    // The other windows of the player, which this one sets up and shows.
+    TData* Data = nullptr;
+    TAbout* About = nullptr;
+
+    // The window's controls, beneath to top.
+    TSurface* Surface1;
+    TGradient* Gradient1;
+    TMenuLabel* Title1;
+    TMenuLabel* Copyright;
+    TSpeedButton* ExitBtn;
+    TSpeedButton* ActionBtn;
+    TSpeedButton* TablesBtn;
+    TSpeedButton* FindBtn;
+    TSpeedButton* HelpBtn;
+    TSpeedButton* AboutBtn;
+    TSpeedButton* FileListBtn;
+    TMenuLabel* Title2;
+    TMenuLabel* IconImage;
+    TMenuLabel* Dummy;
+    QFrame* Panel1;
+    QLabel* Label1;
+    TFileBox* FileBox1;
+    QMenu* WinSoftware;
+    TMsg* Msg1;
+    QMenu* PopupMenu1;
+    QAction* Open1;
+    QAction* Copy1;
+    QAction* Move1;
+    QAction* Delete1;
+    QAction* Rename1;
+    QAction* Find1;
 
 private:
     TPathContext pathContext() const;
+    void createControls();
+    // The steps of LoadProject, in its order.
+    void loadBackground(const ProjectFile::TProjectData& data);
+    void loadTitles(const ProjectFile::TProjectData& data);
+    void loadTable(const ProjectFile::TProjectData& data);
+    int placeButtons(const ProjectFile::TProjectData& data);
+    void loadAbout(const ProjectFile::TProjectData& data);
+    void loadCaptions(const ProjectFile::TProjectData& data);
+    void loadTools(const ProjectFile::TProjectData& data);
+    void loadEntries(const ProjectFile::TProjectData& data);
+    // The values a missing key leaves as they are: the controls' own.
+    void currentValues(ProjectFile::TProjectData& data) const;
+    void fileListCommand(int operation, int captionRow, bool reread);
+    QString selectedPath() const;
 
     TPlayerEnvironment environment_;
 };

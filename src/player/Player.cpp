@@ -2,13 +2,20 @@
 
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
+#include "player/MenuControls.h"
 #include "player/PictureWindow.h"
 
 TForm1* CreatePlayerWindows(TPlayerEnvironment environment) {
     TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));
-    Application().CreateForm<TData>();
+    form1->Data = Application().CreateForm<TData>();
     Application().CreateForm<TPic>();
-    Application().CreateForm<TAbout>();
+    form1->About = Application().CreateForm<TAbout>();
+    form1->About->MenuWindow = form1;
+    form1->About->ExitBtn = form1->ExitBtn;
+    form1->About->RunFile = [form1](const QString& file, const QString& folder,
+                                    const QString& params) {
+        form1->RunFile(file, folder, params);
+    };
 
     // No unfinished window is ever seen: 1 by 1 pixel, far off screen.
     form1->resize(form1->width(), 1);

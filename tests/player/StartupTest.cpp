@@ -1,5 +1,7 @@
 #include "common/MessageBoxAnswerer.h"
+#include "components/Msg.h"
 #include "platform/Files.h"
+#include "player/MenuTestSupport.h"
 #include "player/Player.h"
 
 #include <QCursor>
@@ -176,38 +178,12 @@ TEST(PathRoutines, BaseDrive) {
 
 // The menu window in this process, on temporary folders, with the program file and
 // arguments given.
-class MenuWindowStart : public testing::Test {
+class MenuWindowStart : public MenuWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(tmp_.isValid());
-        root_ = QDir(tmp_.path()).canonicalPath();
-        QDir(root_).mkpath("prog");
-        QDir(root_).mkpath("proj");
-        startFolder_ = QDir::currentPath();
-        Application().Reset();
-        Application().Title = QStringLiteral("Tavolin");
-    }
-    void TearDown() override {
-        Application().Reset();
-        QDir::setCurrent(startFolder_);
-    }
-
     TPlayerEnvironment environment(QStringList arguments) const {
-        return {root_ + "/prog/qor.exe", std::move(arguments), Volumes::MountTable()};
+        return Environment(std::move(arguments));
     }
-    // Creates the windows as the program does, shows the menu window and waits for its
-    // first activation.
-    TForm1* start(TPlayerEnvironment env) {
-        TForm1* form = CreatePlayerWindows(std::move(env));
-        form->show();
-        EXPECT_TRUE(waitFor([form] { return form->FirstActivationDone; }));
-        return form;
-    }
-
-    QTemporaryDir tmp_;
-    QString root_;
-    QString startFolder_;
-    MessageBoxAnswerer boxes_;
+    TForm1* start(TPlayerEnvironment env) { return Start(std::move(env)); }
 };
 
 TEST_F(MenuWindowStart, MissingProjectEndsBeforeAnyOtherWindow) {
@@ -245,10 +221,10 @@ TEST_F(MenuWindowStart, ParksThenActivatesLaidOut) {
     EXPECT_EQ(form->frameGeometry().topLeft(),
               QPoint((screen.width() - 650) / 2, (screen.height() - 427) / 2));
     EXPECT_EQ(QDir::currentPath(), root_ + "/proj");
-    EXPECT_EQ(form->Msg1BoxCaption, "Tavolin");
+    EXPECT_EQ(form->Msg1->BoxCaption, "Test"); // the project's title
     EXPECT_EQ(form->ResolvePath(".\\a.bmp"), root_ + "/proj/a.bmp");
     EXPECT_EQ(Files::NativePath(form->ReplaceDriveMarker("?:\\x")).right(2), "/x");
-    EXPECT_TRUE(form->CaptionTexts.isEmpty());
+    EXPECT_EQ(form->CaptionTexts.size(), 13);
     EXPECT_TRUE(boxes_.Boxes().empty());
 
     // Later activations change nothing.

@@ -1,0 +1,167 @@
+#include "player/DataWindow.h"
+
+#include "components/MediaFile.h"
+#include "framework/InputBox.h"
+#include "platform/Files.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <utility>
+
+namespace {
+
+const QString kAllGroups = QStringLiteral("* * *");
+
+TFolderChoice& folderHook() {
+    static TFolderChoice hook;
+    return hook;
+}
+
+std::optional<QString> chooseFolder(const QString& title, const QString& startFolder) {
+    if (folderHook())
+        return folderHook()(title, startFolder);
+    const QString folder = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), title,
+        startFolder.isEmpty() ? QDir::currentPath() : Files::NativePath(startFolder));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+template <class T> T* place(QWidget* parent, int left, int top, int width, int height) {
+    T* control = new T(parent);
+    control->setGeometry(left, top, width, height);
+    return control;
+}
+
+// A name typed for a rename stays a name in the file's own folder.
+bool isPlainName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+} // namespace
+
+TData::TData(QWidget* parent) : TForm(parent) {
+    setObjectName(QStringLiteral("Data"));
+    setFixedSize(443, 361);
+    SetFormStyle(fsStayOnTop);
+
+    Groups = place<QComboBox>(this, 8, 12, 238, 21);
+    connect(Groups, &QComboBox::activated, this,
+            [this] { Application().SafeCall(Groups, [this] { GroupsChange(Groups); }); });
+    DBNavigator1 = place<TDBNavigator>(this, 258, 12, 176, 21);
+    DBNavigator1->SetShowHint(false);
+    Panel3 = place<QFrame>(this, 257, 44, 178, 112);
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Image1 = place<QLabel>(Panel3, 2, 2, 174, 108);
+    Label6 = place<QLabel>(this, 8, 261, 90, 13);
+    Label6->setText(QStringLiteral("Picture/Media file"));
+    SpeedButton4 = place<QPushButton>(this, 410, 258, 25, 21);
+    SpeedButton4->setText(QStringLiteral("... "));
+    Label7 = place<QLabel>(this, 8, 294, 90, 13);
+    Label7->setText(QStringLiteral("Program File/URL"));
+    SpeedButton5 = place<QPushButton>(this, 410, 291, 25, 21);
+    SpeedButton5->setText(QStringLiteral("... "));
+    SpeedButton1 = place<QPushButton>(this, 8, 324, 86, 25);
+    SpeedButton2 = place<QPushButton>(this, 100, 324, 86, 25);
+    FindBtn = place<QPushButton>(this, 256, 324, 86, 25);
+    CloseBtn = place<QPushButton>(this, 349, 324, 86, 25);
+    connect(CloseBtn, &QPushButton::clicked, this, [this] { close(); });
+
+    MediaFile1 = new TMediaFile(this);
+    MediaFile1->AutoPlay = true;
+    MediaFile1->Multi = true;
+    MediaFile1->StepPercent = 10;
+    // The last device is the MIDI mapper.
+    if (!MediaFile1->MidiDevices().isEmpty())
+        MediaFile1->SetMidiPort(int(MediaFile1->MidiDevices().size()) - 1);
+}
+
+TData::~TData() = default;
+
+void TData::CloseTable() {
+    active_ = false;
+}
+
+void TData::SetTableFile(const QString& tableName, const QString& runTimePath) {
+    tableName_ = tableName;
+    runTimePath_ = runTimePath;
+}
+
+void TData::SetTableEditable(bool editable) {
+    TButtonSet buttons{nbFirst, nbPrior, nbNext, nbLast};
+    if (editable)
+        buttons.insert({nbInsert, nbDelete, nbPost, nbCancel});
+    DBNavigator1->SetVisibleButtons(buttons);
+    readOnly_ = !editable;
+    SpeedButton4->setEnabled(!readOnly_);
+    SpeedButton5->setEnabled(!readOnly_);
+}
+
+void TData::GroupsChange(QObject*) {
+    CloseTable();
+    const int index = Groups->currentIndex();
+    const QString identifier =
+        index >= 0 && index < int(GroupIdentifiers.size()) ? GroupIdentifiers[index] : QString();
+    filtered_ = identifier != kAllGroups;
+    filterText_ = filtered_ ? identifier : QString();
+    active_ = true;
+}
+
+bool TData::ShellFileOperation(const QString& file, const QString& caption, int operation) {
+    if (file.isEmpty() || file.contains(QLatin1String("//")))
+        return false;
+    const QFileInfo source(Files::NativePath(file));
+    if (!source.isFile())
+        return false;
+    const QString title =
+        caption + QStringLiteral(" : ") + source.fileName() + QStringLiteral(" ...");
+
+    QString target;
+    switch (operation) {
+    case FO_COPY:
+    case FO_MOVE: {
+        // The window stays on top otherwise and would cover the folder question.
+        if (isVisible() && Application().MainForm() && Application().MainForm()->isActiveWindow())
+            lower();
+        const std::optional<QString> folder = chooseFolder(title, LastTargetFolder);
+        if (!folder)
+            return false;
+        LastTargetFolder = *folder;
+        target = QDir(Files::NativePath(*folder)).filePath(source.fileName());
+        break;
+    }
+    case FO_RENAME: {
+        const QString name = InputBox(Application().Title, title, QString());
+        if (!isPlainName(name))
+            return false;
+        target = source.dir().filePath(name);
+        break;
+    }
+    case FO_DELETE:
+        // Into the trash, so that the user can take it back.
+        return QFile::moveToTrash(source.filePath());
+    default:
+        return false;
+    }
+
+    // Nothing is ever overwritten, and a file is never copied or moved onto itself.
+    if (QFileInfo::exists(target) ||
+        QFileInfo(target).absoluteFilePath() == source.absoluteFilePath())
+        return false;
+    if (operation == FO_COPY)
+        return QFile::copy(source.filePath(), target);
+    return QFile::rename(source.filePath(), target);
+}
+
+TFolderChoice TData::SetFolderChoiceHook(TFolderChoice hook) {
+    return std::exchange(folderHook(), std::move(hook));
+}

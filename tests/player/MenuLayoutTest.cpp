@@ -1,0 +1,451 @@
+#include "components/Gradient.h"
+#include "components/MediaFile.h"
+#include "components/Msg.h"
+#include "components/Surface.h"
+#include "player/AboutBox.h"
+#include "player/DataWindow.h"
+#include "player/MenuControls.h"
+#include "player/MenuTestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// Tops of the buttons shown, in column order.
+std::vector<int> buttonTops(const TForm1* form) {
+    std::vector<int> tops;
+    for (const QWidget* b : {form->ExitBtn, form->ActionBtn, form->TablesBtn, form->FindBtn,
+                             form->HelpBtn, form->AboutBtn, form->FileListBtn})
+        if (!b->isHidden())
+            tops.push_back(b->y());
+    return tops;
+}
+
+// The pop-up menu as text: captions, "-" for separators.
+QStringList menuText(const QMenu* menu) {
+    QStringList items;
+    for (const QAction* a : menu->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return items;
+}
+
+QStringList entry(int i, const QString& caption, const QString& name = "x.exe",
+                  const QString& item = "0") {
+    const QString n = QString::number(i);
+    return {"Caption_" + n + "=" + caption,
+            "Name_" + n + "=" + name,
+            "Path_" + n + "=",
+            "Param_" + n + "=",
+            "Exit_" + n + "=0",
+            "Item_" + n + "=" + item};
+}
+
+} // namespace
+
+TEST_F(MenuWindowTest, AProjectWithoutKeysGivesTheDefaultMenu) {
+    Project({});
+    TForm1* form = Start();
+    EXPECT_TRUE(form->Gradient1->Visible());
+    EXPECT_EQ(form->Gradient1->Style(), gsVertical);
+    EXPECT_EQ(form->Gradient1->StartColor(), scAqua);
+    EXPECT_EQ(form->Gradient1->EndColor(), ecBlack);
+    EXPECT_FALSE(form->Surface1->Visible());
+    EXPECT_TRUE(form->IconImage->isHidden());
+    EXPECT_EQ(Application().Title, "");
+    EXPECT_EQ(form->Msg1->BoxCaption, "");
+    EXPECT_EQ(form->Title1->text(), "");
+
+    EXPECT_EQ(buttonTops(form), (std::vector<int>{17, 46, 75, 104, 133}));
+    EXPECT_TRUE(form->TablesBtn->isHidden());
+    EXPECT_TRUE(form->HelpBtn->isHidden());
+    EXPECT_EQ(form->ExitBtn->text(), "Exit");
+    EXPECT_EQ(form->FileListBtn->text(), "Show/Hide file list");
+    EXPECT_EQ(form->Panel1->y(), 162);
+    EXPECT_EQ(form->FileBox1->height(), 193);
+    EXPECT_EQ(form->Panel1->height(), 193 + 29);
+    EXPECT_FALSE(form->Panel1->isHidden());
+    EXPECT_EQ(form->ListColor, 0);
+    EXPECT_EQ(form->ListTextColor, 16777215);
+    EXPECT_EQ(form->FileBox1->ViewOptions(),
+              TViewOptions(fbShowIcons) | fbOpenFile | fbShowFolders | fbChangeDir);
+
+    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(form->frameGeometry().topLeft(),
+              QPoint((screen.width() - 650) / 2, (screen.height() - 427) / 2));
+    EXPECT_TRUE(form->WinSoftware->actions().isEmpty());
+    EXPECT_EQ(form->CaptionTexts, QStringList(13, QString()));
+    EXPECT_EQ(form->Data->Groups->count(), 0);
+    EXPECT_FALSE(form->Data->TableActive());
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(MenuWindowTest, AllSevenButtonsAndTheTable) {
+    Write("proj/readme.txt", "read me");
+    Write("proj/qor.dbf", "");
+    Project({"[Buttons]", "HelpFile=C:\\elsewhere\\readme.txt", "Tables=Data", "[DB]", "Active=1",
+             "Name=qor.dbf", "Title=Items", "[DB-Groups]", "01=One", "02=Two", "03=Three",
+             "05=Five", "[DB-Identifiers]", "01=g1", "02=g2", "03=g3", "05=g5"});
+    TForm1* form = Start();
+    EXPECT_EQ(buttonTops(form), (std::vector<int>{14, 43, 72, 101, 130, 159, 188}));
+    EXPECT_EQ(form->TablesBtn->text(), "Data");
+    EXPECT_EQ(form->Panel1->y(), 217);
+    EXPECT_EQ(form->FileBox1->height(), 142);
+    // The help file is looked for in the base folder, whatever folder the project names.
+    EXPECT_EQ(form->HelpFilePath, root_ + "/proj/readme.txt");
+
+    TData* data = form->Data;
+    EXPECT_TRUE(form->DbActive);
+    EXPECT_EQ(data->windowTitle(), "Items");
+    ASSERT_EQ(data->Groups->count(), 4); // groups after a gap are not read
+    EXPECT_EQ(data->Groups->itemText(3), "* * *");
+    EXPECT_EQ(data->GroupIdentifiers[2], "g3");
+    EXPECT_EQ(data->GroupIdentifiers[3], "* * *");
+    EXPECT_EQ(data->GroupIdentifiers[4], "");
+    EXPECT_EQ(data->TableName(), root_ + "/proj/qor.dbf");
+    EXPECT_EQ(data->RunTimePath(), root_ + "/proj/");
+    EXPECT_FALSE(data->TableReadOnly());
+    EXPECT_EQ(data->DBNavigator1->VisibleButtons(),
+              (TButtonSet{nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbPost, nbCancel}));
+    EXPECT_TRUE(data->SpeedButton4->isEnabled());
+    EXPECT_EQ(data->Groups->currentIndex(), 0);
+    EXPECT_TRUE(data->TableActive());
+    EXPECT_EQ(data->RecordFilterText(), "g1");
+}
+
+TEST_F(MenuWindowTest, TheTableIsReadOnlyInCdModeAndOffWithoutItsFile) {
+    Write("proj/qor.dbf", "");
+    Project({"[DB]", "Active=1", "Name=qor.dbf", "Editable=1"});
+    TForm1* form = Start({{"/dev/sr0", root_ + "/proj", "iso9660"}});
+    ASSERT_TRUE(form->CdMode);
+    EXPECT_TRUE(form->Data->TableReadOnly());
+    EXPECT_EQ(form->Data->DBNavigator1->VisibleButtons(),
+              (TButtonSet{nbFirst, nbPrior, nbNext, nbLast}));
+    EXPECT_FALSE(form->Data->SpeedButton5->isEnabled());
+    // Only the all-groups entry: the whole table shows.
+    EXPECT_EQ(form->Data->Groups->count(), 1);
+    EXPECT_FALSE(form->Data->TableFiltered());
+    Application().Reset();
+
+    Project({"[DB]", "Active=1", "Name=missing.dbf"});
+    form = Start();
+    EXPECT_FALSE(form->DbActive);
+    EXPECT_TRUE(form->TablesBtn->isHidden());
+    EXPECT_FALSE(form->Data->TableActive());
+    EXPECT_EQ(buttonTops(form).size(), 5u);
+}
+
+TEST_F(MenuWindowTest, WidthFollowsTheButtonsAndTheFileList) {
+    Project({"[Buttons]", "EnExit=0", "EnAction=0", "EnFind=0", "EnAbout=0", "EnFileList=0",
+             "EnHelp=0", "[FileList]", "Visible=0"});
+    TForm1* form = Start();
+    EXPECT_EQ(form->frameGeometry().size(), QSize(471, 427));
+    EXPECT_TRUE(form->Panel1->isHidden());
+    EXPECT_EQ(form->Panel1->y(), 11 + 3);
+    EXPECT_EQ(form->FileBox1->height(), 346);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(form->frameGeometry().x(), (screen.width() - 471) / 2);
+    Application().Reset();
+
+    // No button, but the list shows: full width.
+    Project({"[Buttons]", "EnExit=0", "EnAction=0", "EnFind=0", "EnAbout=0", "EnFileList=0"});
+    form = Start();
+    EXPECT_EQ(form->frameGeometry().width(), 650);
+    Application().Reset();
+
+    // One button, the list hidden: full width, and the list is hidden at start.
+    Project({"[Buttons]", "EnAction=0", "EnFind=0", "EnAbout=0", "EnFileList=0", "[FileList]",
+             "Visible=0", "AIcons=0", "ABrowsing=0", "BGColor=255", "FGColor=0"});
+    form = Start();
+    EXPECT_EQ(form->frameGeometry().width(), 650);
+    EXPECT_EQ(buttonTops(form), (std::vector<int>{15}));
+    EXPECT_EQ(form->FileBox1->height(), 312);
+    EXPECT_TRUE(form->Panel1->isHidden());
+    EXPECT_EQ(form->FileBox1->ViewOptions(), TViewOptions(fbOpenFile));
+    EXPECT_EQ(form->FileBox1->palette().color(QPalette::Base), QColor(255, 0, 0));
+}
+
+TEST_F(MenuWindowTest, ToolsEntriesAndSeparators) {
+    QStringList lines{"[Tools]",     "AExplorer=1",        "CExplorer=Files", "AMSInfo=0",
+                      "ASoftware=1", "CSoftware=Software", "[Menu]",          "Count=3"};
+    lines << entry(0, "First") << entry(1, "") << entry(2, "Third");
+    Project(lines);
+    TForm1* form = Start();
+    EXPECT_EQ(menuText(form->WinSoftware), (QStringList{"Files", "-", "First", "-", "Third"}));
+    const QList<QAction*> items = form->WinSoftware->actions();
+    EXPECT_EQ(TagOf(items[2]), 1000);
+    EXPECT_EQ(TagOf(items[4]), 1002);
+
+    // Every entry has its label; the separator's is blank but takes its line.
+    ASSERT_NE(form->EntryLabels[2], nullptr);
+    EXPECT_EQ(form->EntryLabels[3], nullptr);
+    EXPECT_EQ(form->EntryLabels[0]->text(), QChar(0xB7) + QString("  First"));
+    EXPECT_EQ(form->EntryLabels[1]->text(), "");
+    EXPECT_EQ(TagOf(form->EntryLabels[2]), 1002);
+    EXPECT_EQ(TagOf(form->EntryLabels[1]), -1);
+    const int row = form->EntryLabels[0]->height() + 6;
+    EXPECT_EQ(form->EntryLabels[1]->y(), form->EntryLabels[0]->y() + row);
+    EXPECT_EQ(form->EntryLabels[2]->y(), form->EntryLabels[0]->y() + 2 * row);
+    EXPECT_EQ(form->EntryLabels[0]->x(), 47);
+    EXPECT_EQ(form->EntryNames, QStringList(3, "x.exe"));
+    EXPECT_EQ(form->EntryExitFlags, QStringList(3, "0"));
+    Application().Reset();
+
+    // No separator before the entries without tools, none at their start, never two in a
+    // row; one may stay last. The system-information tool brings the software tool.
+    lines = QStringList{"[Tools]",        "AMSInfo=1", "CMSInfo=Info", "ASoftware=1",
+                        "CSoftware=Soft", "[Menu]",    "Count=6"};
+    lines << entry(0, "") << entry(1, "a") << entry(2, "") << entry(3, "") << entry(4, "b")
+          << entry(5, "");
+    Project(lines);
+    form = Start();
+    EXPECT_EQ(menuText(form->WinSoftware), (QStringList{"Info", "Soft", "-", "a", "-", "b", "-"}));
+    Application().Reset();
+
+    lines = QStringList{"[Menu]", "Count=2"};
+    lines << entry(0, "") << entry(1, "a");
+    Project(lines);
+    form = Start();
+    EXPECT_EQ(menuText(form->WinSoftware), (QStringList{"a"}));
+}
+
+TEST_F(MenuWindowTest, PopupOnlyEntriesTakeNoRow) {
+    QStringList lines{"[Menu]", "Count=2"};
+    lines << entry(0, "Hidden", "x.exe", "1") << entry(1, "Shown");
+    Project(lines);
+    TForm1* form = Start();
+    EXPECT_EQ(menuText(form->WinSoftware), (QStringList{"Hidden", "Shown"}));
+    EXPECT_EQ(form->EntryLabels[0]->text(), "");
+    EXPECT_EQ(form->EntryLabels[1]->y(), form->EntryLabels[0]->y());
+    EXPECT_EQ(form->EntryPopupFlags, (QStringList{"1", "0"}));
+}
+
+TEST_F(MenuWindowTest, TheFirstEntryRowFollowsTheSubTitleUpTo138) {
+    QStringList lines{"[Titles]", "T2=One line", "[Menu]", "Count=1"};
+    lines << entry(0, "E");
+    Project(lines);
+    TForm1* form = Start();
+    const int oneLine = form->Title2->height();
+    EXPECT_EQ(form->EntryLabels[0]->y(), std::min(54 + oneLine + 38, 138));
+    Application().Reset();
+
+    lines = QStringList{"[Titles]", "T2=a\\\\b\\\\c", "T2_S=28", "[Menu]", "Count=1"};
+    lines << entry(0, "E");
+    Project(lines);
+    form = Start();
+    EXPECT_GT(54 + form->Title2->height() + 38, 138);
+    EXPECT_EQ(form->EntryLabels[0]->y(), 138);
+}
+
+TEST_F(MenuWindowTest, TitlesAndFonts) {
+    Project({"[Titles]", "TC=My menu", "T1=<b>Main</b>", "T2=a\\\\b", "CP=(c) me", "T1_F=Arial",
+             "T1_S=20", "T1_C=255", "T1_SB=0", "T1_SU=1", "T2_A=0", "CP_S=12", "CP_SK=1"});
+    TForm1* form = Start();
+    EXPECT_EQ(Application().Title, "My menu");
+    EXPECT_EQ(form->windowTitle(), "My menu");
+    EXPECT_EQ(form->Msg1->BoxCaption, "My menu");
+    // Captions are text, never markup.
+    EXPECT_EQ(form->Title1->text(), "<b>Main</b>");
+    EXPECT_EQ(form->Title1->textFormat(), Qt::PlainText);
+    EXPECT_EQ(form->Title2->text().split('\n'), (QStringList{"a", "b"}));
+    const int line = QFontMetrics(form->Title2->font()).height();
+    EXPECT_GE(form->Title2->height(), 2 * line);
+
+    const QFont t1 = form->Title1->font();
+    EXPECT_EQ(t1.family(), "Arial");
+    EXPECT_EQ(t1.pixelSize(), 27); // 20 points at 96 pixels per inch
+    EXPECT_FALSE(t1.bold());
+    EXPECT_FALSE(t1.italic()); // the style is built from scratch
+    EXPECT_TRUE(t1.underline());
+    EXPECT_EQ(form->Title1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_TRUE(form->Title1->alignment() & Qt::AlignHCenter);
+    EXPECT_TRUE(form->Title2->alignment() & Qt::AlignLeft);
+    EXPECT_EQ(form->Title1->width(), 444);
+    EXPECT_EQ(form->Title2->width(), 444);
+    // Missing keys keep the label's own font.
+    EXPECT_EQ(form->Title2->font().family(), "Times New Roman");
+    EXPECT_EQ(form->Title2->font().pixelSize(), 37);
+    EXPECT_EQ(form->Copyright->font().pixelSize(), 16);
+    EXPECT_TRUE(form->Copyright->font().strikeOut());
+    EXPECT_EQ(form->Copyright->x(), 9); // no icon
+}
+
+TEST_F(MenuWindowTest, PictureIconAndSound) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(root_ + "/proj/back.bmp"));
+    ASSERT_TRUE(picture.save(root_ + "/proj/icon.png"));
+    Project({"[Gradient]", "Active=0", "[Image]", "Active=1", "BmpMode=2", "BaseColor=65280",
+             "File=D:\\pictures\\back.bmp", "[Icon]", "File=icon.png", "Trans=0", "[Sound]",
+             "File=music.wav", "[Buttons]", "RClick=0"});
+    TForm1* form = Start();
+    EXPECT_FALSE(form->Gradient1->Visible());
+    EXPECT_TRUE(form->Surface1->Visible());
+    EXPECT_EQ(form->Surface1->Mode(), sfCentered);
+    EXPECT_EQ(form->Surface1->Color(), 65280);
+    EXPECT_EQ(form->Surface1->Bitmap().size(), QSize(40, 30));
+    EXPECT_FALSE(form->IconImage->isHidden());
+    EXPECT_EQ(form->Copyright->x(), 49);
+    EXPECT_FALSE(Application().Icon.isNull());
+    EXPECT_FALSE(form->About->Image1->pixmap().isNull());
+    EXPECT_EQ(form->SoundFilePath, root_ + "/proj/music.wav");
+    EXPECT_TRUE(media_->Log.contains("open " + root_ + "/proj/music.wav"));
+    EXPECT_EQ(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
+    // Without right clicks the background has no pop-up menu.
+    EXPECT_EQ(form->Gradient1->PopupMenu(), nullptr);
+    EXPECT_EQ(form->Title2->PopupMenu(), nullptr);
+    Application().Reset();
+
+    Project({"[Image]", "Active=1", "File=missing.bmp", "[Sound]", "Active=0", "File=music.wav"});
+    form = Start();
+    EXPECT_TRUE(form->Surface1->Visible()); // also without a picture
+    EXPECT_TRUE(form->Surface1->Bitmap().isNull());
+    EXPECT_TRUE(form->SoundFilePath.isEmpty());
+    EXPECT_EQ(form->Gradient1->PopupMenu(), form->WinSoftware);
+}
+
+TEST_F(MenuWindowTest, CaptionRowsAndTheAboutBox) {
+    QStringList lines{"[Captions]"};
+    for (int row = 0; row < 13; ++row)
+        lines << QString("%1=row %2").arg(row, 2, 10, QChar('0')).arg(row);
+    lines << "[Buttons]"
+          << "About=Info"
+          << "EnAbout=0";
+    lines << "[About]"
+          << "Line1=L1"
+          << "Line4=L4"
+          << "Web=http://example.org"
+          << "Mail=";
+    Project(lines);
+    TForm1* form = Start();
+    ASSERT_EQ(form->CaptionTexts.size(), 13);
+    EXPECT_EQ(form->CaptionTexts[7], "row 7");
+    EXPECT_EQ(menuText(form->PopupMenu1),
+              (QStringList{"row 0", "row 1", "row 2", "row 3", "row 4", "row 5"}));
+    EXPECT_EQ(form->PopupMenu1->defaultAction(), form->Open1);
+    TData* data = form->Data;
+    EXPECT_EQ(data->SpeedButton2->text(), "row 0");
+    EXPECT_EQ(data->SpeedButton1->text(), "row 1");
+    EXPECT_EQ(data->FindBtn->text(), "row 5");
+    EXPECT_EQ(data->CloseBtn->text(), "row 8");
+    EXPECT_EQ(data->Image1->toolTip(), "row 9");
+    EXPECT_EQ(data->Label6->text(), "row 11");
+    EXPECT_EQ(data->Label7->text(), "row 12");
+
+    TAbout* about = form->About;
+    EXPECT_EQ(about->BitBtn1->text(), "row 8");
+    EXPECT_EQ(about->windowTitle(), "Info"); // also with its button hidden
+    EXPECT_TRUE(form->AboutBtn->isHidden());
+    EXPECT_EQ(about->ALine1->text(), "L1");
+    EXPECT_EQ(about->Aline2->text(), "");
+    EXPECT_EQ(about->Aline4->text(), "L4");
+    EXPECT_EQ(about->AWebText->text(), "Homepage :");
+    EXPECT_EQ(about->AWeb->text(), "http://example.org");
+    EXPECT_TRUE(bool(about->AWeb->OnClick));
+    EXPECT_EQ(about->AMailText->text(), "");
+    EXPECT_EQ(about->AMail->text(), "");
+    EXPECT_FALSE(bool(about->AMail->OnClick));
+    Application().Reset();
+
+    Project({"[About]", "Mail=me@example.org", "MailTxt=Mail:", "WebTxt=Web:"});
+    form = Start();
+    EXPECT_EQ(form->About->AMail->text(), "mailto:me@example.org");
+    EXPECT_EQ(form->About->AMailText->text(), "Mail:");
+    EXPECT_EQ(form->About->AWebText->text(), "");
+    EXPECT_FALSE(bool(form->About->AWeb->OnClick));
+}
+
+TEST_F(MenuWindowTest, HostileProjectsNeverStopThePlayer) {
+    const QString longText(100000, 'W');
+    Write("proj/bad.bmp", QByteArray("BM") + QByteArray(5000, '\xff'));
+    Write("proj/bad.ico", QByteArray(64, '\0'));
+    QStringList lines{"[Gradient]",
+                      "Style=9",
+                      "SColor=99",
+                      "EColor=-3",
+                      "[Image]",
+                      "Active=1",
+                      "BmpMode=42",
+                      "File=bad.bmp",
+                      "BaseColor=-77777",
+                      "[Icon]",
+                      "File=bad.ico",
+                      "[Sound]",
+                      "File=nothing.wav",
+                      "[Titles]",
+                      "TC=" + longText,
+                      "T1=" + longText,
+                      "T2=" + longText,
+                      "T1_S=99999",
+                      "T2_S=-40",
+                      "CP_C=-1",
+                      "[Buttons]",
+                      "Exit=" + longText,
+                      "HelpFile=" + longText,
+                      "[FileList]",
+                      "BGColor=-5",
+                      "[Menu]",
+                      "Count=500",
+                      "CM_S=0"};
+    for (int i = 0; i < 500; ++i)
+        lines << entry(i, i % 7 ? longText.left(200) : QString(), longText);
+    lines << "[Captions]"
+          << "00=" + longText << "[DB]"
+          << "Active=1"
+          << "Name=" + longText << "[DB-Groups]"
+          << "01=" + longText;
+    Project(lines);
+    TForm1* form = Start();
+    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    EXPECT_EQ(form->Gradient1->StartColor(), scAqua);
+    EXPECT_EQ(form->Gradient1->Style(), gsHorizontal);
+    EXPECT_EQ(form->Surface1->Mode(), sfTiled);
+    EXPECT_TRUE(form->Surface1->Bitmap().isNull());
+    EXPECT_TRUE(form->IconImage->isHidden());
+    EXPECT_EQ(form->EntryNames.size(), 10); // the window has ten entry slots
+    EXPECT_NE(form->EntryLabels[9], nullptr);
+    EXPECT_FALSE(form->DbActive);
+    EXPECT_EQ(form->SoundFilePath, root_ + "/proj/nothing.wav"); // the media player's matter
+    EXPECT_EQ(form->CaptionTexts.size(), 13);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST(MenuWindowText, MinimizeNameKeepsTheLastFolder) {
+    QFont font;
+    font.setPixelSize(11);
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance("1234567890123456789012345");
+    EXPECT_EQ(TForm1::MinimizeName("/home/user", metrics, width), "/home/user");
+    const QString shortened =
+        TForm1::MinimizeName("/home/someone/projects/very-long-folder-name/docs", metrics, width);
+    EXPECT_TRUE(shortened.startsWith("/.../")) << shortened.toStdString();
+    EXPECT_TRUE(shortened.endsWith("/docs"));
+    EXPECT_LE(metrics.horizontalAdvance(shortened), width);
+    EXPECT_EQ(TForm1::MinimizeName("C:\\a\\bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb\\c", metrics,
+                                   metrics.horizontalAdvance("C:\\...\\c")),
+              "C:\\...\\c");
+    // A name that does not fit alone is all that is left.
+    const QString name(60, 'n');
+    EXPECT_EQ(TForm1::MinimizeName("/a/b/" + name, metrics, width), name);
+    EXPECT_EQ(TForm1::MinimizeName("", metrics, width), "");
+}
+
+TEST_F(MenuWindowTest, TheFolderAboveTheListFollowsIt) {
+    Project({});
+    TForm1* form = Start();
+    QDir(root_).mkpath("proj/sub");
+    form->FileBox1->SetDirectory(root_ + "/proj/sub");
+    const QString shown = form->Label1->text();
+    EXPECT_TRUE(shown.endsWith("/sub")) << shown.toStdString();
+    EXPECT_EQ(
+        shown,
+        TForm1::MinimizeName(
+            root_ + "/proj/sub", QFontMetrics(form->Label1->font()),
+            QFontMetrics(form->Label1->font()).horizontalAdvance("1234567890123456789012345")));
+}

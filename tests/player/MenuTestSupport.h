@@ -1,0 +1,81 @@
+#pragma once
+
+#include "common/EventLoop.h"
+#include "common/MessageBoxAnswerer.h"
+#include "platform/MediaDevice.h"
+#include "platform/Shell.h"
+#include "platform/SimulatedMediaSystem.h"
+#include "player/MenuWindow.h"
+#include "player/Player.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The player's windows in this process, built from a project file that the test writes into
+// a temporary project folder ("proj", beside the player's program folder "prog"). Media play
+// on the simulated driver; documents and addresses go to the recording program instead of the
+// desktop.
+class MenuWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp_.isValid());
+        root_ = QDir(tmp_.path()).canonicalPath();
+        QDir(root_).mkpath("prog");
+        QDir(root_).mkpath("proj");
+        startFolder_ = QDir::currentPath();
+        Application().Reset();
+        Application().Title = QStringLiteral("Tavolin");
+        media_ = std::make_shared<TSimulatedMediaSystem>();
+        previousMedia_ = SetMediaSystem(media_);
+        Shell::SetDesktopOpener(QStringLiteral(ORV_RECORDARGS));
+    }
+    void TearDown() override {
+        Application().Reset();
+        Shell::SetDesktopOpener(QString());
+        SetMediaSystem(previousMedia_);
+        QApplication::setWindowIcon(QIcon());
+        Application().Icon = QIcon();
+        QDir::setCurrent(startFolder_);
+    }
+
+    // Writes the project file (lines of INI text) into the project folder.
+    void Project(const QStringList& lines) { Write("proj/qor.qor", lines.join("\r\n").toUtf8()); }
+    void Write(const QString& relative, const QByteArray& bytes) {
+        QDir(root_).mkpath(QFileInfo(relative).path());
+        QFile f(root_ + "/" + relative);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // The player started with these arguments; extra mount entries decide the base drive and
+    // CD mode.
+    TPlayerEnvironment Environment(QStringList arguments,
+                                   const std::vector<Volumes::MountEntry>& mounts = {}) const {
+        std::vector<Volumes::MountEntry> table = Volumes::MountTable();
+        table.insert(table.end(), mounts.begin(), mounts.end());
+        return {root_ + "/prog/qor.exe", std::move(arguments), std::move(table)};
+    }
+    // Creates the windows as the program does, shows the menu window and waits for its first
+    // activation.
+    TForm1* Start(TPlayerEnvironment env) {
+        TForm1* form = CreatePlayerWindows(std::move(env));
+        form->show();
+        EXPECT_TRUE(ProcessEventsUntil([form] { return form->FirstActivationDone; }));
+        return form;
+    }
+    // The same on the project in the project folder.
+    TForm1* Start(const std::vector<Volumes::MountEntry>& mounts = {}) {
+        return Start(Environment({root_ + "/proj/qor.qor"}, mounts));
+    }
+
+    QTemporaryDir tmp_;
+    QString root_;
+    QString startFolder_;
+    MessageBoxAnswerer boxes_;
+    std::shared_ptr<TSimulatedMediaSystem> media_;
+    std::shared_ptr<TMediaSystem> previousMedia_;
+};
