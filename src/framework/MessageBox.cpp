@@ -3,8 +3,10 @@
 #include "framework/Application.h"
 
 #include <QAbstractButton>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <vector>
 
 namespace {
@@ -54,6 +56,14 @@ QMessageBox::Icon iconFor(unsigned style) {
     }
 }
 
+bool ownerOnScreen(const QWidget* owner) {
+    const QRect frame = owner->window()->frameGeometry();
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->geometry().intersects(frame))
+            return owner->window()->isVisible();
+    return false;
+}
+
 } // namespace
 
 TMessageBoxHook SetMessageBoxHook(TMessageBoxHook hook) {
@@ -66,6 +76,9 @@ int MessageBoxA(QWidget* owner, const QString& text, const QString& caption, uns
     if (hookSlot())
         return hookSlot()(text, caption, style);
 
+    // A box centres on its owner; an owner parked off screen would take the box with it.
+    if (owner && !ownerOnScreen(owner))
+        owner = nullptr;
     QMessageBox box(iconFor(style), caption, text, QMessageBox::NoButton, owner);
     const std::vector<ButtonDef> defs = buttonsFor(style);
     std::vector<std::pair<QAbstractButton*, int>> made;

@@ -1,8 +1,11 @@
 #include "player/DataWindow.h"
 
 #include "components/MediaFile.h"
+#include "framework/DataSource.h"
 #include "framework/InputBox.h"
 #include "platform/Files.h"
+#include "storage/DbTable.h"
+#include "storage/ItemTable.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,11 +57,20 @@ TData::TData(QWidget* parent) : TForm(parent) {
     setFixedSize(443, 361);
     SetFormStyle(fsStayOnTop);
 
+    Table1 = new TDbTable(this);
+    Table1->SetRunTimePath(QStringLiteral("."));
+    Table1->SetReadOnly(true);
+    Table1->SetShowDeleted(false);
+    AddItemTableFields(*Table1);
+    DataSource1 = new TDataSource(this);
+    DataSource1->SetDataSet(Table1);
+
     Groups = place<QComboBox>(this, 8, 12, 238, 21);
     connect(Groups, &QComboBox::activated, this,
             [this] { Application().SafeCall(Groups, [this] { GroupsChange(Groups); }); });
     DBNavigator1 = place<TDBNavigator>(this, 258, 12, 176, 21);
     DBNavigator1->SetShowHint(false);
+    DBNavigator1->SetDataSource(DataSource1);
     Panel3 = place<QFrame>(this, 257, 44, 178, 112);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Image1 = place<QLabel>(Panel3, 2, 2, 174, 108);
@@ -85,15 +97,46 @@ TData::TData(QWidget* parent) : TForm(parent) {
         MediaFile1->SetMidiPort(int(MediaFile1->MidiDevices().size()) - 1);
 }
 
-TData::~TData() = default;
+TData::~TData() {
+    // The table tells its controls that it closes; they must still be there to hear it.
+    try {
+        Table1->Close();
+    } catch (...) {
+        // A destructor cannot report; the table's files are released all the same.
+    }
+}
+
+QString TData::TableName() const {
+    return Table1->TableName();
+}
+
+QString TData::RunTimePath() const {
+    return Table1->RunTimePath();
+}
+
+bool TData::TableReadOnly() const {
+    return Table1->ReadOnly();
+}
+
+bool TData::TableActive() const {
+    return Table1->Active();
+}
+
+QString TData::RecordFilterText() const {
+    return Table1->RecordFilterText();
+}
+
+bool TData::TableFiltered() const {
+    return Table1->Filtered();
+}
 
 void TData::CloseTable() {
-    active_ = false;
+    Table1->Close();
 }
 
 void TData::SetTableFile(const QString& tableName, const QString& runTimePath) {
-    tableName_ = tableName;
-    runTimePath_ = runTimePath;
+    Table1->SetTableName(tableName);
+    Table1->SetRunTimePath(runTimePath);
 }
 
 void TData::SetTableEditable(bool editable) {
@@ -101,19 +144,20 @@ void TData::SetTableEditable(bool editable) {
     if (editable)
         buttons.insert({nbInsert, nbDelete, nbPost, nbCancel});
     DBNavigator1->SetVisibleButtons(buttons);
-    readOnly_ = !editable;
-    SpeedButton4->setEnabled(!readOnly_);
-    SpeedButton5->setEnabled(!readOnly_);
+    Table1->SetReadOnly(!editable);
+    SpeedButton4->setEnabled(editable);
+    SpeedButton5->setEnabled(editable);
 }
 
 void TData::GroupsChange(QObject*) {
-    CloseTable();
+    Table1->Close();
     const int index = Groups->currentIndex();
     const QString identifier =
         index >= 0 && index < int(GroupIdentifiers.size()) ? GroupIdentifiers[index] : QString();
-    filtered_ = identifier != kAllGroups;
-    filterText_ = filtered_ ? identifier : QString();
-    active_ = true;
+    const bool oneGroup = identifier != kAllGroups;
+    Table1->SetRecordFilterText(oneGroup ? identifier : QString());
+    Table1->SetFiltered(oneGroup);
+    Table1->Open();
 }
 
 bool TData::ShellFileOperation(const QString& file, const QString& caption, int operation) {

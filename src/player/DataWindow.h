@@ -12,6 +12,8 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
+class TDataSource;
+class TDbTable;
 class TMediaFile;
 
 // Operation codes of ShellFileOperation, the shell's own.
@@ -49,13 +51,17 @@ public:
     // The player's one media player: the background sound and the previews.
     TMediaFile* MediaFile1;
 
+    // The item table and the source that binds it to the window's controls.
+    TDbTable* Table1;
+    TDataSource* DataSource1;
+
     // The item table as the menu window sets it up.
-    const QString& TableName() const { return tableName_; }
-    const QString& RunTimePath() const { return runTimePath_; }
-    bool TableReadOnly() const { return readOnly_; }
-    bool TableActive() const { return active_; }
-    const QString& RecordFilterText() const { return filterText_; }
-    bool TableFiltered() const { return filtered_; }
+    QString TableName() const;
+    QString RunTimePath() const;
+    bool TableReadOnly() const;
+    bool TableActive() const;
+    QString RecordFilterText() const;
+    bool TableFiltered() const;
 
     void CloseTable();
     void SetTableFile(const QString& tableName, const QString& runTimePath);
@@ -75,12 +81,4 @@ public:
     // Replaces the folder question (tests answer it); null restores the dialog. Returns the
     // previous one.
     static TFolderChoice SetFolderChoiceHook(TFolderChoice hook);
-
-private:
-    QString tableName_;
-    QString runTimePath_ = QStringLiteral(".");
-    bool readOnly_ = true;
-    bool active_ = false;
-    QString filterText_;
-    bool filtered_ = true;
 };

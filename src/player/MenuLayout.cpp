@@ -418,7 +418,11 @@ void TForm1::loadTable(const TProjectData& data) {
     Data->SetTableEditable(!CdMode && DbEditable);
     Data->SetTableFile(BaseFolder + TableFileName, BaseFolder);
     Data->Groups->setCurrentIndex(0);
-    Data->GroupsChange(Data->Groups);
+    try {
+        Data->GroupsChange(Data->Groups);
+    } catch (...) {
+        tableError_ = std::current_exception();
+    }
 }
 
 int TForm1::placeButtons(const TProjectData& data) {

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
+#include <utility>
 
 namespace {
 
@@ -95,6 +96,9 @@ void TForm1::FormActivate(QObject*) {
     FileBox1->setPalette(palette);
     FileBox1ChangeDir(FileBox1);
     Panel1->setVisible(ListVisibleAtStart);
+
+    if (tableError_)
+        std::rethrow_exception(std::exchange(tableError_, nullptr));
 }
 
 void TForm1::FormDestroy(QObject*) {

@@ -189,6 +189,9 @@ public:
     QAction* Find1;
 
 private:
+    // An item table that could not be opened while the project was read; reported once the
+    // window is laid out, so that the report is seen and the menu still works.
+    std::exception_ptr tableError_;
     TPathContext pathContext() const;
     void createControls();
     // The steps of LoadProject, in its order.

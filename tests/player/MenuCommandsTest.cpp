@@ -305,7 +305,7 @@ TEST_F(MenuWindowTest, HelpAboutAndFunctions) {
 }
 
 TEST_F(MenuWindowTest, SelectChoosesAGroupAndShowsTheTable) {
-    Write("proj/qor.dbf", "");
+    ItemTable();
     Project(menu({entry(0, "*select", "", "grp02"), entry(1, "*select", "", ""),
                   entry(2, "*show/hide data"), entry(3, "*select", "", "* * *")},
                  {"[DB]", "Active=1", "Name=qor.dbf", "[DB-Groups]", "01=One", "02=Two",

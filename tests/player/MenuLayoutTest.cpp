@@ -88,7 +88,7 @@ TEST_F(MenuWindowTest, AProjectWithoutKeysGivesTheDefaultMenu) {
 
 TEST_F(MenuWindowTest, AllSevenButtonsAndTheTable) {
     Write("proj/readme.txt", "read me");
-    Write("proj/qor.dbf", "");
+    ItemTable();
     Project({"[Buttons]", "HelpFile=C:\\elsewhere\\readme.txt", "Tables=Data", "[DB]", "Active=1",
              "Name=qor.dbf", "Title=Items", "[DB-Groups]", "01=One", "02=Two", "03=Three",
              "05=Five", "[DB-Identifiers]", "01=g1", "02=g2", "03=g3", "05=g5"});
@@ -119,8 +119,20 @@ TEST_F(MenuWindowTest, AllSevenButtonsAndTheTable) {
     EXPECT_EQ(data->RecordFilterText(), "g1");
 }
 
+TEST_F(MenuWindowTest, ADamagedTableIsReportedAndTheMenuStillShows) {
+    Write("proj/qor.dbf", "not a table");
+    Project({"[Titles]", "TC=Damaged", "[DB]", "Active=1", "Name=qor.dbf"});
+    TForm1* form = Start();
+    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    EXPECT_GT(form->x(), -1000);
+    EXPECT_FALSE(form->Data->TableActive());
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "Damaged");
+    EXPECT_FALSE(boxes_.Boxes()[0].text.isEmpty());
+}
+
 TEST_F(MenuWindowTest, TheTableIsReadOnlyInCdModeAndOffWithoutItsFile) {
-    Write("proj/qor.dbf", "");
+    ItemTable();
     Project({"[DB]", "Active=1", "Name=qor.dbf", "Editable=1"});
     TForm1* form = Start({{"/dev/sr0", root_ + "/proj", "iso9660"}});
     ASSERT_TRUE(form->CdMode);

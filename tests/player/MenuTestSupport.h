@@ -7,6 +7,8 @@
 #include "platform/SimulatedMediaSystem.h"
 #include "player/MenuWindow.h"
 #include "player/Player.h"
+#include "storage/DbTable.h"
+#include "storage/ItemTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,6 +46,15 @@ protected:
 
     // Writes the project file (lines of INI text) into the project folder.
     void Project(const QStringList& lines) { Write("proj/qor.qor", lines.join("\r\n").toUtf8()); }
+    // Creates an empty item table in the project folder.
+    void ItemTable(const QString& name = QStringLiteral("qor.dbf")) {
+        QDir(root_).mkpath(QStringLiteral("proj"));
+        TDbTable table;
+        AddItemTableFields(table);
+        table.SetRunTimePath(root_ + "/proj");
+        table.SetTableName(name);
+        table.CreateTable();
+    }
     void Write(const QString& relative, const QByteArray& bytes) {
         QDir(root_).mkpath(QFileInfo(relative).path());
         QFile f(root_ + "/" + relative);

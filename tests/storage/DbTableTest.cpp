@@ -5,6 +5,7 @@
 #include "framework/DBGrid.h"
 #include "framework/DataSource.h"
 #include "framework/Fields.h"
+#include "storage/ItemTable.h"
 
 #include <QApplication>
 #include <QDate>
@@ -23,12 +24,7 @@ struct Item {
 
 // The item table as the windows hold it: six persistent fields in table order.
 void AddItemFields(TDbTable& t) {
-    t.AddField(std::make_unique<TStringField>("GROUP", 20));
-    t.AddField(std::make_unique<TStringField>("CAPTION", 120));
-    t.AddField(std::make_unique<TStringField>("DESCRIPTOR", 180));
-    t.AddField(std::make_unique<TMemoField>("COMMENTS"));
-    t.AddField(std::make_unique<TStringField>("PICTURE", 160));
-    t.AddField(std::make_unique<TStringField>("FILE", 160));
+    AddItemTableFields(t);
 }
 
 void SetItem(TDbTable& t, const Item& i) {
