@@ -119,8 +119,11 @@ void TApplication::RemoveForm(TForm* form) {
 int TApplication::Run() {
     if (mainForm_ && !terminated_) {
         mainForm_->show();
-        if (!terminated_)
+        if (!terminated_) {
+            running_ = true;
             QApplication::exec();
+            running_ = false;
+        }
     }
     DestroyForms();
     return haltCode_ >= 0 ? haltCode_ : 0;
@@ -136,7 +139,10 @@ void TApplication::DestroyForms() {
 
 void TApplication::Terminate() {
     terminated_ = true;
-    QCoreApplication::exit(haltCode_ >= 0 ? haltCode_ : 0);
+    // Asking Qt to quit while no loop of ours runs would make every later loop (a modal box
+    // among them) return at once; without a running loop the flag is the whole request.
+    if (running_)
+        QCoreApplication::exit(haltCode_ >= 0 ? haltCode_ : 0);
 }
 
 void TApplication::Halt(int exitCode) {

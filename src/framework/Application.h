@@ -82,6 +82,7 @@ private:
     std::vector<TForm*> forms_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool running_ = false;
     int haltCode_ = -1;
     friend class TQtApp;
 };
