@@ -1,5 +1,5 @@
-#include "framework/Exceptions.h"
 #include "framework/Format.h"
+#include "framework/Exceptions.h"
 
 #include <gtest/gtest.h>
 
