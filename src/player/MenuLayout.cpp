@@ -44,7 +44,7 @@ const QString kFolderWidthSample = QStringLiteral("1234567890123456789012345");
 // Sizes are points at the 96 pixels per inch the window is designed for; a size far outside
 // what a font can show is held within bounds, so that a project cannot make the window unusable.
 int pixelsOfPoints(int points) {
-    return std::clamp((points * 96 + 36) / 72, 1, 1000);
+    return int(std::clamp((qint64(points) * 96 + 36) / 72, qint64(1), qint64(1000)));
 }
 int pointsOfFont(const QFont& font) {
     if (font.pixelSize() > 0)

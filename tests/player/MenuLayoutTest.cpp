@@ -461,3 +461,20 @@ TEST_F(MenuWindowTest, TheFolderAboveTheListFollowsIt) {
             root_ + "/proj/sub", QFontMetrics(form->Label1->font()),
             QFontMetrics(form->Label1->font()).horizontalAdvance("1234567890123456789012345")));
 }
+
+TEST_F(MenuWindowTest, NumbersAtTheEndsOfTheirRangeAreHeldWithinBounds) {
+    Project({"[Titles]", "T1=a", "T1_S=2147483647", "T2=b", "T2_S=-2147483648",
+             "CP_S=2147483647", "CP_C=-2147483648", "[Image]", "Active=1",
+             "BmpMode=-2147483648", "BaseColor=2147483647", "[Gradient]",
+             "SColor=-2147483648", "EColor=2147483647", "Style=-2147483648", "[FileList]",
+             "BGColor=-2147483648", "FGColor=2147483647", "[Menu]", "Count=2147483647",
+             "CM_S=2147483647", "Caption_0=x"});
+    TForm1* form = Start();
+    EXPECT_EQ(form->Title1->font().pixelSize(), 1000);
+    EXPECT_EQ(form->Title2->font().pixelSize(), 37); // no size of its own: the design's
+    EXPECT_EQ(form->Copyright->font().pixelSize(), 1000);
+    EXPECT_EQ(form->EntryLabels[0]->font().pixelSize(), 1000);
+    EXPECT_EQ(form->EntryNames.size(), 10);
+    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
