@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <utility>
 
 namespace {
@@ -16,10 +17,15 @@ TInputBoxHook& hook() {
 QString InputBox(const QString& caption, const QString& prompt, const QString& defaultText) {
     if (hook())
         return hook()(caption, prompt, defaultText);
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : defaultText;
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(caption);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    // The prompt names files; none of it is markup.
+    if (auto* label = dialog.findChild<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : defaultText;
 }
 
 TInputBoxHook SetInputBoxHook(TInputBoxHook h) {

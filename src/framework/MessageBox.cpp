@@ -80,6 +80,8 @@ int MessageBoxA(QWidget* owner, const QString& text, const QString& caption, uns
     if (owner && !ownerOnScreen(owner))
         owner = nullptr;
     QMessageBox box(iconFor(style), caption, text, QMessageBox::NoButton, owner);
+    // Texts come from projects and file names; none of them is markup.
+    box.setTextFormat(Qt::PlainText);
     const std::vector<ButtonDef> defs = buttonsFor(style);
     std::vector<std::pair<QAbstractButton*, int>> made;
     for (const ButtonDef& d : defs)

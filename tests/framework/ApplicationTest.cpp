@@ -227,4 +227,24 @@ TEST_F(ApplicationTest, RealBoxIsUsableWhileTheFormsAreDisabled) {
         QMessageBox(QMessageBox::NoIcon, {}, {}, QMessageBox::No).button(QMessageBox::No)->text());
 }
 
+// A text from a project or a file name is shown as it stands, never as markup: "<b>" in a
+// file name must not vanish from the error that names the file.
+TEST_F(ApplicationTest, RealBoxShowsItsTextAsPlainText) {
+    TMessageBoxHook saved = SetMessageBoxHook(nullptr);
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        shown = box->text();
+        box->accept();
+    });
+    const QString text = QStringLiteral("<b>x</b>.exe could not be launched !");
+    MessageBoxA(nullptr, text, QStringLiteral("Title"), MB_OK);
+    SetMessageBoxHook(std::move(saved));
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, text);
+}
+
 } // namespace

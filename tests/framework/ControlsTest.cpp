@@ -1,5 +1,11 @@
 #include "framework/Controls.h"
 #include "framework/Application.h"
+#include "framework/InputBox.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
 
 #include <QTest>
 #include <QWidget>
@@ -82,3 +88,24 @@ TEST_F(ControlsTest, HandlerFailuresGoToTheErrorHandlerAndTheSetterReturns) {
 }
 
 } // namespace
+
+// The prompt names a file; a name that looks like markup is shown as it stands.
+TEST(InputBoxTest, RealBoxShowsThePromptAsPlainTextAndCancelGivesTheDefault) {
+    TInputBoxHook saved = SetInputBoxHook(nullptr);
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        if (auto* label = box->findChild<QLabel*>()) {
+            format = label->textFormat();
+            shown = label->text();
+        }
+        box->reject();
+    });
+    const QString prompt = QStringLiteral("Rename : <b>a</b>.txt ...");
+    EXPECT_EQ(InputBox(QStringLiteral("Title"), prompt, QStringLiteral("def")), "def");
+    SetInputBoxHook(std::move(saved));
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, prompt);
+}
