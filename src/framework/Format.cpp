@@ -3,6 +3,7 @@
 #include "framework/Exceptions.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -71,9 +72,10 @@ QString Format(const QString& format, const QVariantList& args) {
         if (i < n && format[i] == '*') {
             ++i;
             const QVariant& v = nextArg();
-            if (!isIntegral(v))
+            // Held to the bound of a written number; a negative one asks for nothing.
+            if (!isIntegral(v) || v.toLongLong() > 100000)
                 invalid(format);
-            value = v.toInt();
+            value = int(std::max<qint64>(v.toLongLong(), -1));
             return true;
         }
         if (i >= n || !format[i].isDigit())
@@ -106,6 +108,7 @@ QString Format(const QString& format, const QVariantList& args) {
         }
         // optional "index:"
         int save = i;
+        const int saveArg = argIndex; // a "*" read here is a width after all
         int number = 0;
         if (readNumber(number) && i < n && format[i] == ':') {
             if (number < 0 || number >= args.size())
@@ -114,6 +117,7 @@ QString Format(const QString& format, const QVariantList& args) {
             ++i;
         } else {
             i = save;
+            argIndex = saveArg;
         }
         bool left = false;
         if (i < n && format[i] == '-') {
@@ -142,7 +146,8 @@ QString Format(const QString& format, const QVariantList& args) {
             qint64 v = arg.toLongLong();
             if (type == 'u' && v < 0)
                 v = qint64(quint32(v));
-            QString digits = QString::number(v < 0 ? -v : v);
+            // The magnitude of the most negative number exists only unsigned.
+            QString digits = QString::number(v < 0 ? 0 - quint64(v) : quint64(v));
             if (precision > digits.size())
                 digits = QString(precision - digits.size(), '0') + digits;
             piece = v < 0 ? QStringLiteral("-") + digits : digits;
