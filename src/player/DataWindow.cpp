@@ -75,10 +75,12 @@ TData::TData(QWidget* parent) : TForm(parent) {
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Image1 = place<QLabel>(Panel3, 2, 2, 174, 108);
     Label6 = place<QLabel>(this, 8, 261, 90, 13);
+    Label6->setTextFormat(Qt::PlainText); // the project's captions are never markup
     Label6->setText(QStringLiteral("Picture/Media file"));
     SpeedButton4 = place<QPushButton>(this, 410, 258, 25, 21);
     SpeedButton4->setText(QStringLiteral("... "));
     Label7 = place<QLabel>(this, 8, 294, 90, 13);
+    Label7->setTextFormat(Qt::PlainText);
     Label7->setText(QStringLiteral("Program File/URL"));
     SpeedButton5 = place<QPushButton>(this, 410, 291, 25, 21);
     SpeedButton5->setText(QStringLiteral("... "));

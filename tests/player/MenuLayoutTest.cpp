@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 
 namespace {
 
@@ -477,4 +478,23 @@ TEST_F(MenuWindowTest, NumbersAtTheEndsOfTheirRangeAreHeldWithinBounds) {
     EXPECT_EQ(form->EntryNames.size(), 10);
     EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
     EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+// A caption is text: markup in it is shown as written and never loads what it names (an
+// image tag naming a device would read it for ever).
+TEST_F(MenuWindowTest, CaptionsThatLookLikeMarkupStayText) {
+    const QString text = QStringLiteral("<img src=\"missing.png\"><b>bold</b> & more");
+    Project({"[Captions]", "09=" + text, "11=" + text, "12=" + text});
+    TForm1* form = Start();
+    TData* data = form->Data;
+    for (QLabel* label : {data->Label6, data->Label7}) {
+        EXPECT_EQ(label->text(), text);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    }
+    for (QWidget* preview : {static_cast<QWidget*>(data->Panel3),
+                             static_cast<QWidget*>(data->Image1)}) {
+        QTextDocument shown;
+        shown.setHtml(preview->toolTip());
+        EXPECT_EQ(shown.toPlainText(), text);
+    }
 }
