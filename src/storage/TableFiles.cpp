@@ -97,7 +97,10 @@ void TTableFiles::Create(const TTablePaths& paths) {
 
 void TTableFiles::Close() {
     try {
-        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read)
+        // A table whose records cannot be written has not changed; its header, rewritten
+        // with a spacing that does not fit the records, could only damage it.
+        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read &&
+            table_->RecordsWritable())
             table_->WriteHeader();
     } catch (...) {
         releaseAll();

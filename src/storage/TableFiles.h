@@ -38,7 +38,7 @@ public:
     // Makes the table file and the memo file anew unless they are open in the process.
     void Create(const TTablePaths& paths);
     // Writes the table header unless opened read-only (or sharing a table file another user
-    // opened read-only), then releases every file, also when the header write fails (its
+    // opened read-only) or its records cannot be written, then releases every file, also when the header write fails (its
     // error is raised afterwards).
     void Close();
     // Releases every file without writing anything (after a failed open).
