@@ -2,9 +2,9 @@
 // way the item-table windows do: every record edited (each field given a text, memos longer
 // and shorter than before), one record deleted, one appended. Whatever the bytes, the dataset
 // refuses with a message or writes inside its records and memos.
-#include "storage/DbTable.h"
 #include "FuzzSupport.h"
 #include "framework/Field.h"
+#include "storage/DbTable.h"
 
 #include <QFileInfo>
 

@@ -100,8 +100,7 @@ void TTableFiles::Close() {
     try {
         // A table whose records cannot be written has not changed; its header, rewritten
         // with a spacing that does not fit the records, could only damage it.
-        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read &&
-            table_->RecordsWritable())
+        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read && table_->RecordsWritable())
             table_->WriteHeader();
     } catch (...) {
         releaseAll();

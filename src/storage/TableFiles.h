@@ -39,8 +39,8 @@ public:
     // process raises EBinaryDataSetError "Create: Table file is in use : " + path.
     void Create(const TTablePaths& paths);
     // Writes the table header unless opened read-only (or sharing a table file another user
-    // opened read-only) or its records cannot be written, then releases every file, also when the header write fails (its
-    // error is raised afterwards).
+    // opened read-only) or its records cannot be written, then releases every file, also when the
+    // header write fails (its error is raised afterwards).
     void Close();
     // Releases every file without writing anything (after a failed open).
     void Discard() { releaseAll(); }
