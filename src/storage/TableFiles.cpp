@@ -82,13 +82,14 @@ void TTableFiles::Create(const TTablePaths& paths) {
     releaseAll();
     paths_ = paths;
     readOnly_ = false;
+    // Making a file anew that a dataset of this process has open would empty it under that
+    // dataset and change the record layout its buffers were made for.
+    for (const QString& path : {paths.Table, paths.Memo})
+        if (TFileRef<TPagedFile>(TPagedFile::FindOpenFile(path)))
+            throw EBinaryDataSetError("Create: Table file is in use : " + path);
     try {
-        table_.reset(TPagedFile::FindOpenFileAs<TDbfFile>(paths.Table));
-        if (!table_)
-            table_.reset(new TDbfFile(paths.Table, TPagedMode::Create));
-        memo_.reset(TPagedFile::FindOpenFileAs<TDbtFile>(paths.Memo));
-        if (!memo_)
-            memo_.reset(new TDbtFile(paths.Memo, table_->Level(), TPagedMode::Create));
+        table_.reset(new TDbfFile(paths.Table, TPagedMode::Create));
+        memo_.reset(new TDbtFile(paths.Memo, table_->Level(), TPagedMode::Create));
     } catch (...) {
         releaseAll();
         throw;
@@ -97,7 +98,9 @@ void TTableFiles::Create(const TTablePaths& paths) {
 
 void TTableFiles::Close() {
     try {
-        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read)
+        // A table whose records cannot be written has not changed; its header, rewritten
+        // with a spacing that does not fit the records, could only damage it.
+        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read && table_->RecordsWritable())
             table_->WriteHeader();
     } catch (...) {
         releaseAll();

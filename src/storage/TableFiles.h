@@ -35,11 +35,12 @@ public:
     // file raises EBinaryDataSetError "Open: Table file not found : " + path; a missing memo
     // or index file is simply absent. On failure nothing stays open.
     void Open(const TTablePaths& paths, bool readOnly);
-    // Makes the table file and the memo file anew unless they are open in the process.
+    // Makes the table file and the memo file anew; a file of either name that is open in the
+    // process raises EBinaryDataSetError "Create: Table file is in use : " + path.
     void Create(const TTablePaths& paths);
     // Writes the table header unless opened read-only (or sharing a table file another user
-    // opened read-only), then releases every file, also when the header write fails (its
-    // error is raised afterwards).
+    // opened read-only) or its records cannot be written, then releases every file, also when the
+    // header write fails (its error is raised afterwards).
     void Close();
     // Releases every file without writing anything (after a failed open).
     void Discard() { releaseAll(); }

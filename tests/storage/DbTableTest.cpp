@@ -397,6 +397,27 @@ TEST_F(DbTableTest, OneFileIsSharedBetweenDataSets) {
     EXPECT_EQ(quint8(ReadAll(path)[4]), 6);
 }
 
+TEST_F(DbTableTest, ATableOpenInTheProcessIsNotMadeAnew) {
+    FillFive();
+    table.Open();
+    const QByteArray before = ReadAll(path);
+
+    // Another dataset making a wider table under the same name would empty the file under
+    // the open one and change the record layout its buffers were made for.
+    TDbTable other;
+    other.SetRunTimePath(dir.path());
+    other.SetTableName("ITEMS");
+    other.FieldDefs().Add("WIDE", ftString, 250, false);
+    other.FieldDefs().Add("WIDER", ftString, 250, false);
+    other.FieldDefs().Add("WIDEST", ftString, 250, false);
+    EXPECT_THROW(other.CreateTable(), EBinaryDataSetError);
+
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(Shown(table).size(), 5);
+    table.Close();
+    EXPECT_EQ(TPagedFile::OpenFileCount(), 0);
+}
+
 TEST_F(DbTableTest, ReadOnlyOpenerMakesTheSharedFileReadOnlyForAll) {
     FillFive();
     TDbTable browser;

@@ -236,6 +236,24 @@ TEST_F(DbfFileTest, RecordSizeThatDisagreesIsReportedButNeverWrittenBack) {
     EXPECT_EQ(ReadAll(path).mid(65), QByteArray(" abcXY new  \x1A"));
 }
 
+TEST_F(DbfFileTest, ATableThatCannotBeWrittenIsLeftAsItWasOnClose) {
+    // Records 9 bytes apart, but the header word says 4: read with the word's spacing, the
+    // header's count and end mark would land inside the second record. The same for a word
+    // of 0. Nothing can change in such a table, so closing it writes nothing either.
+    const QByteArray records = " abc  def " + QByteArray(" ghi jklm") + "\x1A";
+    for (int word : {4, 0}) {
+        const QString path = Path(QString("spacing%1.dbf").arg(word));
+        const QByteArray bytes = MakeTable(
+            0x03, 97, word, 2, {Descriptor("A", 'C', 3), Descriptor("B", 'C', 5)}, records);
+        WriteAll(path, bytes);
+        {
+            OpenTable t(path);
+            EXPECT_FALSE(t.files.Table()->RecordsWritable());
+        }
+        EXPECT_EQ(ReadAll(path), bytes) << word;
+    }
+}
+
 TEST_F(DbfFileTest, ValueTextsAreReadByTheTableRules) {
     const QString path = Path("v.dbf");
     CreateTable(path, {{"S", TDbfType::String, 10, false}, {"N", TDbfType::Integer, 0, false}});
