@@ -12,8 +12,7 @@ TEST(Format, RowKeysAndPercent) {
     EXPECT_EQ(Format("%-4s|%4s", {QString("ab"), QString("cd")}), "ab  |  cd");
     EXPECT_EQ(Format("%1:s %0:s", {QString("x"), QString("y")}), "y x");
     EXPECT_EQ(Format("%x", {255}), "FF");
-    EXPECT_EQ(Format("%d", {qint64(std::numeric_limits<qint64>::min())}),
-              "-9223372036854775808");
+    EXPECT_EQ(Format("%d", {qint64(std::numeric_limits<qint64>::min())}), "-9223372036854775808");
     EXPECT_EQ(Format("%.3d", {-7}), "-007");
 }
 

@@ -464,12 +464,28 @@ TEST_F(MenuWindowTest, TheFolderAboveTheListFollowsIt) {
 }
 
 TEST_F(MenuWindowTest, NumbersAtTheEndsOfTheirRangeAreHeldWithinBounds) {
-    Project({"[Titles]", "T1=a", "T1_S=2147483647", "T2=b", "T2_S=-2147483648",
-             "CP_S=2147483647", "CP_C=-2147483648", "[Image]", "Active=1",
-             "BmpMode=-2147483648", "BaseColor=2147483647", "[Gradient]",
-             "SColor=-2147483648", "EColor=2147483647", "Style=-2147483648", "[FileList]",
-             "BGColor=-2147483648", "FGColor=2147483647", "[Menu]", "Count=2147483647",
-             "CM_S=2147483647", "Caption_0=x"});
+    Project({"[Titles]",
+             "T1=a",
+             "T1_S=2147483647",
+             "T2=b",
+             "T2_S=-2147483648",
+             "CP_S=2147483647",
+             "CP_C=-2147483648",
+             "[Image]",
+             "Active=1",
+             "BmpMode=-2147483648",
+             "BaseColor=2147483647",
+             "[Gradient]",
+             "SColor=-2147483648",
+             "EColor=2147483647",
+             "Style=-2147483648",
+             "[FileList]",
+             "BGColor=-2147483648",
+             "FGColor=2147483647",
+             "[Menu]",
+             "Count=2147483647",
+             "CM_S=2147483647",
+             "Caption_0=x"});
     TForm1* form = Start();
     EXPECT_EQ(form->Title1->font().pixelSize(), 1000);
     EXPECT_EQ(form->Title2->font().pixelSize(), 37); // no size of its own: the design's
@@ -491,8 +507,8 @@ TEST_F(MenuWindowTest, CaptionsThatLookLikeMarkupStayText) {
         EXPECT_EQ(label->text(), text);
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
     }
-    for (QWidget* preview : {static_cast<QWidget*>(data->Panel3),
-                             static_cast<QWidget*>(data->Image1)}) {
+    for (QWidget* preview :
+         {static_cast<QWidget*>(data->Panel3), static_cast<QWidget*>(data->Image1)}) {
         QTextDocument shown;
         shown.setHtml(preview->toolTip());
         EXPECT_EQ(shown.toPlainText(), text);

@@ -357,23 +357,58 @@ TEST_F(PlayerProgram, SurvivesAHostileProject) {
     QDir(root_).mkpath("proj");
     const QString markup = QStringLiteral("<img src=\"/dev/zero\"><b>%s %d %*s</b> 100%");
     const QString longText(1023, QChar('W'));
-    QStringList lines{"[Gradient]", "Style=-2147483648", "SColor=2147483647", "EColor=-1",
-                      "[Image]", "Active=1", "BmpMode=-7", "BaseColor=-2147483648",
-                      "File=notapicture.bmp", "[Icon]", "File=notapicture.ico", "[Sound]",
-                      "File=nothing.wav", "[Titles]", "TC=" + markup, "T1=" + longText,
-                      "T1_S=2147483647", "T1_F=" + longText, "T2=" + QString(600, '\\'),
-                      "T2_S=-2147483648", "CP=" + markup, "CP_C=-2147483648", "[Buttons]",
-                      "HelpFile=<#><##>?:?:", "Exit=" + markup, "[Captions]", "00=%",
-                      "09=" + markup, "11=" + markup, "12=" + markup, "[FileList]",
-                      "BGColor=-1", "FGColor=2147483647", "[Tools]", "AExplorer=1",
-                      "AMSInfo=1", "ASoftware=1", "[About]", "Line1=" + markup,
-                      "Web=" + markup, "Mail=%", "[Menu]", "Count=2147483647",
+    QStringList lines{"[Gradient]",
+                      "Style=-2147483648",
+                      "SColor=2147483647",
+                      "EColor=-1",
+                      "[Image]",
+                      "Active=1",
+                      "BmpMode=-7",
+                      "BaseColor=-2147483648",
+                      "File=notapicture.bmp",
+                      "[Icon]",
+                      "File=notapicture.ico",
+                      "[Sound]",
+                      "File=nothing.wav",
+                      "[Titles]",
+                      "TC=" + markup,
+                      "T1=" + longText,
+                      "T1_S=2147483647",
+                      "T1_F=" + longText,
+                      "T2=" + QString(600, '\\'),
+                      "T2_S=-2147483648",
+                      "CP=" + markup,
+                      "CP_C=-2147483648",
+                      "[Buttons]",
+                      "HelpFile=<#><##>?:?:",
+                      "Exit=" + markup,
+                      "[Captions]",
+                      "00=%",
+                      "09=" + markup,
+                      "11=" + markup,
+                      "12=" + markup,
+                      "[FileList]",
+                      "BGColor=-1",
+                      "FGColor=2147483647",
+                      "[Tools]",
+                      "AExplorer=1",
+                      "AMSInfo=1",
+                      "ASoftware=1",
+                      "[About]",
+                      "Line1=" + markup,
+                      "Web=" + markup,
+                      "Mail=%",
+                      "[Menu]",
+                      "Count=2147483647",
                       "CM_S=2147483647"};
     for (int i = 0; i < 12; ++i)
         lines << QStringLiteral("Caption_%1=%2").arg(i).arg(i % 3 ? markup : QString())
               << QStringLiteral("Name_%1=%2").arg(i).arg(i % 2 ? "*" : "<#>?:<##>")
               << QStringLiteral("Param_%1=<##><#>").arg(i);
-    lines << "[DB]" << "Active=1" << "Name=notatable.dbf" << "Title=" + markup;
+    lines << "[DB]"
+          << "Active=1"
+          << "Name=notatable.dbf"
+          << "Title=" + markup;
     QFile project(root_ + "/proj/qor.qor");
     ASSERT_TRUE(project.open(QIODevice::WriteOnly));
     project.write(lines.join("\r\n").toUtf8());
