@@ -75,8 +75,14 @@ void TForm1::FormActivate(QObject*) {
     FirstActivationDone = true;
 
     const QString projectFile = ProjectFile;
-    if (!Files::SetCurrentDir(BaseFolder))
-        throw EInOutError(QStringLiteral("Cannot change to folder %1").arg(BaseFolder));
+    if (!Files::SetCurrentDir(BaseFolder)) {
+        // Nothing of the project can be reached; a menu left parked off screen would only keep
+        // running unseen, so the player ends once the error has been shown.
+        Application().HandleException(
+            this, EInOutError(QStringLiteral("Cannot change to folder %1").arg(BaseFolder)));
+        Application().Terminate();
+        return;
+    }
 
     const QString root = Volumes::VolumeRoot(Files::CanonicalPath(BaseFolder), environment_.Mounts);
     CdMode = Volumes::DriveTypeOf(root, environment_.Mounts) == Volumes::DRIVE_CDROM;

@@ -258,7 +258,7 @@ TEST_F(MenuWindowStart, CdModeFromTheVolumeOfTheBaseFolder) {
     EXPECT_EQ(form->SwapEntryDrive("C:\\setup.exe"), root_ + "/proj\\setup.exe");
 }
 
-TEST_F(MenuWindowStart, WorkingFolderFailureIsShownOnceAndLeavesTheWindowParked) {
+TEST_F(MenuWindowStart, WorkingFolderFailureIsShownOnceAndEndsThePlayer) {
     touch(root_ + "/proj/qor.qor");
     TForm1* form = CreatePlayerWindows(environment({root_ + "/proj/qor.qor"}));
     ASSERT_TRUE(QDir(root_ + "/proj").removeRecursively());
@@ -269,6 +269,7 @@ TEST_F(MenuWindowStart, WorkingFolderFailureIsShownOnceAndLeavesTheWindowParked)
     EXPECT_EQ(boxes_.Boxes()[0].caption, "Tavolin");
     EXPECT_EQ(boxes_.Boxes()[0].style, unsigned(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(form->size(), QSize(1, 1));
+    EXPECT_TRUE(Application().Terminated());
 
     form->DoActivate();
     EXPECT_EQ(boxes_.Boxes().size(), 1u);
