@@ -3,6 +3,7 @@
 
 #include "components/MediaFile.h"
 
+#include "platform/Files.h"
 #include "platform/Volumes.h"
 
 #include <QDir>
@@ -17,14 +18,6 @@ namespace {
 TMediaFileDialogHook& dialogHook() {
     static TMediaFileDialogHook hook;
     return hook;
-}
-
-// Stored paths may use either separator; the file system gets the native one.
-QString nativePath(QString path) {
-#ifndef Q_OS_WIN
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-#endif
-    return path;
 }
 
 qsizetype lastSeparator(const QString& path) {
@@ -146,7 +139,7 @@ bool TMediaFile::ScanDirectory(const QString& folder, const QString& mask) {
         ~Depth() { --depth; }
     } depth(scanDepth_);
 
-    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : nativePath(folder));
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : Files::NativePath(folder));
     // A folder reached again through a link has been searched already.
     const QString canonical = dir.canonicalPath();
     if (!canonical.isEmpty()) {
@@ -209,8 +202,8 @@ bool TMediaFile::CopyMediaFile(const QString& source, const QString& target) {
     // The copy is written beside the target under another name and takes the target's name
     // only when it is complete, so that a failed copy never stands as the target.
     bool copied = false;
-    QFile in(nativePath(source));
-    QSaveFile out(nativePath(target));
+    QFile in(Files::NativePath(source));
+    QSaveFile out(Files::NativePath(target));
     if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) {
         copied = true;
         QByteArray buffer;

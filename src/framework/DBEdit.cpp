@@ -6,19 +6,14 @@
 #include <QKeyEvent>
 
 TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
-    link_.OnDataChange = [this] { DataChange(); };
-    link_.OnEditingChange = [this] { UpdateReadOnly(); };
-    link_.OnActiveChange = [this] { UpdateReadOnly(); };
-    link_.OnUpdateData = [this] { UpdateData(); };
+    BindFieldControl(
+        link_, [this] { DataChange(); }, [this] { UpdateReadOnly(); }, [this] { UpdateData(); });
     connect(this, &QLineEdit::textEdited, this, &TDBEdit::UserEdited);
     UpdateReadOnly();
 }
 
 TDBEdit::~TDBEdit() {
-    link_.OnDataChange = nullptr;
-    link_.OnEditingChange = nullptr;
-    link_.OnActiveChange = nullptr;
-    link_.OnUpdateData = nullptr;
+    UnbindFieldControl(link_);
 }
 
 void TDBEdit::SetDataReadOnly(bool value) {
@@ -54,18 +49,8 @@ void TDBEdit::UpdateData() {
 void TDBEdit::UserEdited(const QString& typed) {
     if (!link_.Editing()) {
         const int pos = cursorPosition();
-        bool editing = false;
-        try {
-            editing = link_.Edit();
-        } catch (...) {
-            link_.Reset();
-            Application().HandleCurrentException(this);
+        if (!BeginFieldEdit(link_, this))
             return;
-        }
-        if (!editing) {
-            link_.Reset();
-            return;
-        }
         // Going into edit mode showed the field's value again; the typed text stays.
         if (text() != typed) {
             setText(typed);

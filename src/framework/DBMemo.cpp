@@ -7,19 +7,14 @@
 #include <QTextCursor>
 
 TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
-    link_.OnDataChange = [this] { DataChange(); };
-    link_.OnEditingChange = [this] { UpdateReadOnly(); };
-    link_.OnActiveChange = [this] { UpdateReadOnly(); };
-    link_.OnUpdateData = [this] { UpdateData(); };
+    BindFieldControl(
+        link_, [this] { DataChange(); }, [this] { UpdateReadOnly(); }, [this] { UpdateData(); });
     connect(this, &QPlainTextEdit::textChanged, this, &TDBMemo::UserChanged);
     UpdateReadOnly();
 }
 
 TDBMemo::~TDBMemo() {
-    link_.OnDataChange = nullptr;
-    link_.OnEditingChange = nullptr;
-    link_.OnActiveChange = nullptr;
-    link_.OnUpdateData = nullptr;
+    UnbindFieldControl(link_);
 }
 
 void TDBMemo::SetDataReadOnly(bool value) {
@@ -69,18 +64,8 @@ void TDBMemo::UserChanged() {
     if (!link_.Editing()) {
         const QString typed = toPlainText();
         const int pos = textCursor().position();
-        bool editing = false;
-        try {
-            editing = link_.Edit();
-        } catch (...) {
-            link_.Reset();
-            Application().HandleCurrentException(this);
+        if (!BeginFieldEdit(link_, this))
             return;
-        }
-        if (!editing) {
-            link_.Reset();
-            return;
-        }
         if (toPlainText() != typed) {
             ShowText(typed);
             QTextCursor c = textCursor();

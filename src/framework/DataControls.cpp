@@ -1,5 +1,8 @@
 #include "framework/DataControls.h"
 
+#include "framework/Application.h"
+#include "framework/DataSource.h"
+
 #include <QKeyEvent>
 
 QChar KeyPressChar(const QKeyEvent* event) {
@@ -23,4 +26,33 @@ bool KeySwallowed(const TKeyPressEvent& handler, QObject* sender, QChar key) {
         return false;
     handler(sender, key);
     return key.isNull();
+}
+
+void BindFieldControl(TFieldDataLink& link, std::function<void()> dataChange,
+                      std::function<void()> updateReadOnly, std::function<void()> updateData) {
+    link.OnDataChange = std::move(dataChange);
+    link.OnEditingChange = updateReadOnly;
+    link.OnActiveChange = std::move(updateReadOnly);
+    link.OnUpdateData = std::move(updateData);
+}
+
+void UnbindFieldControl(TFieldDataLink& link) {
+    link.OnDataChange = nullptr;
+    link.OnEditingChange = nullptr;
+    link.OnActiveChange = nullptr;
+    link.OnUpdateData = nullptr;
+}
+
+bool BeginFieldEdit(TFieldDataLink& link, QObject* control) {
+    bool editing = false;
+    try {
+        editing = link.Edit();
+    } catch (...) {
+        link.Reset();
+        Application().HandleCurrentException(control);
+        return false;
+    }
+    if (!editing)
+        link.Reset();
+    return editing;
 }

@@ -65,6 +65,12 @@ QString NativePath(const QString& path) {
     return native;
 }
 
+QString ExistingOrNativePath(const QString& path) {
+    if (!path.contains(QLatin1Char('\\')) || QFileInfo::exists(path))
+        return path;
+    return NativePath(path);
+}
+
 bool FileExists(const QString& path) {
     if (path.isEmpty())
         return false;

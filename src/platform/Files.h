@@ -25,6 +25,9 @@ QStringList Arguments();
 
 // A stored path as the file system wants it.
 QString NativePath(const QString& path);
+// The same, except that a name which exists as given is left alone, so that a native file
+// whose name holds a backslash is still found.
+QString ExistingOrNativePath(const QString& path);
 
 // True when the path names an existing file (a folder is no file).
 bool FileExists(const QString& path);

@@ -1,5 +1,7 @@
 #include "platform/Shell.h"
 
+#include "platform/Files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,16 +17,6 @@ namespace {
 QString& openerOverride() {
     static QString program;
     return program;
-}
-
-// Stored paths may use the Windows separator; a name that exists as given is left alone so
-// that a native file whose name holds a backslash still opens.
-QString nativePath(const QString& path) {
-    if (!path.contains('\\') || QFileInfo::exists(path))
-        return path;
-    QString native = path;
-    native.replace('\\', '/');
-    return native;
 }
 
 QString fileNamePart(const QString& path) {
@@ -65,7 +57,7 @@ int openWithDesktop(const QString& target, const QString& dir) {
 
 // Settles the working folder: empty inherits ours; one that does not exist refuses.
 bool workingFolder(const QString& directory, QString& dir) {
-    dir = nativePath(directory);
+    dir = Files::ExistingOrNativePath(directory);
     return dir.isEmpty() || QFileInfo(dir).isDir();
 }
 
@@ -89,7 +81,7 @@ Kind kindOf(const QFileInfo& info) {
 
 // Where a local file name leads; 0 with `info` set when it exists, else the refusal.
 int locate(const QString& file, QFileInfo& info) {
-    QString path = nativePath(file);
+    QString path = Files::ExistingOrNativePath(file);
     if (!path.contains('/') && !QFileInfo::exists(path)) {
         const QString found = QStandardPaths::findExecutable(path);
         if (!found.isEmpty())
@@ -117,7 +109,7 @@ int explore(const QString& parameters, const QString& dir) {
         folder = folder.mid(1, folder.size() - 2);
     if (folder.isEmpty())
         folder = QDir::homePath();
-    folder = nativePath(folder);
+    folder = Files::ExistingOrNativePath(folder);
     const QFileInfo info(QDir::current().absoluteFilePath(folder));
     if (!info.isDir())
         return ERROR_PATH_NOT_FOUND;

@@ -1,5 +1,6 @@
 #include "player/FileBox.h"
 
+#include "platform/Files.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
@@ -242,8 +243,7 @@ void TFileBox::SetDirectory(const QString& value) {
     // A Windows path that starts at the root ("\docs") starts at the current volume's root.
     if (path.startsWith('\\') && !path.startsWith(QLatin1String("\\\\")))
         path = withSeparator(volumeOf(QDir::currentPath())) + path.mid(1);
-    if (path.contains('\\') && !QFileInfo::exists(path))
-        path.replace('\\', '/');
+    path = Files::ExistingOrNativePath(path);
     directory_ = QDir::cleanPath(QDir::current().absoluteFilePath(path));
     {
         changingDir_ = true;

@@ -1,5 +1,6 @@
 #include "storage/DbfFile.h"
 
+#include "framework/DateStamp.h"
 #include "framework/MessageBox.h"
 #include "platform/Clock.h"
 
@@ -105,24 +106,6 @@ QByteArray leftPadded(const QByteArray& text, int length) {
     return text.size() < length ? text.rightJustified(length, ' ') : text;
 }
 
-// Days since 1 March of year 0 of the proleptic Gregorian calendar.
-qint64 daysFromCivil(qint64 y, qint64 m, qint64 d) {
-    y -= m <= 2;
-    const qint64 era = (y >= 0 ? y : y - 399) / 400;
-    const qint64 yoe = y - era * 400;
-    const qint64 doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const qint64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe;
-}
-
-const qint64 DayOneBase = daysFromCivil(1, 1, 1) - 1;
-
-int daysInMonth(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
 void showNotice(const QString& text) {
     ShowMessage(text);
 }
@@ -130,24 +113,15 @@ void showNotice(const QString& text) {
 } // namespace
 
 int DayNumber(int year, int month, int day) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > daysInMonth(year, month))
-        return 0;
-    return int(daysFromCivil(year, month, day) - DayOneBase);
+    // The time stamps' calendar ends with the year 9999.
+    return year <= 9999 ? DateStamp::DayNumber(QDate(year, month, day)) : 0;
 }
 
 bool DecodeDayNumber(int dayNumber, int& year, int& month, int& day) {
-    if (dayNumber < 1 || dayNumber > DayNumber(9999, 12, 31))
+    const QDate date = DateStamp::FromDayNumber(dayNumber);
+    if (!date.isValid())
         return false;
-    const qint64 z = dayNumber + DayOneBase;
-    const qint64 era = z / 146097;
-    const qint64 doe = z - era * 146097;
-    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const qint64 mp = (5 * doy + 2) / 153;
-    day = int(doy - (153 * mp + 2) / 5 + 1);
-    month = int(mp < 10 ? mp + 3 : mp - 9);
-    year = int(yoe + era * 400 + (month <= 2));
+    date.getDate(&year, &month, &day);
     return true;
 }
 

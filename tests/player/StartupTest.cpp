@@ -1,3 +1,4 @@
+#include "common/EventLoop.h"
 #include "common/MessageBoxAnswerer.h"
 #include "components/Msg.h"
 #include "platform/Files.h"
@@ -5,14 +6,12 @@
 #include "player/Player.h"
 
 #include <QCursor>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,18 +21,6 @@ using Mounts = std::vector<Volumes::MountEntry>;
 const Mounts kMounts = Volumes::ParseMountTable("/dev/sda1 / ext4 rw 0 0\n"
                                                 "/dev/sr0 /media/cdrom iso9660 ro 0 0\n"
                                                 "/dev/sdb1 /mnt/data ext4 rw 0 0\n");
-
-// Generous, bounded: the condition decides, the clock only stops a hung test.
-template <class Condition> bool waitFor(Condition condition, int milliseconds = 30000) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 void touch(const QString& path) {
     QFile f(path);
@@ -214,7 +201,7 @@ TEST_F(MenuWindowStart, ParksThenActivatesLaidOut) {
     EXPECT_FALSE(form->FirstActivationDone);
 
     form->show();
-    ASSERT_TRUE(waitFor([form] { return form->FirstActivationDone; }));
+    ASSERT_TRUE(ProcessEventsUntil([form] { return form->FirstActivationDone; }));
     EXPECT_FALSE(form->CdMode);
     EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -263,7 +250,7 @@ TEST_F(MenuWindowStart, WorkingFolderFailureIsShownOnceAndEndsThePlayer) {
     TForm1* form = CreatePlayerWindows(environment({root_ + "/proj/qor.qor"}));
     ASSERT_TRUE(QDir(root_ + "/proj").removeRecursively());
     form->show();
-    ASSERT_TRUE(waitFor([form] { return form->FirstActivationDone; }));
+    ASSERT_TRUE(ProcessEventsUntil([form] { return form->FirstActivationDone; }));
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_TRUE(boxes_.Boxes()[0].text.contains(root_ + "/proj/"));
     EXPECT_EQ(boxes_.Boxes()[0].caption, "Tavolin");
@@ -342,10 +329,12 @@ TEST_F(PlayerProgram, StartsWithAProjectAndActivates) {
     ASSERT_TRUE(process_.waitForStarted(30000));
     // Its first activation makes the base folder its working folder.
     const QString cwd = procCwd.arg(process_.processId());
-    EXPECT_TRUE(waitFor([&] {
-        return process_.state() != QProcess::Running ||
-               QFileInfo(cwd).symLinkTarget() == root_ + "/proj";
-    }));
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] {
+            return process_.state() != QProcess::Running ||
+                   QFileInfo(cwd).symLinkTarget() == root_ + "/proj";
+        },
+        30000));
     EXPECT_EQ(process_.state(), QProcess::Running) << process_.readAllStandardError().data();
 }
 
@@ -424,10 +413,12 @@ TEST_F(PlayerProgram, SurvivesAHostileProject) {
     process_.start();
     ASSERT_TRUE(process_.waitForStarted(30000));
     const QString cwd = procCwd.arg(process_.processId());
-    EXPECT_TRUE(waitFor([&] {
-        return process_.state() != QProcess::Running ||
-               QFileInfo(cwd).symLinkTarget() == root_ + "/proj";
-    }));
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] {
+            return process_.state() != QProcess::Running ||
+                   QFileInfo(cwd).symLinkTarget() == root_ + "/proj";
+        },
+        30000));
     // The layout follows at once; a crash in it would end the program well within this.
     EXPECT_FALSE(process_.waitForFinished(3000));
     const QByteArray errors = process_.readAllStandardError();
