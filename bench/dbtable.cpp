@@ -2,7 +2,7 @@
 // .dbf file with QFile in record-size chunks: scanning every record with its memo, showing
 // one group of 50, and appending records.
 #include "storage/DbTable.h"
-#include "framework/Field.h"
+#include "framework/data/Field.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -3,7 +3,7 @@
 // unfiltered, filtered to a group and with deleted records shown.
 #include "storage/DbTable.h"
 #include "FuzzSupport.h"
-#include "framework/Field.h"
+#include "framework/data/Field.h"
 
 #include <QFileInfo>
 

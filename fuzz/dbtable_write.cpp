@@ -3,7 +3,7 @@
 // and shorter than before), one record deleted, one appended. Whatever the bytes, the dataset
 // refuses with a message or writes inside its records and memos.
 #include "FuzzSupport.h"
-#include "framework/Field.h"
+#include "framework/data/Field.h"
 #include "storage/DbTable.h"
 
 #include <QFileInfo>

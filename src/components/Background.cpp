@@ -1,7 +1,7 @@
 #include "components/Background.h"
 
-#include "framework/Exceptions.h"
-#include "framework/Form.h"
+#include "framework/data/Exceptions.h"
+#include "framework/forms/Form.h"
 
 TBackground::TBackground(QObject* owner) : QObject(owner) {}
 

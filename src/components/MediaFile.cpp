@@ -1,7 +1,7 @@
 #include "components/MediaFile.h"
 
-#include "framework/Format.h"
-#include "platform/MediaDevice.h"
+#include "framework/data/Format.h"
+#include "platform/media/MediaDevice.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Application.h"
+#include "framework/forms/Application.h"
 
 #include <QFlags>
 #include <QObject>

@@ -1,8 +1,8 @@
 #include "components/Msg.h"
 
-#include "framework/Form.h"
-#include "framework/Format.h"
-#include "framework/MessageBox.h"
+#include "framework/data/Format.h"
+#include "framework/forms/Form.h"
+#include "framework/forms/MessageBox.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Application.h"
-#include "framework/Exceptions.h"
+#include "framework/data/Exceptions.h"
+#include "framework/forms/Application.h"
 
 #include <QObject>
 #include <QString>

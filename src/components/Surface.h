@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/GraphicControl.h"
-#include "framework/Colors.h"
+#include "framework/forms/Colors.h"
 
 #include <QImage>
 

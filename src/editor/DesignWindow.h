@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Form.h"
+#include "framework/forms/Form.h"
 
 // The editor's design window. Its pages come with the editor's own work; for now it only
 // starts and closes cleanly.

@@ -1,5 +1,5 @@
 #include "editor/DesignWindow.h"
-#include "framework/Application.h"
+#include "framework/forms/Application.h"
 
 int main(int argc, char** argv) {
     TQtApp qtApp(argc, argv);

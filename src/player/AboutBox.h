@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Form.h"
+#include "framework/forms/Form.h"
 
 #include <QLabel>
 #include <QPoint>

@@ -1,8 +1,8 @@
 #include "player/DataWindow.h"
 
 #include "components/MediaFile.h"
-#include "framework/DataSource.h"
-#include "framework/InputBox.h"
+#include "framework/data/DataSource.h"
+#include "framework/forms/InputBox.h"
 #include "platform/Files.h"
 #include "storage/DbTable.h"
 #include "storage/ItemTable.h"

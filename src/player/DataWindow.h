@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/DBNavigator.h"
-#include "framework/Form.h"
+#include "framework/dbcontrols/DBNavigator.h"
+#include "framework/forms/Form.h"
 
 #include <QString>
 #include <array>

@@ -1,6 +1,6 @@
 #include "player/MenuControls.h"
 
-#include "framework/Controls.h"
+#include "framework/forms/Controls.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -3,7 +3,7 @@
 #include "components/MediaFile.h"
 #include "components/Msg.h"
 #include "components/Surface.h"
-#include "framework/Colors.h"
+#include "framework/forms/Colors.h"
 #include "platform/Files.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"

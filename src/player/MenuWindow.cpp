@@ -1,8 +1,8 @@
 #include "player/MenuWindow.h"
 
 #include "components/Msg.h"
-#include "framework/Colors.h"
-#include "framework/MessageBox.h"
+#include "framework/forms/Colors.h"
+#include "framework/forms/MessageBox.h"
 #include "platform/Files.h"
 #include "player/MenuControls.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Exceptions.h"
-#include "framework/Form.h"
+#include "framework/data/Exceptions.h"
+#include "framework/forms/Form.h"
 #include "platform/Volumes.h"
 #include "player/FileBox.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Form.h"
+#include "framework/forms/Form.h"
 
 // The player's picture window: shows an item's picture.
 class TPic : public TForm {

@@ -1,4 +1,4 @@
-#include "framework/Application.h"
+#include "framework/forms/Application.h"
 #include "player/Player.h"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 #include "storage/DbTable.h"
 
-#include "framework/BlobStream.h"
-#include "framework/Field.h"
+#include "framework/data/BlobStream.h"
+#include "framework/data/Field.h"
 #include "platform/Oem.h"
 
 #include <QByteArrayView>

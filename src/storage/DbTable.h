@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/DataSet.h"
+#include "framework/data/DataSet.h"
 #include "storage/TableFiles.h"
 
 #include <QByteArray>

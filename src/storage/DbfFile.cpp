@@ -1,7 +1,7 @@
 #include "storage/DbfFile.h"
 
-#include "framework/DateStamp.h"
-#include "framework/MessageBox.h"
+#include "framework/data/DateStamp.h"
+#include "framework/data/Notices.h"
 #include "platform/Clock.h"
 
 #include <QChar>

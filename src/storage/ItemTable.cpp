@@ -1,7 +1,7 @@
 #include "storage/ItemTable.h"
 
-#include "framework/DataSet.h"
-#include "framework/Fields.h"
+#include "framework/data/DataSet.h"
+#include "framework/data/Fields.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "storage/ProjectFile.h"
 
-#include "framework/Format.h"
-#include "framework/IniFile.h"
+#include "framework/data/Format.h"
+#include "framework/data/IniFile.h"
 
 #include <algorithm>
 #include <type_traits>

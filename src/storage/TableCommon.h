@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Exceptions.h"
+#include "framework/data/Exceptions.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/MessageBox.h"
+#include "framework/forms/MessageBox.h"
 
 #include <QString>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "framework/Application.h"
+#include "framework/forms/Application.h"
 
 #include <gtest/gtest.h>
 

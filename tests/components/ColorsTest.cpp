@@ -1,4 +1,4 @@
-#include "framework/Colors.h"
+#include "framework/forms/Colors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

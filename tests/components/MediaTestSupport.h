@@ -1,8 +1,8 @@
 #pragma once
 
 #include "components/MediaFile.h"
-#include "platform/MediaDevice.h"
-#include "platform/SimulatedMediaSystem.h"
+#include "platform/media/MediaDevice.h"
+#include "platform/media/SimulatedMediaSystem.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

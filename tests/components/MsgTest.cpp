@@ -1,7 +1,7 @@
 #include "components/Msg.h"
 #include "common/EventLoop.h"
 #include "common/MessageBoxAnswerer.h"
-#include "framework/Form.h"
+#include "framework/forms/Form.h"
 
 #include <QLineEdit>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "common/StartRecorder.h"
 #include "components/MediaFile.h"
-#include "framework/InputBox.h"
+#include "framework/forms/InputBox.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"

@@ -2,9 +2,9 @@
 
 #include "common/EventLoop.h"
 #include "common/MessageBoxAnswerer.h"
-#include "platform/MediaDevice.h"
 #include "platform/Shell.h"
-#include "platform/SimulatedMediaSystem.h"
+#include "platform/media/MediaDevice.h"
+#include "platform/media/SimulatedMediaSystem.h"
 #include "player/MenuWindow.h"
 #include "player/Player.h"
 #include "storage/DbTable.h"

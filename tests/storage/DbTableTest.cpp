@@ -1,10 +1,10 @@
 #include "storage/DbTable.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
-#include "framework/BlobStream.h"
-#include "framework/DBGrid.h"
-#include "framework/DataSource.h"
-#include "framework/Fields.h"
+#include "framework/data/BlobStream.h"
+#include "framework/data/DataSource.h"
+#include "framework/data/Fields.h"
+#include "framework/dbcontrols/DBGrid.h"
 #include "storage/ItemTable.h"
 
 #include <QApplication>

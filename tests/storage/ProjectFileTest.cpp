@@ -1,6 +1,6 @@
 #include "storage/ProjectFile.h"
 
-#include "framework/IniFile.h"
+#include "framework/data/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

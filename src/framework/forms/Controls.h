@@ -1,0 +1,42 @@
+#pragma once
+
+#include "framework/forms/Application.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+// Standard controls whose handlers run for a change made by code just as for the user's own:
+// windows that load their state into controls rely on the same coupling either way. Handlers
+// run under the application's error handler, with the control as sender.
+
+// Runs a handler of a control; a copy runs, so that the handler may replace itself.
+void FireControlEvent(QObject* sender, TNotifyEvent handler);
+
+template <class Button> class TClickControl : public Button {
+public:
+    using Button::Button;
+    TNotifyEvent OnClick;
+};
+
+// OnClick runs on every change of the check state.
+class TCheckBox : public TClickControl<QCheckBox> {
+    Q_OBJECT
+public:
+    explicit TCheckBox(QWidget* parent = nullptr);
+};
+
+// OnClick runs when the button becomes checked; unchecking runs nothing.
+class TRadioButton : public TClickControl<QRadioButton> {
+    Q_OBJECT
+public:
+    explicit TRadioButton(QWidget* parent = nullptr);
+};
+
+// OnChange runs on every change of the text.
+class TEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TEdit(QWidget* parent = nullptr);
+    TNotifyEvent OnChange;
+};

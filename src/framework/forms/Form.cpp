@@ -1,0 +1,151 @@
+#include "framework/forms/Form.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
+TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+TForm::~TForm() {
+    Application().RemoveForm(this);
+}
+
+void TForm::fire(const TNotifyEvent& handler) {
+    if (handler)
+        Application().SafeCall(this, [&] { handler(this); });
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+    formStyle_ = style;
+    SetTopmost(style == fsStayOnTop);
+}
+
+void TForm::SetTopmost(bool topmost) {
+    if (IsTopmost() == topmost)
+        return;
+    if (QWindow* handle = windowHandle()) {
+        // A window that exists changes band in place: re-creating it would hide and show it
+        // again, running OnHide and OnShow for a window that never left the screen.
+        Qt::WindowFlags flags = windowFlags();
+        flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+        overrideWindowFlags(flags);
+        handle->setFlags(flags);
+        return;
+    }
+    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+}
+
+bool TForm::IsTopmost() const {
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void TForm::DoCreate() {
+    if (!OnCreate)
+        return;
+    try {
+        OnCreate(this);
+    } catch (const EHalt&) {
+        throw;
+    } catch (...) {
+        Application().HandleCurrentException(this);
+    }
+}
+
+void TForm::DoActivate() {
+    activatedOnce_ = true;
+    fire(OnActivate);
+}
+
+void TForm::DoDestroy() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    fire(OnDestroy);
+}
+
+int TForm::ShowModal() {
+    modalResult_ = mrNone;
+    modal_ = true;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QPointer<TForm> self(this);
+    QEventLoop loop;
+    while (self && modalResult_ == mrNone && isVisible() && !Application().Terminated())
+        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    if (!self)
+        return mrCancel;
+    modal_ = false;
+    if (modalResult_ == mrNone)
+        modalResult_ = mrCancel;
+    hide();
+    setWindowModality(Qt::NonModal);
+    return modalResult_;
+}
+
+void TForm::SetModalResult(int result) {
+    modalResult_ = result;
+    if (modal_ && result != mrNone)
+        QTimer::singleShot(0, this, [] {}); // wake the modal loop
+}
+
+bool TForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        // The platform may deliver the activation that the first-show stand-in has already
+        // reported; one activation runs OnActivate once.
+        if (activationReported_)
+            activationReported_ = false;
+        else
+            DoActivate();
+    } else if (event->type() == QEvent::WindowDeactivate) {
+        activationReported_ = false;
+        fire(OnDeactivate);
+    }
+    return QWidget::event(event);
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    bool canClose = true;
+    if (OnCloseQuery)
+        Application().SafeCall(this, [&] { OnCloseQuery(this, canClose); });
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    TCloseAction action = Application().MainForm() == this ? caFree : caHide;
+    if (OnClose)
+        Application().SafeCall(this, [&] { OnClose(this, action); });
+    if (action == caNone) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (modal_ && modalResult_ == mrNone)
+        modalResult_ = mrCancel;
+    if (Application().MainForm() == this)
+        Application().Terminate();
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fire(OnShow);
+    if (!activatedOnce_) {
+        // Without a window manager nothing activates a new window; do it once ourselves.
+        QPointer<TForm> self(this);
+        QTimer::singleShot(0, this, [self] {
+            if (self && !self->activatedOnce_ && self->isVisible()) {
+                self->activateWindow();
+                if (!self->activatedOnce_) {
+                    self->activationReported_ = true;
+                    self->DoActivate();
+                }
+            }
+        });
+    }
+}
+
+void TForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    fire(OnHide);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "framework/forms/Application.h"
+
+#include <QWidget>
+#include <functional>
+
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TModalResult {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7
+};
+
+using TCloseEvent = std::function<void(QObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(QObject* sender, bool& canClose)>;
+
+// A top-level window with the lifecycle events the windows are written against. Handlers
+// run under the application's error handler: what they raise is shown, not propagated.
+// OnActivate runs at every activation; the first one also comes when the platform never
+// activates the window by itself (no window manager), so a window can rely on it.
+class TForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm(QWidget* parent = nullptr);
+    ~TForm() override;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnDestroy;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle style);
+    // The window's place in the stay-on-top band, apart from its style.
+    void SetTopmost(bool topmost);
+    bool IsTopmost() const;
+
+    // Runs OnCreate; the application calls it once the form is built.
+    void DoCreate();
+    // Runs OnActivate, as the platform's activation does.
+    void DoActivate();
+    // Runs OnDestroy once; the application calls it before freeing the form.
+    void DoDestroy();
+
+    // Shows the form modally and returns its modal result once it is set or the form closes.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result);
+    bool Modal() const { return modal_; }
+
+    bool Activated() const { return activatedOnce_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void fire(const TNotifyEvent& handler);
+
+    TFormStyle formStyle_ = fsNormal;
+    bool activatedOnce_ = false;
+    bool activationReported_ = false; // the stand-in ran OnActivate before the platform's event
+    bool destroyed_ = false;
+    bool modal_ = false;
+    int modalResult_ = mrNone;
+};

@@ -1,0 +1,111 @@
+#include "framework/forms/Controls.h"
+#include "framework/forms/Application.h"
+#include "framework/forms/InputBox.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
+
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ControlsTest : public testing::Test {
+protected:
+    void SetUp() override { Application().Reset(); }
+    void TearDown() override { Application().Reset(); }
+    QWidget window;
+};
+
+TEST_F(ControlsTest, CheckBoxClicksOnEveryChangeByCodeOrUser) {
+    auto* box = new TCheckBox(&window);
+    std::vector<bool> seen;
+    QObject* sender = nullptr;
+    box->OnClick = [&](QObject* s) {
+        sender = s;
+        seen.push_back(box->isChecked());
+    };
+    window.show();
+    box->setChecked(true);
+    box->setChecked(true); // no change, no click
+    box->setChecked(false);
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_EQ(seen, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(sender, box);
+}
+
+TEST_F(ControlsTest, RadioButtonClicksOnlyWhenItBecomesChecked) {
+    auto* first = new TRadioButton(&window);
+    first->setText(QStringLiteral("Colour"));
+    auto* second = new TRadioButton(&window);
+    second->setText(QStringLiteral("Picture"));
+    second->move(0, 40);
+    int firstClicks = 0, secondClicks = 0;
+    first->OnClick = [&](QObject*) { ++firstClicks; };
+    second->OnClick = [&](QObject*) { ++secondClicks; };
+    window.show();
+
+    first->setChecked(true);
+    second->setChecked(true); // unchecks the first one, which runs nothing
+    EXPECT_EQ(firstClicks, 1);
+    EXPECT_EQ(secondClicks, 1);
+    EXPECT_FALSE(first->isChecked());
+
+    QTest::mouseClick(first, Qt::LeftButton);
+    EXPECT_EQ(firstClicks, 2);
+    EXPECT_EQ(secondClicks, 1);
+}
+
+TEST_F(ControlsTest, EditChangesOnEveryTextChangeByCodeOrUser) {
+    auto* edit = new TEdit(&window);
+    QStringList seen;
+    edit->OnChange = [&](QObject*) { seen << edit->text(); };
+    window.show();
+    edit->setText(QStringLiteral("ab"));
+    edit->setText(QStringLiteral("ab")); // same text, no change
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("xy"));
+    EXPECT_EQ(seen, (QStringList{"ab", "", "x", "xy"}));
+}
+
+TEST_F(ControlsTest, HandlerFailuresGoToTheErrorHandlerAndTheSetterReturns) {
+    QStringList caught;
+    Application().OnException = [&](QObject*, const std::exception& e) {
+        caught << ExceptionMessage(e);
+    };
+    auto* box = new TCheckBox(&window);
+    auto* edit = new TEdit(&window);
+    box->OnClick = [](QObject*) { throw Exception(QStringLiteral("box")); };
+    edit->OnChange = [](QObject*) { throw Exception(QStringLiteral("edit")); };
+    box->setChecked(true);
+    edit->setText(QStringLiteral("x"));
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(edit->text(), "x");
+    EXPECT_EQ(caught, (QStringList{"box", "edit"}));
+}
+
+} // namespace
+
+// The prompt names a file; a name that looks like markup is shown as it stands.
+TEST(InputBoxTest, RealBoxShowsThePromptAsPlainTextAndCancelGivesTheDefault) {
+    TInputBoxHook saved = SetInputBoxHook(nullptr);
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        if (auto* label = box->findChild<QLabel*>()) {
+            format = label->textFormat();
+            shown = label->text();
+        }
+        box->reject();
+    });
+    const QString prompt = QStringLiteral("Rename : <b>a</b>.txt ...");
+    EXPECT_EQ(InputBox(QStringLiteral("Title"), prompt, QStringLiteral("def")), "def");
+    SetInputBoxHook(std::move(saved));
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, prompt);
+}
