@@ -232,11 +232,16 @@ bool TItemTableWindow::PreviewClickGoesOn(const QString& path) {
     if (Label9->text().isEmpty())
         return false;
     // A click on the preview that plays stops it, and that is all.
-    return !(playing && MediaFile1->FileName() == Files::NativePath(path));
+    return !(playing && MediaFile1->FileName() == MediaPath(path));
+}
+
+QString TItemTableWindow::MediaPath(const QString& path) {
+    // Full, so that the media player's file is the same whatever the working folder becomes.
+    return QFileInfo(Files::NativePath(path)).absoluteFilePath();
 }
 
 void TItemTableWindow::PlayMediaFile(const QString& path) {
-    MediaFile1->SetFileName(Files::NativePath(path));
+    MediaFile1->SetFileName(MediaPath(path));
     MediaFile1->Play();
 }
 
@@ -254,7 +259,7 @@ void TItemTableWindow::BtnPlayClick(QObject* sender) {
     const QString picture = RecordText(Table1PICTURE);
     if (picture.isEmpty())
         return;
-    MediaFile1->SetFileName(Files::NativePath(ResolveStoredPath(picture)));
+    MediaFile1->SetFileName(MediaPath(ResolveStoredPath(picture)));
     MediaFile1->ExecuteCommand(sender);
 }
 

@@ -158,6 +158,8 @@ protected:
     // The first steps of a click on the preview: stops a playing media file; false when the
     // click ends there (nothing shown, or the click stopped this very file).
     bool PreviewClickGoesOn(const QString& path);
+    // A stored path as the media player is given it.
+    static QString MediaPath(const QString& path);
     // Plays a media file of the preview.
     void PlayMediaFile(const QString& path);
     // The picture window on a bitmap file; false when the file holds no picture.
