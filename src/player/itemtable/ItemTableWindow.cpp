@@ -23,6 +23,12 @@ const QString TItemTableWindow::AllGroups = QStringLiteral("* * *");
 
 namespace {
 
+void setTextColor(QLabel* label, TColor color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ColorToQColor(color));
+    label->setPalette(palette);
+}
+
 TDBEdit* boundEdit(QWidget* parent, TDataSource* source, const char* field) {
     auto* edit = new TDBEdit(parent);
     edit->SetDataSource(source);
@@ -81,6 +87,7 @@ TItemTableWindow::TItemTableWindow(QWidget* parent) : TForm(parent) {
     font.setBold(true);
     font.setItalic(true);
     Label9->setFont(font);
+    setTextColor(Label9, clBlack);
     Panel4 = new TClickable<QFrame>(Panel3);
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel4->setLineWidth(2);
@@ -205,9 +212,7 @@ void TItemTableWindow::PreviewIconFile(const QString& path) {
 }
 
 void TItemTableWindow::PreviewOtherFile(const QString& caption, const QString& pictureText) {
-    QPalette palette = Label9->palette();
-    palette.setColor(QPalette::WindowText, ColorToQColor(clMaroon));
-    Label9->setPalette(palette);
+    setTextColor(Label9, clMaroon);
     const QString extension = ExtensionOf(pictureText);
     if (!extension.isEmpty() &&
         IsMediaExtension(QLatin1Char('.') + extension, MediaFile1->MediaExtensions()) > 0)
