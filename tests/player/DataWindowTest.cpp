@@ -182,6 +182,10 @@ TEST_F(MenuWindowTest, AClickOnThePreviewShowsPlaysOrOpens) {
     QFile::remove(root_ + "/proj/notes.txt");
     QTest::mouseClick(data->Label9, Qt::LeftButton);
     EXPECT_EQ(data->Label9->text(), "... is missing");
+    // A row whose format does not fit its one text shows as it stands.
+    form->CaptionTexts[6] = "%d is missing";
+    QTest::mouseClick(data->Label9, Qt::LeftButton);
+    EXPECT_EQ(data->Label9->text(), "%d is missing");
     // No picture at all: a click does nothing.
     data->Table1->Next();
     QTest::mouseClick(data->Panel3, Qt::LeftButton);
