@@ -1,5 +1,7 @@
 #include "platform/ui/FolderBrowser.h"
 
+#include "platform/Volumes.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -27,39 +29,7 @@ bool within(const QString& path, const QString& folder) {
     return path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
-bool isSystemMount(const QString& mountPoint) {
-    if (mountPoint.startsWith(QLatin1String("/run/media/")))
-        return false;
-    for (const char* system :
-         {"/proc", "/sys", "/dev", "/run", "/boot", "/snap", "/etc", "/usr", "/var/lib"}) {
-        const QString prefix = QLatin1String(system);
-        if (mountPoint == prefix || mountPoint.startsWith(prefix + QLatin1Char('/')))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
-
-QStringList TFolderBrowser::VolumeFolders(const std::vector<Volumes::MountEntry>& table) {
-    static const QStringList network{QStringLiteral("nfs"),   QStringLiteral("nfs4"),
-                                     QStringLiteral("cifs"),  QStringLiteral("smb3"),
-                                     QStringLiteral("smbfs"), QStringLiteral("fuse.sshfs")};
-    QStringList volumes;
-    for (const Volumes::MountEntry& entry : table) {
-        const QString& m = entry.mountPoint;
-        const bool device = entry.device.startsWith(QLatin1String("/dev/")) ||
-                            entry.device.startsWith(QLatin1String("//")) ||
-                            network.contains(entry.fsType);
-        if (m == QLatin1String("/") || volumes.contains(m) || !device || isSystemMount(m) ||
-            !QFileInfo(m).isDir())
-            continue;
-        volumes << m;
-    }
-    volumes.sort();
-    volumes.prepend(QStringLiteral("/"));
-    return volumes;
-}
 
 TFolderBrowser::TFolderBrowser(QWidget* owner, TRoot root, const QString& title, bool showStatus)
     : QDialog(owner) {
@@ -88,7 +58,8 @@ TFolderBrowser::TFolderBrowser(QWidget* owner, TRoot root, const QString& title,
     if (root == Computer) {
         top = AddFolder(nullptr, QStringLiteral("Computer"), QString());
         top->setIcon(0, style()->standardIcon(QStyle::SP_ComputerIcon));
-        for (const QString& volume : VolumeFolders(Volumes::MountTable()))
+        // The same volumes as the file list's drives.
+        for (const QString& volume : Volumes::BrowsableVolumes(Volumes::MountTable()))
             AddFolder(top, volume, volume);
         top->setData(0, kReadRole, true);
     } else {

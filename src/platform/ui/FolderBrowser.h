@@ -1,11 +1,8 @@
 #pragma once
 
-#include "platform/Volumes.h"
-
 #include <QDialog>
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -22,10 +19,6 @@ public:
     enum TRoot { Computer, Home };
 
     TFolderBrowser(QWidget* owner, TRoot root, const QString& title, bool showStatus);
-
-    // The volumes the computer item holds: the root of the file system first, then the mount
-    // points of devices and network shares, leaving out the system's own.
-    static QStringList VolumeFolders(const std::vector<Volumes::MountEntry>& table);
 
     // Selects the folder and opens the tree down to it; nothing when the tree does not reach
     // it (a folder outside the root, or one that does not exist).

@@ -88,25 +88,6 @@ TEST_F(ShellWindowsTest, TheCancelButtonOfTheProgressStopsACopyAndLeavesNothingB
     EXPECT_TRUE(shell.Boxes().empty());
 }
 
-TEST(FolderBrowser, TheComputerHoldsTheVolumesOfDevicesAndSharesOnly) {
-    QTemporaryDir tmp;
-    const QString root = QDir(tmp.path()).canonicalPath();
-    for (const char* folder : {"usb", "net", "cd"})
-        QDir(root).mkpath(QLatin1String(folder));
-    const std::vector<Volumes::MountEntry> table{
-        {"/dev/sda1", "/", "ext4"},
-        {"proc", "/proc", "proc"},
-        {"/dev/sdb1", root + "/usb", "vfat"},
-        {"//server/share", root + "/net", "cifs"},
-        {"tmpfs", root + "/cd", "tmpfs"},
-        {"/dev/sda1", "/etc/hosts", "ext4"},
-        {"/dev/sdc1", root + "/missing", "ext4"},
-        {"/dev/sdb1", root + "/usb", "vfat"},
-    };
-    EXPECT_EQ(TFolderBrowser::VolumeFolders(table),
-              (QStringList{"/", root + "/net", root + "/usb"}));
-}
-
 TEST(FolderBrowser, TheTreeListsVisibleFoldersAsTheyAreOpened) {
     QTemporaryDir tmp;
     const QString root = QDir(tmp.path()).canonicalPath();
