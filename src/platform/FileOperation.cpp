@@ -113,8 +113,11 @@ int renamePath(const QString& from, const QString& to, bool replace) {
         ::unlink(f.constData());
         return 0;
     }
-    if (errno == EEXIST || errno == EXDEV || nameTaken(to))
-        return errno == EXDEV ? EXDEV : EEXIST;
+    const int linkError = errno;
+    if (linkError == EXDEV)
+        return EXDEV;
+    if (linkError == EEXIST || nameTaken(to))
+        return EEXIST;
     return ::rename(f.constData(), t.constData()) == 0 ? 0 : errno;
 }
 
