@@ -125,6 +125,7 @@ public:
 
     T* get() const { return file_; }
     T* operator->() const { return file_; }
+    T& operator*() const { return *file_; }
     explicit operator bool() const { return file_ != nullptr; }
     void reset() {
         if (file_)
