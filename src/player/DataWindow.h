@@ -1,24 +1,16 @@
 #pragma once
 
 #include "framework/dbcontrols/DBNavigator.h"
+#include "platform/FileOperation.h"
 #include "player/itemtable/ItemTableWindow.h"
 
 #include <QString>
-#include <functional>
-#include <optional>
 
 class QFrame;
 class QLabel;
 class QPushButton;
 class TForm1;
-
-// Operation codes of ShellFileOperation, the shell's own.
-enum : int { FO_MOVE = 1, FO_COPY = 2, FO_DELETE = 3, FO_RENAME = 4 };
-
-// Asks for the folder a file is copied or moved to: the title to show and the folder to start
-// in (empty: the working folder). None when the user cancels.
-using TFolderChoice =
-    std::function<std::optional<QString>(const QString& title, const QString& startFolder)>;
+class TPathDialog;
 
 // The player's item-table window: the project's items group by group with a preview of each
 // item's picture or media file; it opens and copies the item's file, finds text and, when the
@@ -80,15 +72,15 @@ public:
     void FindBtnClick(QObject* sender);
     void CloseBtnClick(QObject* sender);
 
-    // Copies, moves, deletes or renames one existing local file (operation FO_*); true on
-    // success. Copy and move ask for the target folder, rename for the new name.
+    // Copies, moves, deletes or renames one existing local file through the shell (operation
+    // FO_*, the shell's codes); true on success. Copy and move ask for the target folder, rename
+    // for the new name; the shell asks the rest and reports its errors itself.
     bool ShellFileOperation(const QString& file, const QString& caption, int operation);
     // The folder last chosen for a copy or move, kept for the rest of the run.
     QString LastTargetFolder;
-
-    // Replaces the folder question (tests answer it); null restores the dialog. Returns the
-    // previous one.
-    static TFolderChoice SetFolderChoiceHook(TFolderChoice hook);
+    // The menu window's folder dialog, which asks for the target folder; without one the
+    // window uses one of its own.
+    TPathDialog* PathDialog1 = nullptr;
 
 protected:
     QString ResolveStoredPath(const QString& stored) const override;

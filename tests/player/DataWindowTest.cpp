@@ -1,4 +1,5 @@
 #include "player/DataWindow.h"
+#include "common/ShellAnswerer.h"
 #include "common/StartRecorder.h"
 #include "components/MediaFile.h"
 #include "components/Msg.h"
@@ -303,19 +304,16 @@ TEST_F(MenuWindowTest, OpenCopyAndTheEnterKey) {
     ASSERT_TRUE(rec.Wait());
 
     // Copy asks for the folder with the project's caption; a web address is never copied.
-    QStringList titles;
-    TData::SetFolderChoiceHook([&](const QString& title, const QString&) {
-        titles << title;
-        return std::optional<QString>(root_ + "/copies");
-    });
+    FolderBrowserAnswerer browsers;
+    browsers.Queue(root_ + "/copies");
     QDir(root_).mkpath("copies");
     QTest::mouseClick(data->SpeedButton1, Qt::LeftButton);
-    EXPECT_EQ(titles, QStringList{"Copy : readme.txt ..."});
+    ASSERT_EQ(browsers.Browsers().size(), 1u);
+    EXPECT_EQ(browsers.Browsers()[0].title, "Copy : readme.txt ...");
     EXPECT_TRUE(QFileInfo::exists(root_ + "/copies/readme.txt"));
     data->Table1->Next();
     QTest::mouseClick(data->SpeedButton1, Qt::LeftButton);
-    EXPECT_EQ(titles.size(), 1);
-    TData::SetFolderChoiceHook(nullptr);
+    EXPECT_EQ(browsers.Browsers().size(), 1u);
 
     // A rename whose answer is empty does nothing.
     SetInputBoxHook([](const QString&, const QString&, const QString&) { return QString(); });

@@ -11,11 +11,12 @@ TOpenDialog::THook& hook() {
     return h;
 }
 
-} // namespace
-
+// "*.*" means every file, as on the system the masks come from.
 QString FileDialogMask(const QString& mask) {
     return mask == QLatin1String("*.*") ? QStringLiteral("*") : mask;
 }
+
+} // namespace
 
 QStringList FileDialogNameFilters(const QString& filter) {
     QStringList result;

@@ -36,7 +36,5 @@ public:
     static THook SetHook(THook hook);
 };
 
-// A mask as a file dialog or folder listing takes it: "*.*" means every file.
-QString FileDialogMask(const QString& mask);
 // The entries of a "text|masks|..." filter as the name filters of a file dialog.
 QStringList FileDialogNameFilters(const QString& filter);
