@@ -27,14 +27,17 @@ void place(QWidget* control, QWidget* parent, int left, int top, int width, int 
     control->setGeometry(left, top, width, height);
 }
 
-QPushButton* button(QWidget* parent, int left, int top, int width, QStyle::StandardPixmap glyph,
-                    const QString& text = QString()) {
-    auto* b = new QPushButton(parent);
-    b->setGeometry(left, top, width, top == 324 ? 25 : 21);
-    if (glyph != QStyle::SP_CustomBase)
-        b->setIcon(parent->style()->standardIcon(glyph));
-    b->setText(text);
+QPushButton* button(QWidget* parent, const QRect& place, const QString& text) {
+    auto* b = new QPushButton(text, parent);
+    b->setGeometry(place);
     b->setFocusPolicy(Qt::TabFocus);
+    return b;
+}
+
+// A button of the bottom row: a picture, and the caption the project gives it.
+QPushButton* glyphButton(QWidget* parent, int left, int width, QStyle::StandardPixmap glyph) {
+    QPushButton* b = button(parent, QRect(left, 324, width, 25), QString());
+    b->setIcon(parent->style()->standardIcon(glyph));
     return b;
 }
 
@@ -91,10 +94,10 @@ void TData::createControls() {
 
     Label6 = label(Panel2, 8, 261, QStringLiteral("Picture/Media file"));
     place(DBEdit4, Panel2, 101, 258, 299, 21);
-    SpeedButton4 = button(Panel2, 410, 258, 25, QStyle::SP_CustomBase, QStringLiteral("... "));
+    SpeedButton4 = button(Panel2, QRect(410, 258, 25, 21), QStringLiteral("... "));
     Label7 = label(Panel2, 8, 294, QStringLiteral("Program File/URL"));
     place(DBEdit5, Panel2, 101, 291, 299, 21);
-    SpeedButton5 = button(Panel2, 410, 291, 25, QStyle::SP_CustomBase, QStringLiteral("... "));
+    SpeedButton5 = button(Panel2, QRect(410, 291, 25, 21), QStringLiteral("... "));
     for (QWidget* w : {static_cast<QWidget*>(DBEdit4), static_cast<QWidget*>(DBEdit5)})
         w->setToolTip(QStringLiteral("Not visible, not required"));
     for (QPushButton* b : {SpeedButton4, SpeedButton5})
@@ -102,12 +105,12 @@ void TData::createControls() {
     // The taller memo covers the picture/file row while it is hidden.
     DBMemo1->raise();
 
-    SpeedButton1 = button(Panel2, 8, 324, 86, QStyle::SP_DialogSaveButton);
-    SpeedButton2 = button(Panel2, 100, 324, 86, QStyle::SP_DialogOpenButton);
-    SpeedButton3 = button(Panel2, 192, 324, 25, QStyle::SP_ArrowDown);
-    SpeedButton6 = button(Panel2, 225, 324, 25, QStyle::SP_ArrowUp);
-    FindBtn = button(Panel2, 256, 324, 86, QStyle::SP_FileDialogContentsView);
-    CloseBtn = button(Panel2, 349, 324, 86, QStyle::SP_DialogCloseButton);
+    SpeedButton1 = glyphButton(Panel2, 8, 86, QStyle::SP_DialogSaveButton);
+    SpeedButton2 = glyphButton(Panel2, 100, 86, QStyle::SP_DialogOpenButton);
+    SpeedButton3 = glyphButton(Panel2, 192, 25, QStyle::SP_ArrowDown);
+    SpeedButton6 = glyphButton(Panel2, 225, 25, QStyle::SP_ArrowUp);
+    FindBtn = glyphButton(Panel2, 256, 86, QStyle::SP_FileDialogContentsView);
+    CloseBtn = glyphButton(Panel2, 349, 86, QStyle::SP_DialogCloseButton);
 
     const std::pair<QPushButton*, void (TData::*)(QObject*)> handlers[] = {
         {SpeedButton1, &TData::SpeedButton1Click}, {SpeedButton2, &TData::SpeedButton2Click},

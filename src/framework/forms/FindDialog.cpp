@@ -63,8 +63,6 @@ TFindOptions TFindDialog::Options() const {
         options |= frWholeWord;
     if (matchCase_->isChecked())
         options |= frMatchCase;
-    if (findNextSeen_)
-        options |= frFindNext;
     return options;
 }
 
@@ -73,7 +71,6 @@ void TFindDialog::SetOptions(TFindOptions options) {
     up_->setChecked(!(options & frDown));
     wholeWord_->setChecked(options & frWholeWord);
     matchCase_->setChecked(options & frMatchCase);
-    findNextSeen_ = options & frFindNext;
 }
 
 void TFindDialog::SetPosition(const QPoint& topLeft) {
@@ -96,7 +93,6 @@ void TFindDialog::FindNext() {
     // Nothing to look for finds nothing: the button stays off until there is a text.
     if (text_->text().isEmpty())
         return;
-    findNextSeen_ = true;
     if (OnFind)
         Application().SafeCall(this, [this] { OnFind(this); });
 }

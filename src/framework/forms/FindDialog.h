@@ -13,7 +13,6 @@ enum TFindOption : unsigned {
     frDown = 0x1,
     frWholeWord = 0x2,
     frMatchCase = 0x4,
-    frFindNext = 0x8,
 };
 using TFindOptions = unsigned;
 
@@ -51,5 +50,4 @@ private:
     QRadioButton* up_;
     QRadioButton* down_;
     QPushButton* findNext_;
-    bool findNextSeen_ = false;
 };
