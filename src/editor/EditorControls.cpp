@@ -148,10 +148,13 @@ QImage ReadPictureFile(const QString& path, const QString& kind) {
 }
 
 TTextLengthValidator::TTextLengthValidator(int maxLength, QLineEdit* edit)
-    : QValidator(edit), maxLength_(maxLength), edit_(edit) {}
+    : QValidator(edit), maxLength_(maxLength), length_(edit->text().size()) {
+    connect(edit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { length_ = text.size(); });
+}
 
 QValidator::State TTextLengthValidator::validate(QString& input, int&) const {
-    if (input.size() > maxLength_ && input.size() > edit_->text().size())
+    if (input.size() > maxLength_ && input.size() > length_)
         return Invalid;
     return Acceptable;
 }
@@ -230,6 +233,13 @@ void TImage::paintEvent(QPaintEvent*) {
     if (Center)
         at = QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2);
     painter.drawImage(at, picture_);
+}
+
+void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
+    TGraphicControl::mouseDoubleClickEvent(event);
+    // A double-click the image answers is not its parent's as well.
+    if (OnDblClick)
+        event->accept();
 }
 
 TListBox::TListBox(QWidget* parent) : QListWidget(parent) {

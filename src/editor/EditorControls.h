@@ -65,7 +65,7 @@ public:
 
 private:
     int maxLength_;
-    QLineEdit* edit_;
+    qsizetype length_ = 0; // of the text before the change being validated
 };
 
 // A button with a picture; OnEnter runs when it gets the focus.
@@ -130,6 +130,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QImage picture_;

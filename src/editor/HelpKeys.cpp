@@ -22,9 +22,10 @@ bool THelpKeys::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1 ||
         static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
         return false;
-    QWidget* target = QApplication::focusWidget();
+    // The key goes to the control that has the focus.
+    QWidget* target = qobject_cast<QWidget*>(watched);
     if (!target)
-        target = qobject_cast<QWidget*>(watched);
+        target = QApplication::focusWidget();
     if (!target)
         return false;
     const int context = HelpContextFor(target);
