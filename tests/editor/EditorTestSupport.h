@@ -102,6 +102,83 @@ protected:
         emit box->activated(index);
     }
 
+    // A project designed through the controls, with a value of its own in every key.
+    static void DesignSample(Orvello::TForm1* f) {
+        using ProjectFile::TProjectFont;
+        ChooseItem(f->ComboBox3, 0);  // vertical
+        ChooseItem(f->ComboBox1, 11); // Teal
+        ChooseItem(f->ComboBox2, 1);  // White
+        f->RadioButton2->click();
+        f->BmpMode->setCurrentIndex(2);
+        f->ImageFile->setText("back ground.bmp");
+        f->Panel4->SetColor(0x123456);
+        f->RadioButton1->click();
+        f->CheckBox2->setChecked(false);
+        f->IconFile->setText("disc.ico");
+        f->CheckBox1->setChecked(false);
+        f->CheckBox3->setChecked(false);
+        f->SoundFile->setText("Tune.MID");
+        f->Cap->setText("My CD");
+        f->Title1->setText("Welcome");
+        f->Title2->setText("Line one\\\\Line two");
+        f->Copyright->setText("  \"(c) 2024\" Me  ");
+        f->CenterTitle->setChecked(false);
+        Orvello::SetProjectFont(
+            f->Title1, TProjectFont{"Arial", 20, clYellow, true, true, false, true, false});
+        Orvello::SetProjectFont(
+            f->Title2, TProjectFont{"Courier New", 12, clAqua, true, false, true, false, true});
+        // White on the white end colour, as the author chose it after the end colour.
+        Orvello::SetProjectFont(
+            f->Copyright, TProjectFont{"Verdana", 9, clWhite, true, false, false, false, false});
+        f->HelpFile->setText("manual.txt");
+        f->CkExit->setChecked(false);
+        f->ExitBtn->setText("Quit");
+        f->ActionBtn->setText("Menu");
+        f->CKTables->setChecked(true);
+        f->TablesBtn->setText("Data");
+        f->CKFind->setChecked(false);
+        f->FindBtn->setText("Search");
+        f->FileListBtn->setText("Files");
+        f->CKAbout->setChecked(false);
+        f->AboutBtn->setText("Info");
+        f->HelpBtn->setText("Help me");
+        f->RMClick->setChecked(false);
+        f->Caps->SetCell(0, 6, "Not found: %s");
+        f->Caps->SetCell(0, 12, "Program");
+        f->FOpenAtStart->setChecked(false);
+        f->Fexe->setChecked(false);
+        f->BCPanel->SetColor(0x00FF00);
+        f->TCPanel->SetColor(0x0000FF);
+        f->WExplorer->setChecked(false);
+        f->CExplorer->setText("Files");
+        f->CMSInfo->setText("System");
+        f->WSoftware->setChecked(false);
+        f->CSoftware->setText("Programs");
+        f->ALine1->setText("Line A");
+        f->ALine2->setText("Line B");
+        f->ALine3->setText("Line C");
+        f->ALine4->setText(QString::fromUtf8("Zoë & Łukasz"));
+        f->AWebText->setText("Web:");
+        f->AWeb->setText("http://x.example");
+        f->AMailText->setText("Mail:");
+        f->AMail->setText("me@x.example");
+        Orvello::SetProjectFont(
+            f->ListBox1, TProjectFont{"Georgia", 13, clBlack, true, true, false, false, false});
+        f->StoreEntry(-1, {"Start", "?:/setup.exe", "?:", "/S", "1", "0"});
+        f->StoreEntry(-1, {"", "", "", "", "0", "0"});
+        f->StoreEntry(-1, {"Help", "*help", "", "", "0", "1"});
+        f->StoreEntry(-1, {"Web", "http://x.example", "", "", "0", "0"});
+        f->DBCheck->setChecked(true);
+        f->DBEditable->setChecked(false);
+        f->TableName->setText("items.dbf");
+        f->TableTitle->setText("Items");
+        f->StringGrid1->SetCell(1, 1, "Songs");
+        f->StringGrid1->SetCell(2, 1, "song");
+        f->StringGrid1->SetCell(1, 2, "Videos");
+        f->StringGrid1->SetCell(2, 2, "video");
+        f->StringGrid1->SetCell(1, 4, "Orphan");
+    }
+
     QString Path(const QString& relative) const { return root_ + "/" + relative; }
     void Write(const QString& relative, const QByteArray& bytes) {
         QDir(root_).mkpath(QFileInfo(relative).path());
