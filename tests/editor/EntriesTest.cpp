@@ -10,8 +10,8 @@ QStringList entryTexts(const TForm1* f) {
     QStringList rows;
     for (int i = 0; i < f->ListBox1->count(); ++i)
         rows << QStringList{f->ListBox1->item(i)->text(), f->EntryNames.value(i),
-                            f->EntryPaths.value(i),        f->EntryParams.value(i),
-                            f->EntryExitFlags.value(i),    f->EntryPopupFlags.value(i)}
+                            f->EntryPaths.value(i),       f->EntryParams.value(i),
+                            f->EntryExitFlags.value(i),   f->EntryPopupFlags.value(i)}
                     .join('|');
     return rows;
 }
@@ -58,8 +58,8 @@ TEST_F(EditorTest, TheEntryDialogAddsEntriesAndCommandsLoseTheirFolder) {
     WhenModal([f] { f->Entry->BitBtn2->click(); });
     f->SpeedButton5->click();
 
-    EXPECT_EQ(entryTexts(f), (QStringList{"Help|*help||x|1|0", "Odd| *help|/opt/kept||0|1",
-                                          "||||0|0"}));
+    EXPECT_EQ(entryTexts(f),
+              (QStringList{"Help|*help||x|1|0", "Odd| *help|/opt/kept||0|1", "||||0|0"}));
 }
 
 TEST_F(EditorTest, EditingFillsTheDialogAndAbortChangesNothing) {
@@ -93,8 +93,7 @@ TEST_F(EditorTest, EditingFillsTheDialogAndAbortChangesNothing) {
         f->Entry->BitBtn2->click();
     });
     f->SpeedButton7->click();
-    EXPECT_EQ(entryTexts(f),
-              (QStringList{"One|one.exe|/opt|-a|1|1", "Second|two.exe|||1|0"}));
+    EXPECT_EQ(entryTexts(f), (QStringList{"One|one.exe|/opt|-a|1|1", "Second|two.exe|||1|0"}));
 
     // A new entry after an edit with both boxes checked starts with both cleared.
     f->ListBox1->setCurrentRow(0);

@@ -265,3 +265,28 @@ TEST_F(EditorTest, TheSubTitleTakesNoMoreTypingPastItsLimitButKeepsALongerText) 
     QTest::keyClick(f->Title2, Qt::Key_Backspace);
     EXPECT_EQ(f->Title2->text().size(), 1022);
 }
+
+TEST_F(EditorTest, GridsKeepWhatIsBeingTypedAndMoveWholeRows) {
+    TForm1* f = Start();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+    f->PageControl1->setCurrentWidget(f->TabSheet2);
+    // A cell still being edited when the project is saved is saved with what it shows.
+    f->Caps->setCurrentCell(5, 0);
+    f->Caps->editItem(f->Caps->item(5, 0));
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && f->Caps->isAncestorOf(editor));
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "Suchen");
+    EXPECT_EQ(f->ProjectData().Captions[5], "Suchen");
+
+    f->StringGrid1->SetCell(1, 1, "First");
+    f->StringGrid1->SetCell(2, 1, "one");
+    f->StringGrid1->MoveRow(1, 3);
+    EXPECT_EQ(f->StringGrid1->Cell(0, 1), "02");
+    EXPECT_EQ(f->StringGrid1->Cell(0, 3), "01");
+    EXPECT_EQ(f->StringGrid1->Cell(1, 3), "First");
+    EXPECT_EQ(f->StringGrid1->Cell(2, 3), "one");
+    EXPECT_EQ(f->StringGrid1->Cell(2, 1), "grp02");
+    EXPECT_EQ(f->StringGrid1->Cell(1, 0), "Groups"); // the header row stays
+}
