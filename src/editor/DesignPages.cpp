@@ -161,6 +161,11 @@ void TForm1::createDatabasePage() {
         MakeButton<TSpeedButton>(page, QStringLiteral("Delete all entries"), {278, 188, 106, 25});
     SpeedButton11->setFlat(true);
     DBCheck->OnClick = [this](QObject* sender) { DBCheckClick(sender); };
+    BitBtn6->OnClick = [this](QObject* sender) { BitBtn6Click(sender); };
+    BitBtn7->OnClick = [this](QObject* sender) { BitBtn7Click(sender); };
+    BitBtn8->OnClick = [this](QObject* sender) { BitBtn8Click(sender); };
+    BitBtn9->OnClick = [this](QObject* sender) { SpeedButton10Click(sender); };
+    SpeedButton11->OnClick = [this](QObject* sender) { SpeedButton11Click(sender); };
 }
 
 void TForm1::createAboutPage() {

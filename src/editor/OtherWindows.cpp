@@ -18,14 +18,6 @@ void dialogFrame(TForm* form, const QString& caption, int helpContext, QSize siz
 
 } // namespace
 
-TData::TData(QWidget* parent) : TForm(parent) {
-    dialogFrame(this, Application().Title + QStringLiteral(" - Database ..."), 13, {644, 398});
-}
-
-TPic::TPic(QWidget* parent) : TForm(parent) {
-    dialogFrame(this, QString(), 0, {355, 104});
-}
-
 TCr::TCr(QWidget* parent) : TForm(parent) {
     dialogFrame(this, QStringLiteral("Create ..."), 16, {340, 150});
     auto* note = new QLabel(QStringLiteral("Building projects is not available yet."), this);

@@ -3,22 +3,9 @@
 #include "framework/forms/Controls.h"
 #include "framework/forms/Form.h"
 
-// The editor's item-table window, picture window and create dialog as far as the design window
-// needs them today: their names, captions and help topics, and the create dialog's two
-// switches that a new project resets.
+// The editor's create dialog as far as the design window needs it today: its name, caption
+// and help topic, and the two switches that a new project resets.
 namespace Orvello {
-
-class TData : public TForm {
-    Q_OBJECT
-public:
-    explicit TData(QWidget* parent = nullptr);
-};
-
-class TPic : public TForm {
-    Q_OBJECT
-public:
-    explicit TPic(QWidget* parent = nullptr);
-};
 
 class TCr : public TForm {
     Q_OBJECT

@@ -13,12 +13,21 @@ bool isRooted(const QString& path) {
     return (!path.isEmpty() && Files::IsSeparator(path[0])) || (path.size() > 1 && path[1] == ':');
 }
 
+// One of the table's files: the table's name with the file's extension. Names differ by case
+// here, so a table named with its own extension in any case keeps that spelling, and one named
+// in capitals ("ITEMS.DBF") has its memo and index files in capitals too.
 QString withExtension(const QString& path, const QString& extension) {
     qsizetype slash = path.size() - 1;
     while (slash >= 0 && !Files::IsSeparator(path[slash]))
         --slash;
     const qsizetype dot = path.lastIndexOf('.');
-    return (dot > slash ? path.left(dot) : path) + extension;
+    const QString stem = dot > slash ? path.left(dot) : path;
+    const QString given = dot > slash ? path.mid(dot) : QString();
+    if (given.compare(QLatin1String(".dbf"), Qt::CaseInsensitive) != 0)
+        return stem + extension;
+    if (extension == QLatin1String(".dbf"))
+        return path;
+    return stem + (given == given.toUpper() ? extension.toUpper() : extension);
 }
 
 } // namespace

@@ -7,8 +7,10 @@
 #include "editor/EditorControls.h"
 #include "editor/EntryDialog.h"
 #include "framework/forms/Controls.h"
+#include "framework/forms/OpenDialog.h"
 #include "platform/Help.h"
 #include "platform/Shell.h"
+#include "platform/media/SimulatedMediaSystem.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 // The editor's windows in this process, its program file in "prog" of a temporary folder and
 // projects in "proj" beside it. File, font and colour dialogs answer from a queue the test
@@ -60,14 +63,31 @@ protected:
                 return true;
             });
         Shell::SetDesktopOpener(QStringLiteral(ORV_RECORDARGS));
+        media_ = std::make_shared<TSimulatedMediaSystem>();
+        previousMedia_ = SetMediaSystem(media_);
+        // The item-table window's own file dialog answers from its queue too.
+        previousOpenHook_ = ::TOpenDialog::SetHook([this](::TOpenDialog& d) {
+            seen_.push_back({d.Title, d.FilterIndex, d.FileName});
+            if (fileAnswers_.empty())
+                return false;
+            const QString answer = fileAnswers_.front();
+            fileAnswers_.pop_front();
+            d.FileName = answer;
+            return !answer.isEmpty();
+        });
     }
     void TearDown() override {
         Application().Reset();
         Orvello::SetDialogHook(previousDialogs_);
+        ::TOpenDialog::SetHook(previousOpenHook_);
         SetWinHelpHook(previousHelp_);
         Shell::SetDesktopOpener(QString());
+        SetMediaSystem(previousMedia_);
         QDir::setCurrent(startFolder_);
     }
+
+    // The item-table window's file dialog chooses this file next; an empty name cancels it.
+    void ChooseInData(const QString& file) { fileAnswers_.push_back(file); }
 
     // Creates the editor's windows as the program does.
     Orvello::TForm1* Start(std::vector<Volumes::MountEntry> mounts = {}) {
@@ -205,4 +225,8 @@ protected:
     std::vector<HelpCall> help_;
     Orvello::TDialogHook previousDialogs_;
     TWinHelpHook previousHelp_;
+    std::deque<QString> fileAnswers_;
+    ::TOpenDialog::THook previousOpenHook_;
+    std::shared_ptr<TSimulatedMediaSystem> media_;
+    std::shared_ptr<TMediaSystem> previousMedia_;
 };
