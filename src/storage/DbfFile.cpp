@@ -42,18 +42,18 @@ bool isBlank(char c) {
 
 // A field's bytes without the blanks around them (and without control bytes some writers
 // pad with).
-QByteArray trimmed(const char* data, int length) {
+QByteArrayView trimmed(const char* data, int length) {
     int begin = 0;
     int end = length;
     while (begin < end && isBlank(data[begin]))
         ++begin;
     while (end > begin && isBlank(data[end - 1]))
         --end;
-    return QByteArray(data + begin, end - begin);
+    return QByteArrayView(data + begin, end - begin);
 }
 
 // A whole decimal number with an optional sign; false for anything else or out of range.
-bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value) {
+bool parseInteger(QByteArrayView text, qint64 low, qint64 high, qint64& value) {
     int i = 0;
     while (i < text.size() && text[i] == ' ')
         ++i;
@@ -77,7 +77,7 @@ bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value
     return true;
 }
 
-int intOr(const QByteArray& text, int fallback) {
+int intOr(QByteArrayView text, int fallback) {
     qint64 v = 0;
     return parseInteger(text, INT_MIN, INT_MAX, v) ? int(v) : fallback;
 }
@@ -89,10 +89,14 @@ int currentCentury() {
 }
 
 // The date text "yyyymmdd" as a day number; 0 when it names no date.
-int dateOfText(const QByteArray& text) {
-    const QByteArray yearText = text.left(4);
-    int day = intOr(text.mid(6, 2), 1);
-    int month = intOr(text.mid(4, 2), 1);
+int dateOfText(QByteArrayView text) {
+    const QByteArrayView yearText = text.first(std::min<qsizetype>(4, text.size()));
+    int day = intOr(text.size() > 6 ? text.sliced(6, std::min<qsizetype>(2, text.size() - 6))
+                                    : QByteArrayView(),
+                    1);
+    int month = intOr(text.size() > 4 ? text.sliced(4, std::min<qsizetype>(2, text.size() - 4))
+                                      : QByteArrayView(),
+                      1);
     int year = intOr(yearText, 0);
     day = day == 0 ? 1 : day;
     month = month == 0 ? 1 : month;
@@ -164,7 +168,7 @@ quint32 TDbfFile::HeaderRecordCount() const {
 int TDbfFile::NewRecordNumber() {
     const quint32 n = HeaderRecordCount();
     if (n >= quint32(INT_MAX))
-        throw EBinaryDataSetError("WriteRecord: Invalid record");
+        throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
     put32(header_, 4, n + 1);
     return int(n);
 }
@@ -221,9 +225,14 @@ QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
     }
     layoutSize_ = offset;
 
-    if (RecordSize() != offset)
+    if (RecordSize() != offset) {
         showNotice("Invalid Record Size," + CR + "Record Size in Hdr : " +
                    QString::number(RecordSize()) + CR + "Expected : " + QString::number(offset));
+        // Where the records really lie is unknown: any write could land on a record's bytes
+        // (a size far too large makes the table look empty, and an append then overwrites
+        // every record it holds). The table is read as before but never written.
+        DropWriteAccess();
+    }
     return defs;
 }
 
@@ -305,7 +314,7 @@ int TDbfFile::ImageSize() const {
 }
 
 bool TDbfFile::RecordsWritable() const {
-    return RecordSize() > 0 && layoutSize_ <= RecordSize();
+    return RecordSize() > 0 && layoutSize_ == RecordSize();
 }
 
 void TDbfFile::ReadRecordImage(int n, char* image) {
@@ -315,21 +324,26 @@ void TDbfFile::ReadRecordImage(int n, char* image) {
 
 void TDbfFile::WriteRecordImage(int n, const char* image) {
     if (!RecordsWritable())
-        throw EBinaryDataSetError("Invalid Record Size, the table can not be written");
+        throw EBinaryDataSetError("Invalid Record Size, the table can not be written : " + Path());
     if (n < 0 || n > std::max<qint64>(RecordCount(), HeaderRecordCount()))
-        throw EBinaryDataSetError("WriteRecord: Invalid record");
+        throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
     WriteRecord(n, image);
 }
 
 const TMyFieldInfo& TDbfFile::field(int index) const {
     if (index < 0 || size_t(index) >= fields_.size())
-        throw EBinaryDataSetError("Invalid field number : " + QString::number(index));
+        throw EBinaryDataSetError("Invalid field number : " + QString::number(index) + " in " +
+                                  Path());
     return fields_[size_t(index)];
 }
 
-bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char* image) const {
+QByteArrayView TDbfFile::FieldText(int index, const char* image) const {
     const TMyFieldInfo& f = field(index);
-    const QByteArray text = trimmed(image + f.Offset, f.Length);
+    return trimmed(image + f.Offset, f.Length);
+}
+
+bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char* image) const {
+    const QByteArrayView text = FieldText(index, image);
     if (text.isEmpty())
         return false;
     if (!output)
@@ -337,7 +351,8 @@ bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char*
     qint64 v = 0;
     switch (type) {
     case TDbfType::String:
-        std::memcpy(output, text.constData(), size_t(text.size()) + 1);
+        std::memcpy(output, text.data(), size_t(text.size()));
+        static_cast<char*>(output)[text.size()] = '\0';
         break;
     case TDbfType::Smallint: {
         const qint16 value = parseInteger(text, SHRT_MIN, SHRT_MAX, v) ? qint16(v) : 0;
@@ -358,7 +373,7 @@ bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char*
     case TDbfType::Currency: {
         // The C locale's number reading: "." is the decimal point whatever the system says.
         bool ok = false;
-        double value = text.toDouble(&ok);
+        double value = text.toByteArray().toDouble(&ok);
         if (!ok || !std::isfinite(value))
             value = 0;
         std::memcpy(output, &value, sizeof value);
@@ -441,7 +456,8 @@ quint32 TDbfFile::ReadMemoBlock(int index, const char* image) const {
 
 void TDbfFile::WriteMemoBlock(int index, quint32 block, char* image) const {
     if (block > quint32(INT_MAX))
-        throw EBinaryDataSetError("Invalid memo block : " + QString::number(block));
+        throw EBinaryDataSetError("Invalid memo block : " + QString::number(block) + " in " +
+                                  Path());
     const qint32 value = qint32(block);
     WriteFieldData(index, TDbfType::Integer, &value, image);
 }
