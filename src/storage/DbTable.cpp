@@ -549,24 +549,37 @@ void TDbTable::WriteFieldValue(TField* field, const void* value) {
         DataEvent(deFieldChange, field);
 }
 
+QByteArray TDbTable::MemoOf(TRecordBuffer buffer, int index) {
+    if (!buffer)
+        return QByteArray();
+    auto it = pendingMemos_.find(buffer);
+    if (it != pendingMemos_.end()) {
+        auto memo = it->second.find(index);
+        if (memo != it->second.end())
+            return memo->second;
+    }
+    const quint32 block = Table()->ReadMemoBlock(index, Image(buffer));
+    if (!files_.Memo()) {
+        if (block != 0)
+            throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
+        return QByteArray();
+    }
+    return files_.Memo()->ReadMemo(block);
+}
+
 std::unique_ptr<TBlobStream> TDbTable::OpenMemoStream(TField* field, TBlobStreamMode mode) {
     const int index = FieldIndex(field);
     if (mode != bmRead && !files_.Memo())
         throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
     TRecordBuffer buffer = CurrentBuffer();
-    QByteArray content;
-    if (buffer) {
-        auto it = pendingMemos_.find(buffer);
-        auto memo = it != pendingMemos_.end() ? it->second.find(index) : PendingMemos::iterator();
-        if (it != pendingMemos_.end() && memo != it->second.end()) {
-            content = memo->second;
-        } else {
-            TMyBlobFile blob(files_.Memo(), files_.Paths().Memo, TBlobMode::Read,
-                             Table()->ReadMemoBlock(index, Image(buffer)), nullptr);
-            content = blob.Stream().data();
-        }
-    }
-    return std::make_unique<TDbBlobStream>(this, field, mode, content, buffer, index);
+    return std::make_unique<TDbBlobStream>(this, field, mode, MemoOf(buffer, index), buffer, index);
+}
+
+QByteArray TDbTable::ReadBlobValue(TField* field) {
+    CheckActive();
+    if (field->DataType() != ftMemo)
+        return TDataSet::ReadBlobValue(field);
+    return MemoOf(CurrentBuffer(), FieldIndex(field));
 }
 
 QString TDbTable::StoredToText(const QByteArray& stored) {

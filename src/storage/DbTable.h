@@ -90,6 +90,7 @@ protected:
     QString StoredToText(const QByteArray& stored) override;
     QByteArray TextToStored(TField* field, const QString& text) override;
     bool ReadFieldText(TField* field, QString& text) override;
+    QByteArray ReadBlobValue(TField* field) override;
 
 private:
     friend class TDbBlobStream;
@@ -110,6 +111,8 @@ private:
     // a failed one (a table that could not be read is not written to).
     void CloseFiles(bool complete);
     void StorePendingMemos(TRecordBuffer buffer);
+    // The memo of a buffer's field: the text given to the record, else the memo file's.
+    QByteArray MemoOf(TRecordBuffer buffer, int index);
     void ForgetPendingMemos(TRecordBuffer buffer) { pendingMemos_.erase(buffer); }
 
     QString tableName_;

@@ -42,9 +42,19 @@ bool isBlank(char c) {
 
 // A field's bytes without the blanks around them (and without control bytes some writers
 // pad with).
+bool eightBlanks(const char* data) {
+    static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    return std::memcmp(data, blanks, 8) == 0;
+}
+
 QByteArrayView trimmed(const char* data, int length) {
     int begin = 0;
     int end = length;
+    // Fields are mostly padding: step over it eight blanks at a time first.
+    while (end - begin >= 8 && eightBlanks(data + end - 8))
+        end -= 8;
+    while (end - begin >= 8 && eightBlanks(data + begin))
+        begin += 8;
     while (begin < end && isBlank(data[begin]))
         ++begin;
     while (end > begin && isBlank(data[end - 1]))

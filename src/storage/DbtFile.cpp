@@ -65,25 +65,29 @@ QByteArray TDbtFile::ReadMemo(quint32 block, qint64* stored) {
         return text;
     const qint64 start = qint64(block) * BlockSize();
 
+    char chunk[DefaultBlock];
     if (!DBase3()) {
-        char head[8];
-        if (ReadAt(start, head, 8) != 8 || std::memcmp(head, Dbase4Prefix, 4) != 0)
+        // Most memos fit in their first block: read it whole at once.
+        const qint64 got = ReadAt(start, chunk, DefaultBlock);
+        if (got < 8 || std::memcmp(chunk, Dbase4Prefix, 4) != 0)
             return text;
-        const quint32 length = get32(head + 4);
+        const quint32 length = get32(chunk + 4);
         if (length < 8)
             return text;
-        // Never more than the file holds, whatever the length says.
-        qint64 wanted = qint64(length) - 8;
-        if (start + 8 + wanted > Size())
-            wanted = std::max<qint64>(0, std::min(wanted, CurrentSize() - start - 8));
-        text.resize(wanted);
-        text.resize(ReadAt(start + 8, text.data(), wanted));
+        const qint64 wanted = qint64(length) - 8;
+        if (wanted <= got - 8) {
+            text = QByteArray(chunk + 8, wanted);
+        } else {
+            // Never more than the file holds, whatever the length says.
+            const qint64 held = std::max<qint64>(0, std::min(wanted, CurrentSize() - start - 8));
+            text.resize(held);
+            text.resize(ReadAt(start + 8, text.data(), held));
+        }
         if (stored)
             *stored = 8 + text.size();
         return text;
     }
 
-    char chunk[DefaultBlock];
     char previousLast = 0;
     for (qint64 pos = start;; pos += DefaultBlock) {
         const int got = int(ReadAt(pos, chunk, DefaultBlock));

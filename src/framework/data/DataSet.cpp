@@ -563,6 +563,11 @@ QByteArray TDataSet::TextToStored(TField*, const QString& text) {
     return Translate(Codepage::FromUnicode(text, Codepage::Ansi), true);
 }
 
+QByteArray TDataSet::ReadBlobValue(TField* field) {
+    std::unique_ptr<TBlobStream> stream = CreateBlobStream(field, bmRead);
+    return stream ? stream->readAll() : QByteArray();
+}
+
 bool TDataSet::ReadFieldText(TField* field, QString& text) {
     QByteArray buffer(field->DataSize(), '\0');
     if (!ReadFieldValue(field, buffer.data()))

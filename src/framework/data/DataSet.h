@@ -121,6 +121,8 @@ public:
     }
     // The text of a string field in the current record; false when it holds no value.
     bool GetFieldText(TField* field, QString& text) { return ReadFieldText(field, text); }
+    // The whole value of a blob field in the current record.
+    QByteArray GetBlobValue(TField* field) { return ReadBlobValue(field); }
     // Tells the data sources; a field change also marks the record modified and refreshes
     // the calculated fields.
     void DataEvent(TDataEvent event, TField* field = nullptr, int info = 0);
@@ -184,6 +186,8 @@ protected:
     virtual QByteArray TextToStored(TField* field, const QString& text);
     // By default the value read with ReadFieldValue, as StoredToText makes it.
     virtual bool ReadFieldText(TField* field, QString& text);
+    // By default read through a blob stream.
+    virtual QByteArray ReadBlobValue(TField* field);
     // Reports the exception being handled; the default hands it to the application.
     virtual void HandleDataError();
 

@@ -302,9 +302,7 @@ QByteArray TBlobField::AsBytes() const {
     TDataSet* ds = RequireDataSet();
     if (!GetData(nullptr))
         return QByteArray();
-    std::unique_ptr<TBlobStream> stream =
-        ds->CreateBlobStream(const_cast<TBlobField*>(this), bmRead);
-    return stream ? stream->readAll() : QByteArray();
+    return ds->GetBlobValue(const_cast<TBlobField*>(this));
 }
 
 void TBlobField::SetAsBytes(const QByteArray& bytes) {
