@@ -3,6 +3,7 @@
 #include "framework/data/DateStamp.h"
 #include "framework/data/Notices.h"
 #include "platform/Clock.h"
+#include "storage/DbfLayout.h"
 
 #include <QChar>
 #include <climits>
@@ -11,43 +12,22 @@
 
 namespace dbtable {
 
+using namespace dbflayout;
+
 namespace {
 
 constexpr int Level2Extra = 36; // header bytes 32 to 67 of level 2 tables
 constexpr int MaxFields = 255;
 const QString CR = QString(QChar(13));
 
-quint16 get16(const QByteArray& b, int at) {
-    return quint16(quint8(b[at]) | (quint8(b[at + 1]) << 8));
-}
-
-quint32 get32(const QByteArray& b, int at) {
-    return quint32(quint8(b[at])) | (quint32(quint8(b[at + 1])) << 8) |
-           (quint32(quint8(b[at + 2])) << 16) | (quint32(quint8(b[at + 3])) << 24);
-}
-
-void put16(QByteArray& b, int at, quint32 v) {
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char((v >> 8) & 0xFF);
-}
-
-void put32(QByteArray& b, int at, quint32 v) {
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
-
-bool isBlank(char c) {
-    return quint8(c) <= 0x20;
-}
-
-// A field's bytes without the blanks around them (and without control bytes some writers
-// pad with).
 bool eightBlanks(const char* data) {
     static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     return std::memcmp(data, blanks, 8) == 0;
 }
 
-QByteArrayView trimmed(const char* data, int length) {
+// A field's bytes without the blanks around them, as trimmed() cuts them, without copying
+// them: string fields are read this way, the text made from them at once.
+QByteArrayView trimmedView(const char* data, int length) {
     int begin = 0;
     int end = length;
     // Fields are mostly padding: step over it eight blanks at a time first.
@@ -60,60 +40,6 @@ QByteArrayView trimmed(const char* data, int length) {
     while (end > begin && isBlank(data[end - 1]))
         --end;
     return QByteArrayView(data + begin, end - begin);
-}
-
-// A whole decimal number with an optional sign; false for anything else or out of range.
-bool parseInteger(QByteArrayView text, qint64 low, qint64 high, qint64& value) {
-    int i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i >= text.size())
-        return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        v = v * 10 + (text[i] - '0');
-        if (v > qint64(INT_MAX) + 1)
-            return false;
-    }
-    v = negative ? -v : v;
-    if (v < low || v > high)
-        return false;
-    value = v;
-    return true;
-}
-
-int intOr(QByteArrayView text, int fallback) {
-    qint64 v = 0;
-    return parseInteger(text, INT_MIN, INT_MAX, v) ? int(v) : fallback;
-}
-
-int currentCentury() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return now.wYear / 100 * 100;
-}
-
-// The date text "yyyymmdd" as a day number; 0 when it names no date.
-int dateOfText(QByteArrayView text) {
-    const QByteArrayView yearText = text.first(std::min<qsizetype>(4, text.size()));
-    int day = intOr(text.size() > 6 ? text.sliced(6, std::min<qsizetype>(2, text.size() - 6))
-                                    : QByteArrayView(),
-                    1);
-    int month = intOr(text.size() > 4 ? text.sliced(4, std::min<qsizetype>(2, text.size() - 4))
-                                      : QByteArrayView(),
-                      1);
-    int year = intOr(yearText, 0);
-    day = day == 0 ? 1 : day;
-    month = month == 0 ? 1 : month;
-    const int yearDigits = int(yearText.trimmed().size());
-    if (year >= 0 && year < 100 && (yearDigits == 1 || yearDigits == 2))
-        year += currentCentury();
-    return DayNumber(year, month, day);
 }
 
 QByteArray leftPadded(const QByteArray& text, int length) {
@@ -205,10 +131,10 @@ TDbfType TDbfFile::TypeOfField(char letter, int length, int decimals) {
 QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
     fields_.clear();
     layoutSize_ = 0;
-    const bool wide = level_ == 2;
-    const int start = wide ? HeaderLength + Level2Extra : HeaderLength;
-    const int size = wide ? 48 : 32;
-    const int nameArea = wide ? 32 : 11;
+    const TDescriptorForm& form = level_ == 2 ? WideDescriptor : ShortDescriptor;
+    const int start = form.Start;
+    const int size = form.Size;
+    const int nameArea = form.NameArea;
     const int count = int((HeaderSize() - start) / size);
     if (count <= 0 || count > MaxFields)
         throw EBinaryDataSetError("Invalid field count : " + QString::number(count) +
@@ -224,9 +150,9 @@ QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
         const QString name = QString::fromLatin1(d.constData(), nameLength);
         TMyFieldInfo info;
         info.Name = name.toLower();
-        info.Letter = d[nameArea];
-        info.Length = quint8(d[nameArea + 1 + (wide ? 0 : 4)]);
-        info.Decimals = quint8(d[nameArea + 2 + (wide ? 0 : 4)]);
+        info.Letter = d[form.Letter];
+        info.Length = quint8(d[form.Length]);
+        info.Decimals = quint8(d[form.Decimals]);
         info.Offset = offset;
         const TDbfType type = TypeOfField(info.Letter, info.Length, info.Decimals);
         defs.append({name, type, type == TDbfType::String ? info.Length : 0, false});
@@ -349,21 +275,23 @@ const TMyFieldInfo& TDbfFile::field(int index) const {
 
 QByteArrayView TDbfFile::FieldText(int index, const char* image) const {
     const TMyFieldInfo& f = field(index);
-    return trimmed(image + f.Offset, f.Length);
+    return trimmedView(image + f.Offset, f.Length);
 }
 
 bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char* image) const {
-    const QByteArrayView text = FieldText(index, image);
-    if (text.isEmpty())
+    const QByteArrayView view = FieldText(index, image);
+    if (view.isEmpty())
         return false;
     if (!output)
         return true;
+    if (type == TDbfType::String) {
+        std::memcpy(output, view.data(), size_t(view.size()));
+        static_cast<char*>(output)[view.size()] = '\0';
+        return true;
+    }
+    const QByteArray text = view.toByteArray();
     qint64 v = 0;
     switch (type) {
-    case TDbfType::String:
-        std::memcpy(output, text.data(), size_t(text.size()));
-        static_cast<char*>(output)[text.size()] = '\0';
-        break;
     case TDbfType::Smallint: {
         const qint16 value = parseInteger(text, SHRT_MIN, SHRT_MAX, v) ? qint16(v) : 0;
         std::memcpy(output, &value, sizeof value);
@@ -383,7 +311,7 @@ bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char*
     case TDbfType::Currency: {
         // The C locale's number reading: "." is the decimal point whatever the system says.
         bool ok = false;
-        double value = text.toByteArray().toDouble(&ok);
+        double value = text.toDouble(&ok);
         if (!ok || !std::isfinite(value))
             value = 0;
         std::memcpy(output, &value, sizeof value);
