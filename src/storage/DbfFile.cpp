@@ -141,13 +141,14 @@ QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
                                   " (must be between 1 and 255)");
 
     QList<TDbfFieldDef> defs;
-    QByteArray d(size, '\0');
+    static_assert(ShortDescriptor.Size <= WideDescriptor.Size);
+    char d[WideDescriptor.Size] = {};
     int offset = 1;
     for (int i = 0; i < count; ++i) {
-        ReadExact(start + qint64(i) * size, d.data(), size);
+        ReadExact(start + qint64(i) * size, d, size);
         // A name that fills its area has no NUL; it ends with the area.
-        const int nameLength = int(qstrnlen(d.constData(), size_t(nameArea)));
-        const QString name = QString::fromLatin1(d.constData(), nameLength);
+        const int nameLength = int(qstrnlen(d, size_t(nameArea)));
+        const QString name = QString::fromLatin1(d, nameLength);
         TMyFieldInfo info;
         info.Name = name.toLower();
         info.Letter = d[form.Letter];

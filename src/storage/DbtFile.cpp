@@ -9,6 +9,7 @@ namespace dbtable {
 namespace {
 
 constexpr int DefaultBlock = 512;
+constexpr int FirstRead = 128;
 const char Dbase4Prefix[4] = {char(0xFF), char(0xFF), 0x08, 0x00};
 
 quint32 get32(const char* b) {
@@ -67,8 +68,8 @@ QByteArray TDbtFile::ReadMemo(quint32 block, qint64* stored) {
 
     char chunk[DefaultBlock];
     if (!DBase3()) {
-        // Most memos fit in their first block: read it whole at once.
-        const qint64 got = ReadAt(start, chunk, DefaultBlock);
+        // Most memos are short: their prefix and text come with one read.
+        const qint64 got = ReadAt(start, chunk, FirstRead);
         if (got < 8 || std::memcmp(chunk, Dbase4Prefix, 4) != 0)
             return text;
         const quint32 length = get32(chunk + 4);
