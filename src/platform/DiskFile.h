@@ -23,6 +23,8 @@ struct View;
 //
 // Should another program cut the file short while it is mapped, the bytes that are gone
 // read as zero instead of ending the program.
+//
+// The files of one table are used by one thread at a time, as the table engine does.
 class DiskFile {
 public:
     enum class Mode { Read, ReadWrite, Create };

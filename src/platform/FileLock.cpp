@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,6 +67,11 @@ std::map<FileLock::Key, Entry>& entries() {
     return all;
 }
 
+std::mutex& entriesMutex() {
+    static std::mutex m;
+    return m;
+}
+
 // Brings the entry's locks to `share`, taking them on a description of `fd` when its own
 // cannot hold a write lock. 0 or the error that kept them (then the entry holds what it held).
 int raise(Entry& e, int fd, FileLock::Share share) {
@@ -110,6 +116,7 @@ std::unique_ptr<FileLock> FileLock::Acquire(int fd, Share share, Result* result)
     }
     const Key key{static_cast<unsigned long long>(st.st_dev),
                   static_cast<unsigned long long>(st.st_ino)};
+    std::lock_guard<std::mutex> guard(entriesMutex());
     auto& all = entries();
     auto it = all.find(key);
     if (it == all.end()) {
@@ -153,6 +160,7 @@ namespace {
 
 // One opening of the file gives up its share: all of it, or all but ShareAll.
 void lower(const FileLock::Key& key, FileLock::Share from, bool keepSharing) {
+    std::lock_guard<std::mutex> guard(entriesMutex());
     auto& all = entries();
     auto it = all.find(key);
     if (it == all.end())
