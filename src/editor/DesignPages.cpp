@@ -147,6 +147,8 @@ void TForm1::createDatabasePage() {
     StringGrid1->SetColWidth(1, 236);
     StringGrid1->SetColWidth(2, 72);
     StringGrid1->SetRowMoving(true);
+    // An identifier is stored in the records' GROUP field: a longer one would not find them.
+    StringGrid1->SetColMaxLength(2, 20);
     SetHint(StringGrid1, QStringLiteral("|Enter groups"));
 
     BitBtn6 = MakeButton<TBitBtn>(page, QStringLiteral("New"), {8, 188, 60, 25},

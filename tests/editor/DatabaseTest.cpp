@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTest>
 
 using namespace Orvello;
 using namespace itemtest;
@@ -279,4 +280,24 @@ TEST_F(DatabaseTest, ATableNamedWithoutFolderIsTheOpenedProjectsOwn) {
     f->DBCheck->setChecked(true);
     EXPECT_TRUE(f->CKTables->isChecked());
     EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(DatabaseTest, AnIdentifierTakesNoMoreTypingThanTheGroupFieldHolds) {
+    TForm1* f = Start();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+    f->PageControl1->setCurrentWidget(f->TabSheet4);
+    QTableWidget* grid = f->StringGrid1;
+    for (int column : {0, 1}) {
+        grid->setCurrentCell(0, column);
+        grid->editItem(grid->item(0, column));
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_TRUE(editor && grid->isAncestorOf(editor));
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, "abcdefghijklmnopqrstuvwxyz");
+        f->StringGrid1->CommitEdit();
+    }
+    // The caption is free; the identifier stops where GROUP does.
+    EXPECT_EQ(f->StringGrid1->Cell(1, 1), "abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(f->StringGrid1->Cell(2, 1), "abcdefghijklmnopqrst");
 }
