@@ -410,6 +410,14 @@ void TStringGrid::CommitEdit() {
         commitData(editor);
 }
 
+void SetDialogFrame(QWidget* window, const QString& caption, int helpContext, QSize size) {
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window->setWindowTitle(caption);
+    window->setFixedSize(size);
+    SetHelpContext(window, helpContext);
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
