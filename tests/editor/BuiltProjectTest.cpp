@@ -238,13 +238,17 @@ TEST_F(BuiltProjectTest, TheBuiltFolderRunsTheMenuWithItsOwnRuntime) {
     EXPECT_TRUE(LineOf(menu, "HelpBtn").contains(" shown enabled [Help ...]"));
     EXPECT_TRUE(menu.join('\n').contains("Read me]"));
 
-    // The table the editor wrote, group by group: two songs, one video, three in all.
+    // The table the editor wrote, with its memos, group by group: two songs, one video, three
+    // in all.
     const QStringList& data = sections["data"];
     EXPECT_TRUE(LineOf(data, "window").startsWith("window [Items] "))
         << LineOf(data, "window").toStdString();
     EXPECT_TRUE(data.join('\n').contains("[0:Songs|Videos|* * *]"))
         << data.join('\n').toStdString();
-    EXPECT_EQ(sections["records"], QStringList({"Songs 2", "Videos 1", "* * * 3"}));
+    EXPECT_TRUE(data.join('\n').contains("[About First song]")) << data.join('\n').toStdString();
+    EXPECT_EQ(sections["records"],
+              QStringList({"Songs 2 [First song / Second song]", "Videos 1 [A video]",
+                           "* * * 3 [First song / A video / Second song]"}));
 
     // Every Qt library and plugin the menu loaded came from the built folder.
     const QString canonicalOutput = QDir(output).canonicalPath() + "/";

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -155,7 +156,13 @@ private:
         write(QStringLiteral("== records"));
         for (int i = 0; box && i < box->count(); ++i) {
             choose(box, box->itemText(i));
-            write(box->itemText(i) + QLatin1Char(' ') + QString::number(countRecords(data)));
+            QString line =
+                box->itemText(i) + QLatin1Char(' ') + QString::number(countRecords(data));
+            // The grid's rows, where the window shows one.
+            for (const QAbstractItemView* view : data->findChildren<QAbstractItemView*>())
+                if (!qobject_cast<const QHeaderView*>(view))
+                    line += QStringLiteral(" [") + textOf(view) + QLatin1Char(']');
+            write(line);
         }
         finish(menu);
     }
