@@ -71,6 +71,7 @@ bool CopyOrAskAbort(TForm1* form1, const QString& source, const QString& target)
 
 TCr::TCr(TForm1* form1, QWidget* parent) : TForm(parent), Form1(form1) {
     SetDialogFrame(this, QStringLiteral("Create ..."), 16, {305, 333});
+    CenterOnScreen(this);
 
     Label1 = new QLabel(
         QStringLiteral(

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
@@ -416,6 +417,14 @@ void SetDialogFrame(QWidget* window, const QString& caption, int helpContext, QS
     window->setWindowTitle(caption);
     window->setFixedSize(size);
     SetHelpContext(window, helpContext);
+}
+
+void CenterOnScreen(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        window->move(area.x() + (area.width() - window->width()) / 2,
+                     area.y() + (area.height() - window->height()) / 2);
+    }
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {

@@ -206,6 +206,9 @@ private:
 // button only, fixed size), its caption and its help topic.
 void SetDialogFrame(QWidget* window, const QString& caption, int helpContext, QSize size);
 
+// Places a window of its fixed size in the middle of the screen.
+void CenterOnScreen(QWidget* window);
+
 // Builders of the windows' layouts: a control at its place with its text and hint.
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y);
 TEdit* MakeEdit(QWidget* parent, QRect geometry, const QString& hint = QString());
