@@ -36,11 +36,13 @@ public:
         server_.start();
         if (!server_.waitForStarted())
             return;
-        ProcessEventsUntil([this] {
-            server_.waitForReadyRead(100);
-            number_ += QString::fromLatin1(server_.readAllStandardOutput());
-            return number_.contains('\n') || server_.state() == QProcess::NotRunning;
-        });
+        ProcessEventsUntil(
+            [this] {
+                server_.waitForReadyRead(100);
+                number_ += QString::fromLatin1(server_.readAllStandardOutput());
+                return number_.contains('\n') || server_.state() == QProcess::NotRunning;
+            },
+            60000);
         number_ = number_.trimmed();
     }
     ~VirtualDisplay() {
