@@ -146,6 +146,13 @@ void TIndexPage::LoadPage(int n) {
     // Page 0 is the header: an upper entry naming it, or nothing, is damage.
     if (n < 1)
         OwnerFile->Damaged();
+    // A page that names a page of its own path would make the walk go round in a circle.
+    for (const TIndexPage* p = UpperLevel; p; p = p->UpperLevel)
+        if (p->PageNo == n)
+            OwnerFile->Damaged();
+    for (const TIndexPage* p = LowerLevel.get(); p; p = p->LowerLevel.get())
+        if (p->PageNo == n)
+            OwnerFile->Damaged();
     Page.fill(0);
     PageNo = n;
     EntryNo = -1;
