@@ -3,6 +3,8 @@
 
 #include "components/MediaFile.h"
 
+#include "framework/forms/OpenDialog.h"
+#include "framework/forms/WaitCursor.h"
 #include "platform/Files.h"
 #include "platform/Volumes.h"
 
@@ -24,28 +26,18 @@ qsizetype lastSeparator(const QString& path) {
     return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
 }
 
-// "*.*" means every file, as on the system the masks come from.
-QString qtMask(const QString& mask) {
-    return mask == QLatin1String("*.*") ? QStringLiteral("*") : mask;
-}
-
-// "text|masks|text|masks" as the name filters of a Qt file dialog.
-QStringList nameFilters(const QString& filter) {
-    QStringList result;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList masks;
-        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            masks << qtMask(mask.trimmed());
-        result << parts[i] + " (" + masks.join(QLatin1Char(' ')) + ")";
-    }
-    return result;
+// A mask that ends in ".*" takes names without any extension too ("r*.*" lists "readme"), as
+// on the system the masks come from.
+QStringList scanFilters(const QString& mask) {
+    if (mask.endsWith(QLatin1String(".*")) && mask.size() > 2)
+        return {mask, mask.chopped(2)};
+    return {mask};
 }
 
 bool runQtDialog(TMediaFileDialog& request) {
     QFileDialog dialog(nullptr, request.Title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(nameFilters(request.Filter));
+    dialog.setNameFilters(FileDialogNameFilters(request.Filter));
     if (request.Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -61,23 +53,6 @@ bool runQtDialog(TMediaFileDialog& request) {
     request.Files = dialog.selectedFiles();
     return true;
 }
-
-// Shows the hourglass while it lives; the arrow comes back once, however it ends.
-class TWaitCursor {
-public:
-    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { Restore(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-    void Restore() {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-        active_ = false;
-    }
-
-private:
-    bool active_ = true;
-};
 
 } // namespace
 
@@ -132,26 +107,29 @@ void TMediaFile::Scan() {
 
 bool TMediaFile::ScanDirectory(const QString& folder, const QString& mask) {
     if (scanDepth_ == 0)
-        scanned_.clear();
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    } depth(scanDepth_);
-
+        scanPath_.clear();
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : Files::NativePath(folder));
-    // A folder reached again through a link has been searched already.
+    // Only a folder that is already being searched further up would make the search endless;
+    // one that a sibling link reached before is searched again under its own name.
     const QString canonical = dir.canonicalPath();
-    if (!canonical.isEmpty()) {
-        if (scanned_.contains(canonical))
-            return true;
-        scanned_.insert(canonical);
-    }
+    if (!canonical.isEmpty() && scanPath_.contains(canonical))
+        return true;
+    struct Depth {
+        TMediaFile& media;
+        Depth(TMediaFile& m, const QString& canonical) : media(m) {
+            ++media.scanDepth_;
+            media.scanPath_.append(canonical);
+        }
+        ~Depth() {
+            --media.scanDepth_;
+            media.scanPath_.removeLast();
+        }
+    } depth(*this, canonical);
 
     const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
     if (!mask.isEmpty()) {
         const QFileInfoList files =
-            dir.entryInfoList({qtMask(mask)}, QDir::Files | QDir::Hidden, order);
+            dir.entryInfoList(scanFilters(mask), QDir::Files | QDir::Hidden, order);
         for (const QFileInfo& file : files) {
             const QString name = file.fileName().toLower();
             if (ScanOptions.testFlag(MediaFiles)) {

@@ -5,6 +5,7 @@
 #include "framework/forms/MessageBox.h"
 #include "platform/Files.h"
 #include "player/MenuControls.h"
+#include "player/PathDialog.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -38,6 +39,7 @@ TPlayerEnvironment TPlayerEnvironment::FromProcess() {
 TForm1::TForm1(TPlayerEnvironment environment, QWidget* parent)
     : TForm(parent), environment_(std::move(environment)) {
     createControls();
+    PathDialog1 = new TPathDialog(this);
     OnCreate = [this](QObject* sender) { FormCreate(sender); };
     OnActivate = [this](QObject* sender) { FormActivate(sender); };
     OnDestroy = [this](QObject* sender) { FormDestroy(sender); };

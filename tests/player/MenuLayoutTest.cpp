@@ -6,6 +6,7 @@
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
 #include "player/MenuTestSupport.h"
+#include "player/itemtable/Image.h"
 
 #include <QAction>
 #include <QComboBox>
