@@ -583,10 +583,15 @@ void TDbDataset::WriteFieldValue(TField* field, const void* value) {
     if (field->FieldNo() < 1) {
         char* slot = Image(buffer) + ImageSize() + field->Offset();
         slot[0] = value ? 1 : 0;
-        if (value)
-            std::memcpy(slot + 1, value, size_t(size));
-        else
-            std::memset(slot + 1, 0, size_t(size));
+        std::memset(slot + 1, 0, size_t(size));
+        // A text is copied up to its end only: the caller's text may be shorter than the slot.
+        const size_t length =
+            !value ? 0
+                   : (field->DataType() == ftString
+                          ? qstrnlen(static_cast<const char*>(value), size_t(size - 1))
+                          : size_t(size));
+        if (length > 0)
+            std::memcpy(slot + 1, value, length);
     } else if (value && field->DataType() == ftString) {
         // The text ends within the field's slot, whatever the caller handed over.
         const char* text = static_cast<const char*>(value);
