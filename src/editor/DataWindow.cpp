@@ -18,9 +18,7 @@
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 
 namespace Orvello {
 
@@ -45,11 +43,9 @@ bool isAddress(const QString& file) {
 } // namespace
 
 TData::TData(TForm1* form1, QWidget* parent) : TItemTableWindow(parent), Form1(form1) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(644, 398);
+    // The caption waits for the application's title (FormCreate).
+    SetDialogFrame(this, QString(), 13, {644, 398});
     SetFormStyle(fsStayOnTop);
-    SetHelpContext(this, 13);
     createControls();
 }
 
@@ -143,8 +139,7 @@ void TData::FormCreate(QObject*) {
                                         "files (*.*)|*.*");
     DesignPicture = Image1->Picture();
     DefaultPicture = DesignPicture;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CenterOnScreen(this);
 }
 
 void TData::FormActivate(QObject*) {

@@ -4,13 +4,13 @@
 
 #include "components/Msg.h"
 #include "editor/Artwork.h"
+#include "editor/CreateDialog.h"
 #include "editor/DataWindow.h"
 #include "editor/Dialogs.h"
 #include "editor/EditorControls.h"
 #include "editor/EditorRules.h"
 #include "editor/EntryDialog.h"
 #include "editor/HelpKeys.h"
-#include "editor/OtherWindows.h"
 #include "editor/PictureWindow.h"
 #include "framework/data/Format.h"
 #include "framework/forms/Controls.h"
@@ -229,7 +229,7 @@ TForm1* CreateEditorWindows(TEditorEnvironment environment) {
     form1->Data = Application().CreateForm<TData>(form1);
     form1->Pic = Application().CreateForm<TPic>();
     form1->Data->SetPictureWindow(form1->Pic);
-    form1->Cr = Application().CreateForm<TCr>();
+    form1->Cr = Application().CreateForm<TCr>(form1);
     return form1;
 }
 

@@ -3,8 +3,8 @@
 #include "common/StartRecorder.h"
 #include "components/Gradient.h"
 #include "components/Msg.h"
+#include "editor/CreateDialog.h"
 #include "editor/DataWindow.h"
-#include "editor/OtherWindows.h"
 #include "editor/PictureWindow.h"
 
 #include <QLabel>

@@ -7,7 +7,6 @@
 #include "editor/EditorControls.h"
 #include "editor/EntryDialog.h"
 #include "framework/forms/Controls.h"
-#include "framework/forms/OpenDialog.h"
 #include "platform/Help.h"
 #include "platform/Shell.h"
 #include "platform/media/SimulatedMediaSystem.h"
@@ -22,6 +21,14 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+
+// Who answers the item-table window's file dialog (the framework's, not the editor's): gets
+// its title, filter entry and file name, and answers the chosen file or none. Returns what
+// puts the previous answerer back.
+using TItemTableDialogAnswer = std::function<std::optional<QString>(
+    const QString& title, int filterIndex, const QString& fileName)>;
+std::function<void()> AnswerItemTableDialogs(TItemTableDialogAnswer answer);
 
 // The editor's windows in this process, its program file in "prog" of a temporary folder and
 // projects in "proj" beside it. File, font and colour dialogs answer from a queue the test
@@ -66,20 +73,24 @@ protected:
         media_ = std::make_shared<TSimulatedMediaSystem>();
         previousMedia_ = SetMediaSystem(media_);
         // The item-table window's own file dialog answers from its queue too.
-        previousOpenHook_ = ::TOpenDialog::SetHook([this](::TOpenDialog& d) {
-            seen_.push_back({d.Title, d.FilterIndex, d.FileName});
-            if (fileAnswers_.empty())
-                return false;
-            const QString answer = fileAnswers_.front();
-            fileAnswers_.pop_front();
-            d.FileName = answer;
-            return !answer.isEmpty();
-        });
+        restoreItemTableDialogs_ =
+            AnswerItemTableDialogs([this](const QString& title, int filterIndex,
+                                          const QString& fileName) -> std::optional<QString> {
+                seen_.push_back({title, filterIndex, fileName});
+                if (fileAnswers_.empty() || fileAnswers_.front().isEmpty()) {
+                    if (!fileAnswers_.empty())
+                        fileAnswers_.pop_front();
+                    return std::nullopt;
+                }
+                const QString answer = fileAnswers_.front();
+                fileAnswers_.pop_front();
+                return answer;
+            });
     }
     void TearDown() override {
         Application().Reset();
         Orvello::SetDialogHook(previousDialogs_);
-        ::TOpenDialog::SetHook(previousOpenHook_);
+        restoreItemTableDialogs_();
         SetWinHelpHook(previousHelp_);
         Shell::SetDesktopOpener(QString());
         SetMediaSystem(previousMedia_);
@@ -226,7 +237,7 @@ protected:
     Orvello::TDialogHook previousDialogs_;
     TWinHelpHook previousHelp_;
     std::deque<QString> fileAnswers_;
-    ::TOpenDialog::THook previousOpenHook_;
+    std::function<void()> restoreItemTableDialogs_;
     std::shared_ptr<TSimulatedMediaSystem> media_;
     std::shared_ptr<TMediaSystem> previousMedia_;
 };
