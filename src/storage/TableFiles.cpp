@@ -13,10 +13,10 @@ bool isRooted(const QString& path) {
     return (!path.isEmpty() && Files::IsSeparator(path[0])) || (path.size() > 1 && path[1] == ':');
 }
 
-// One of the table's files: the table's name with the file's extension. Names differ by case
-// here, so a table named with its own extension in any case keeps that spelling, and one named
-// in capitals ("ITEMS.DBF") has its memo and index files in capitals too.
-QString withExtension(const QString& path, const QString& extension) {
+} // namespace
+
+// Names differ by case here: the memo of "ITEMS.DBF" written by this engine is "ITEMS.DBT".
+QString TableFilePath(const QString& path, const QString& extension) {
     qsizetype slash = path.size() - 1;
     while (slash >= 0 && !Files::IsSeparator(path[slash]))
         --slash;
@@ -29,8 +29,6 @@ QString withExtension(const QString& path, const QString& extension) {
         return path;
     return stem + (given == given.toUpper() ? extension.toUpper() : extension);
 }
-
-} // namespace
 
 TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePath,
                               const QString& designTimePath, bool designing) {
@@ -48,9 +46,9 @@ TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePa
             folder += '/';
     }
     const QString table = isRooted(tableName) ? tableName : folder + tableName;
-    return {Files::NativePath(withExtension(table, ".dbf")),
-            Files::NativePath(withExtension(table, ".dbt")),
-            Files::NativePath(withExtension(table, ".mdx"))};
+    return {Files::NativePath(TableFilePath(table, ".dbf")),
+            Files::NativePath(TableFilePath(table, ".dbt")),
+            Files::NativePath(TableFilePath(table, ".mdx"))};
 }
 
 TTableFiles::~TTableFiles() {
