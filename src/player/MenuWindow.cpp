@@ -100,6 +100,9 @@ void TForm1::FormActivate(QObject*) {
     palette.setColor(QPalette::Base, ColorToQColor(ListColor));
     palette.setColor(QPalette::Text, ColorToQColor(ListTextColor));
     FileBox1->setPalette(palette);
+    // The list starts at the root of the current drive: the volume of the working folder,
+    // which is now the base folder.
+    FileBox1->SetFileMask(QStringLiteral("\\*.*"));
     FileBox1ChangeDir(FileBox1);
     Panel1->setVisible(ListVisibleAtStart);
 

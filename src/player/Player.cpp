@@ -5,7 +5,25 @@
 #include "player/MenuControls.h"
 #include "player/PictureWindow.h"
 
+#include <QApplication>
+
+// The resources of a static library are linked only when something names them.
+static void initPlayerResources() {
+    Q_INIT_RESOURCE(player);
+}
+
+QIcon PlayerIcon() {
+    static const bool initialised = (initPlayerResources(), true);
+    (void)initialised;
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 256})
+        icon.addFile(QStringLiteral(":/player/menu-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 TForm1* CreatePlayerWindows(TPlayerEnvironment environment) {
+    Application().Icon = PlayerIcon();
+    QApplication::setWindowIcon(Application().Icon);
     TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));
     form1->Data = Application().CreateForm<TData>();
     Application().CreateForm<TPic>();
