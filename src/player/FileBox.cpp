@@ -113,9 +113,18 @@ bool validNewName(const QString& name) {
            !name.contains('/') && !name.contains('\\');
 }
 
+// The hourglass while a list on screen is read; one that nobody sees needs none, and the
+// window system's cursor need not be loaded for it.
 struct CursorGuard {
-    CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorGuard() { QApplication::restoreOverrideCursor(); }
+    explicit CursorGuard(const QWidget* list) : shown(list->isVisible()) {
+        if (shown)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~CursorGuard() {
+        if (shown)
+            QApplication::restoreOverrideCursor();
+    }
+    const bool shown;
 };
 
 } // namespace
@@ -375,7 +384,7 @@ TFileItem* TFileBox::newItem(const QString& caption, EntryKind kind, const QStri
 }
 
 void TFileBox::ReadDirectory() {
-    CursorGuard cursor;
+    CursorGuard cursor(this);
     fileCount_ = 0;
     filling_ = true;
     setUpdatesEnabled(false);

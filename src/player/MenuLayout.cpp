@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
+#include "player/Glyphs.h"
 #include "player/MenuControls.h"
 #include "player/MenuWindow.h"
 #include "storage/ProjectFile.h"
@@ -19,7 +20,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -204,23 +204,23 @@ void TForm1::createControls() {
     struct ButtonDesign {
         TSpeedButton** button;
         const char* name;
-        QStyle::StandardPixmap glyph;
+        TGlyph glyph;
         void (TForm1::*handler)(QObject*);
     };
     const ButtonDesign buttons[] = {
-        {&ExitBtn, "ExitBtn", QStyle::SP_DialogCloseButton, &TForm1::ExitBtnClick},
-        {&ActionBtn, "ActionBtn", QStyle::SP_FileDialogListView, &TForm1::ActionBtnClick},
-        {&TablesBtn, "TablesBtn", QStyle::SP_FileDialogDetailedView, &TForm1::TablesBtnClick},
-        {&FindBtn, "FindBtn", QStyle::SP_FileDialogContentsView, &TForm1::FindBtnClick},
-        {&HelpBtn, "HelpBtn", QStyle::SP_MessageBoxQuestion, &TForm1::HelpBtnClick},
-        {&AboutBtn, "AboutBtn", QStyle::SP_MessageBoxInformation, &TForm1::AboutBtnClick},
-        {&FileListBtn, "FileListBtn", QStyle::SP_DirOpenIcon, &TForm1::FileListBtnClick},
+        {&ExitBtn, "ExitBtn", TGlyph::Exit, &TForm1::ExitBtnClick},
+        {&ActionBtn, "ActionBtn", TGlyph::Action, &TForm1::ActionBtnClick},
+        {&TablesBtn, "TablesBtn", TGlyph::Tables, &TForm1::TablesBtnClick},
+        {&FindBtn, "FindBtn", TGlyph::Find, &TForm1::FindBtnClick},
+        {&HelpBtn, "HelpBtn", TGlyph::Help, &TForm1::HelpBtnClick},
+        {&AboutBtn, "AboutBtn", TGlyph::About, &TForm1::AboutBtnClick},
+        {&FileListBtn, "FileListBtn", TGlyph::FileList, &TForm1::FileListBtnClick},
     };
     for (const ButtonDesign& design : buttons) {
         auto* button = new TSpeedButton(this);
         button->setObjectName(QLatin1String(design.name));
         button->setGeometry(kButtonLeft, 0, kButtonWidth, kButtonHeight);
-        button->setIcon(style()->standardIcon(design.glyph));
+        button->setIcon(GlyphIcon(design.glyph));
         button->OnClick = [this, handler = design.handler](QObject* sender) {
             (this->*handler)(sender);
         };

@@ -16,7 +16,7 @@ QIcon PlayerIcon() {
     static const bool initialised = (initPlayerResources(), true);
     (void)initialised;
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 256})
+    for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/player/menu-%1.png").arg(size), QSize(size, size));
     return icon;
 }

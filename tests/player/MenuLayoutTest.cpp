@@ -4,6 +4,7 @@
 #include "components/Surface.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
+#include "player/Glyphs.h"
 #include "player/MenuControls.h"
 #include "player/MenuTestSupport.h"
 
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTextDocument>
 #include <QWindow>
 
@@ -525,8 +525,7 @@ TEST_F(MenuWindowTest, IconCaptionGlyphsAndSeparatorsAsTheProjectLeavesThem) {
 
     auto glyph = [](const QAbstractButton* b) { return b->icon().pixmap(16, 16).toImage(); };
     ASSERT_FALSE(form->HelpBtn->isHidden());
-    EXPECT_EQ(glyph(form->HelpBtn),
-              form->style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(16, 16).toImage());
+    EXPECT_EQ(glyph(form->HelpBtn), GlyphIcon(TGlyph::Help).pixmap(16, 16).toImage());
     for (const QAbstractButton* other : {form->ExitBtn, form->ActionBtn, form->TablesBtn,
                                          form->FindBtn, form->AboutBtn, form->FileListBtn})
         EXPECT_NE(glyph(other), glyph(form->HelpBtn)) << other->objectName().toStdString();
