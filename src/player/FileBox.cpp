@@ -191,8 +191,9 @@ TFileBox::TFileBox(QWidget* owner, std::unique_ptr<IShellFileInfo> shellInfo)
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &TFileBox::selectionMoved);
     connect(this, &QTreeWidget::itemChanged, this, &TFileBox::itemEdited);
-    updateColumns();
-    // The list is read when it is first shown, unless a folder is set before.
+    // Columns and header are made, and the list read, when it is first shown (unless a
+    // folder is set before): what its owner sets up until then costs nothing.
+    setHeaderHidden(true);
 }
 
 TFileBox::~TFileBox() = default;
@@ -206,6 +207,11 @@ void TFileBox::showEvent(QShowEvent* event) {
 void TFileBox::reread() {
     if (listed_)
         ReadDirectory();
+}
+
+void TFileBox::refreshColumns() {
+    columnsStale_ = true;
+    reread();
 }
 
 void TFileBox::SetCharCase(TCharCase value) {
@@ -224,16 +230,14 @@ void TFileBox::SetViewOptions(TViewOptions value) {
     if (value == viewOptions_)
         return;
     viewOptions_ = value;
-    updateColumns();
-    reread();
+    refreshColumns();
 }
 
 void TFileBox::SetViewStyle(TViewStyle value) {
     if (value == viewStyle_)
         return;
     viewStyle_ = value;
-    updateColumns();
-    reread();
+    refreshColumns();
 }
 
 void TFileBox::SetReadOnly(bool value) {
@@ -333,6 +337,7 @@ void TFileBox::SetFileMask(const QString& value) {
 }
 
 void TFileBox::updateColumns() {
+    columnsStale_ = false;
     const bool report = viewStyle_ == vsReport;
     const int iconExtent = viewStyle_ == vsIcon ? 32 : 16;
     setIconSize(viewOptions_ & fbShowIcons ? QSize(iconExtent, iconExtent) : QSize(0, 0));
@@ -367,7 +372,8 @@ void TFileBox::updateColumns() {
 
 void TFileBox::SetShowColumnHeaders(bool show) {
     showHeaders_ = show;
-    setHeaderHidden(viewStyle_ != vsReport || !show);
+    if (!columnsStale_)
+        setHeaderHidden(viewStyle_ != vsReport || !show);
 }
 
 TFileItem* TFileBox::newItem(const QString& caption, EntryKind kind, const QString& name) {
@@ -395,6 +401,8 @@ void TFileBox::ReadDirectory() {
             box->setUpdatesEnabled(true);
         }
     } resume{this};
+    if (columnsStale_)
+        updateColumns();
     clear();
     listed_ = true;
     shownFolder_ = QDir::cleanPath(directory_.isEmpty() ? QDir::currentPath() : directory_);
@@ -478,6 +486,8 @@ void TFileBox::addFileItem(const QString& folder, const QFileInfo& entry, const 
 void TFileBox::ShowDrives() {
     if (!(viewOptions_ & fbShowFolders))
         return;
+    if (columnsStale_)
+        updateColumns();
     filling_ = true;
     clear();
     listed_ = true;

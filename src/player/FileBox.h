@@ -131,6 +131,8 @@ private:
     void updateColumns();
     // Reads the list again when it has been read before; else the first showing reads it.
     void reread();
+    // The columns follow the view at the next reading.
+    void refreshColumns();
     void addFileItem(const QString& folder, const QFileInfo& entry, const QString& name,
                      bool isFolder);
     bool passesAttributes(const QFileInfo& entry) const;
@@ -160,6 +162,7 @@ private:
     bool showHeaders_ = true;
     bool changingDir_ = false;
     bool listed_ = false;
+    bool columnsStale_ = true;
     bool filling_ = false;
     int sizeColumn_ = -1, typeColumn_ = -1, timeColumn_ = -1;
 };

@@ -1,8 +1,13 @@
 #include "player/Glyphs.h"
 
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace {
 
@@ -112,21 +117,47 @@ void draw(QPainter& p, TGlyph glyph) {
     }
 }
 
-QPixmap painted(TGlyph glyph, int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    draw(p, glyph);
-    return pixmap;
-}
+// Draws its glyph when a button first shows it, at the size it is shown at.
+class TGlyphEngine : public QIconEngine {
+public:
+    explicit TGlyphEngine(TGlyph glyph) : glyph_(glyph) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const QString key =
+            QStringLiteral("%1x%2/%3").arg(size.width()).arg(size.height()).arg(mode);
+        if (const auto it = made_.constFind(key); it != made_.constEnd())
+            return *it;
+        QPixmap made(size);
+        made.fill(Qt::transparent);
+        {
+            QPainter p(&made);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(size.width() / 16.0, size.height() / 16.0);
+            draw(p, glyph_);
+        }
+        if (mode == QIcon::Disabled) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            made = QApplication::style()->generatedIconPixmap(mode, made, &option);
+        }
+        made_.insert(key, made);
+        return made;
+    }
+
+    QIconEngine* clone() const override { return new TGlyphEngine(glyph_); }
+
+private:
+    const TGlyph glyph_;
+    QHash<QString, QPixmap> made_;
+};
 
 } // namespace
 
 QIcon GlyphIcon(TGlyph glyph) {
-    QIcon icon;
-    for (int size : {16, 32})
-        icon.addPixmap(painted(glyph, size));
-    return icon;
+    return QIcon(new TGlyphEngine(glyph));
 }

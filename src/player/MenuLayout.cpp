@@ -390,13 +390,10 @@ void TForm1::loadBackground(const TProjectData& data) {
         }
     }
 
-    if (data.SoundActive && !data.SoundFile.isEmpty()) {
+    // The sound starts once the window stands laid out (StartSound): opening a media file
+    // takes longer than anything the window shows needs.
+    if (data.SoundActive && !data.SoundFile.isEmpty())
         SoundFilePath = BaseFolder + fileNamePart(data.SoundFile);
-        if (Data) {
-            Data->MediaFile1->SetFileName(Files::NativePath(SoundFilePath));
-            Data->MediaFile1->Play();
-        }
-    }
 }
 
 void TForm1::loadTitles(const TProjectData& data) {

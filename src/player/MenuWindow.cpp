@@ -1,9 +1,11 @@
 #include "player/MenuWindow.h"
 
+#include "components/MediaFile.h"
 #include "components/Msg.h"
 #include "framework/forms/Colors.h"
 #include "framework/forms/MessageBox.h"
 #include "platform/Files.h"
+#include "player/DataWindow.h"
 #include "player/MenuControls.h"
 
 #include <QFrame>
@@ -106,8 +108,16 @@ void TForm1::FormActivate(QObject*) {
     FileBox1ChangeDir(FileBox1);
     Panel1->setVisible(ListVisibleAtStart);
 
+    StartSound();
     if (tableError_)
         std::rethrow_exception(std::exchange(tableError_, nullptr));
+}
+
+void TForm1::StartSound() {
+    if (!Data || SoundFilePath.isEmpty())
+        return;
+    Data->MediaFile1->SetFileName(Files::NativePath(SoundFilePath));
+    Data->MediaFile1->Play();
 }
 
 void TForm1::FormDestroy(QObject*) {

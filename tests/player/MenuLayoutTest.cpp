@@ -587,3 +587,27 @@ TEST_F(MenuWindowTest, CaptionsThatLookLikeMarkupStayText) {
         EXPECT_EQ(shown.toPlainText(), text);
     }
 }
+
+// Opening a sound takes a real device long: the background sound starts once the window
+// stands at its size, never while it is still parked.
+TEST_F(MenuWindowTest, TheSoundStartsOnceTheWindowIsLaidOut) {
+    struct Recording : TSimulatedMediaSystem {
+        QSize sizeAtOpen;
+        std::unique_ptr<TMediaDevice> Open(const QString& element, QString* error) override {
+            if (const QWidget* menu = Application().MainForm())
+                sizeAtOpen = menu->size();
+            return TSimulatedMediaSystem::Open(element, error);
+        }
+    };
+    const auto media = std::make_shared<Recording>();
+    SetMediaSystem(media);
+    Project({"[Sound]", "File=music.wav"});
+    TForm1* form = Start();
+    EXPECT_EQ(media->sizeAtOpen, QSize(642, 400));
+    EXPECT_EQ(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
+    // A click on the project's icon stops it, another one starts it again.
+    form->IconImageClick(form->IconImage);
+    EXPECT_NE(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
+    form->IconImageClick(form->IconImage);
+    EXPECT_EQ(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
+}
