@@ -254,8 +254,6 @@ void TForm1::createControls() {
     FileBox1->SetViewStyle(vsReport);
     FileBox1->SetShowColumnHeaders(false);
     FileBox1->setFont(sansSerif());
-    FileBox1->setSortingEnabled(true);
-    FileBox1->sortByColumn(0, Qt::AscendingOrder);
     FileBox1->SetDrive(QString());
     FileBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FileBox1, &QWidget::customContextMenuRequested, this,
@@ -336,13 +334,13 @@ bool TForm1::LoadProject(const QString& projectFile) {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
     move(area.x() + (area.width() - width) / 2, area.y() + (area.height() - kWindowHeight) / 2);
+    // Its size at once with its place: nothing is painted before the layout is done.
+    setFixedSize(width - kDialogFrame.width(), kWindowHeight - kDialogFrame.height());
 
     loadAbout(data);
     loadCaptions(data);
     loadTools(data);
     loadEntries(data);
-
-    setFixedSize(width - kDialogFrame.width(), kWindowHeight - kDialogFrame.height());
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include "player/PictureWindow.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPixmap>
 
 // The resources of a static library are linked only when something names them.
 static void initPlayerResources() {
@@ -15,9 +17,12 @@ static void initPlayerResources() {
 QIcon PlayerIcon() {
     static const bool initialised = (initPlayerResources(), true);
     (void)initialised;
+    // Read as the PNG pictures they are: a reader left to find the format itself would load
+    // every image format plugin first.
     QIcon icon;
     for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/player/menu-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(
+            QPixmap::fromImage(QImage(QStringLiteral(":/player/menu-%1.png").arg(size), "PNG")));
     return icon;
 }
 
