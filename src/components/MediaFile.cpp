@@ -169,7 +169,8 @@ void TMediaFile::OpenNext(int direction) {
             length_ = device_->Length();
             if (midi_)
                 tempo_ = GetTempo();
-            step_ = (length_ / 100) * StepPercent;
+            // A hundredth of a very long file times 255 % passes the range of int.
+            step_ = qint64(length_ / 100) * StepPercent;
             state_ = stOpened;
             if (OnOpen)
                 OnOpen(this);
@@ -269,14 +270,16 @@ void TMediaFile::SkipToFinish() {
 void TMediaFile::SeekBy(TSeekTarget target) {
     if (state_ != stPlaying)
         return;
-    const int p = GetPosition();
-    int to = p;
+    // Positions near the end of a very long file plus a step pass the range of int.
+    const qint64 p = GetPosition();
+    const qint64 length = length_;
+    qint64 to = p;
     switch (target) {
     case TSeekTarget::Start:
         to = 0;
         break;
     case TSeekTarget::Forward:
-        if (p + step_ < length_)
+        if (p + step_ < length)
             to = p + step_;
         break;
     case TSeekTarget::Back:
@@ -284,12 +287,12 @@ void TMediaFile::SeekBy(TSeekTarget target) {
             to = p - step_;
         break;
     case TSeekTarget::End:
-        if (length_ - 3000 >= 0)
-            to = length_ - 3000;
+        if (length - 3000 >= 0)
+            to = length - 3000;
         break;
     }
     if (device_)
-        device_->SeekTo(to);
+        device_->SeekTo(int(to)); // within 0 and the length, or the position itself
     StartPlay();
 }
 

@@ -4,7 +4,6 @@
 
 #include <QFlags>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -122,7 +121,7 @@ private:
     int midiPort_ = 0;
 
     int length_ = 0;
-    int step_ = 0;
+    qint64 step_ = 0;
     bool midi_ = true;
     quint8 tempo_ = 0;
     int index_ = -1;
@@ -131,5 +130,5 @@ private:
     bool waiting_ = false;
     QList<QPair<int, int>> deferred_; // notifications that came in during a waiting play
     int scanDepth_ = 0;
-    QSet<QString> scanned_; // folders of the running scan, so that linked folders end
+    QStringList scanPath_; // folders from the scan's start down to the one searched
 };

@@ -29,6 +29,14 @@ QString qtMask(const QString& mask) {
     return mask == QLatin1String("*.*") ? QStringLiteral("*") : mask;
 }
 
+// A mask that ends in ".*" takes names without any extension too ("r*.*" lists "readme"), as
+// on the system the masks come from.
+QStringList scanFilters(const QString& mask) {
+    if (mask.endsWith(QLatin1String(".*")) && mask.size() > 2)
+        return {mask, mask.chopped(2)};
+    return {mask};
+}
+
 // "text|masks|text|masks" as the name filters of a Qt file dialog.
 QStringList nameFilters(const QString& filter) {
     QStringList result;
@@ -132,26 +140,29 @@ void TMediaFile::Scan() {
 
 bool TMediaFile::ScanDirectory(const QString& folder, const QString& mask) {
     if (scanDepth_ == 0)
-        scanned_.clear();
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    } depth(scanDepth_);
-
+        scanPath_.clear();
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : Files::NativePath(folder));
-    // A folder reached again through a link has been searched already.
+    // Only a folder that is already being searched further up would make the search endless;
+    // one that a sibling link reached before is searched again under its own name.
     const QString canonical = dir.canonicalPath();
-    if (!canonical.isEmpty()) {
-        if (scanned_.contains(canonical))
-            return true;
-        scanned_.insert(canonical);
-    }
+    if (!canonical.isEmpty() && scanPath_.contains(canonical))
+        return true;
+    struct Depth {
+        TMediaFile& media;
+        Depth(TMediaFile& m, const QString& canonical) : media(m) {
+            ++media.scanDepth_;
+            media.scanPath_.append(canonical);
+        }
+        ~Depth() {
+            --media.scanDepth_;
+            media.scanPath_.removeLast();
+        }
+    } depth(*this, canonical);
 
     const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
     if (!mask.isEmpty()) {
         const QFileInfoList files =
-            dir.entryInfoList({qtMask(mask)}, QDir::Files | QDir::Hidden, order);
+            dir.entryInfoList(scanFilters(mask), QDir::Files | QDir::Hidden, order);
         for (const QFileInfo& file : files) {
             const QString name = file.fileName().toLower();
             if (ScanOptions.testFlag(MediaFiles)) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QSet>
 
 namespace Volumes {
 
@@ -34,7 +35,36 @@ bool isUnder(const QString& path, const QString& root) {
     return path == root || path.startsWith(root + '/');
 }
 
+// The kernel's own file systems and the system's run-time mounts are no place to browse.
+bool isBrowsable(const MountEntry& m) {
+    static const QSet<QString> pseudo = {
+        "proc",       "sysfs",    "cgroup",    "cgroup2",         "devpts",      "devtmpfs",
+        "securityfs", "pstore",   "bpf",       "debugfs",         "tracefs",     "mqueue",
+        "hugetlbfs",  "configfs", "fusectl",   "autofs",          "binfmt_misc", "efivarfs",
+        "rpc_pipefs", "nsfs",     "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
+    if (pseudo.contains(m.fsType))
+        return false;
+    const QString point = QDir::cleanPath(m.mountPoint);
+    for (const char* system : {"/proc", "/sys", "/dev", "/snap"})
+        if (point == QLatin1String(system) || point.startsWith(QLatin1String(system) + '/'))
+            return false;
+    if (point == QLatin1String("/run") || (point.startsWith(QLatin1String("/run/")) &&
+                                           !point.startsWith(QLatin1String("/run/media/"))))
+        return false;
+    return QFileInfo(point).isDir();
+}
+
 } // namespace
+
+QStringList BrowsableVolumes(const std::vector<MountEntry>& table) {
+    QStringList roots;
+    for (const MountEntry& m : table) {
+        const QString point = QDir::cleanPath(m.mountPoint);
+        if (isBrowsable(m) && !roots.contains(point))
+            roots << point;
+    }
+    return roots;
+}
 
 std::vector<MountEntry> ParseMountTable(const QByteArray& text) {
     std::vector<MountEntry> table;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 // Volumes stand in for drives: a path's drive is the root (mount point) of the volume that
@@ -28,6 +29,10 @@ struct MountEntry {
 std::vector<MountEntry> ParseMountTable(const QByteArray& text);
 // The mount table of this machine.
 std::vector<MountEntry> MountTable();
+
+// The volumes a user can browse, as drive roots: the mounted folders of the table without the
+// kernel's pseudo file systems and the system's own run-time mounts, each once, in table order.
+QStringList BrowsableVolumes(const std::vector<MountEntry>& table);
 
 // The mount point that holds the absolute native path (the longest matching mount point);
 // "/" when none matches.

@@ -2,11 +2,10 @@
 
 #include "framework/dbcontrols/DBNavigator.h"
 #include "framework/forms/Form.h"
+#include "platform/FileOperation.h"
 
 #include <QString>
 #include <array>
-#include <functional>
-#include <optional>
 
 class QComboBox;
 class QFrame;
@@ -15,14 +14,7 @@ class QPushButton;
 class TDataSource;
 class TDbTable;
 class TMediaFile;
-
-// Operation codes of ShellFileOperation, the shell's own.
-enum : int { FO_MOVE = 1, FO_COPY = 2, FO_DELETE = 3, FO_RENAME = 4 };
-
-// Asks for the folder a file is copied or moved to: the title to show and the folder to start
-// in (empty: the working folder). None when the user cancels.
-using TFolderChoice =
-    std::function<std::optional<QString>(const QString& title, const QString& startFolder)>;
+class TPathDialog;
 
 // The player's item-table window: the table of items with its groups, preview and find. The
 // menu window sets it up from the project and plays the project's sound through its media
@@ -72,13 +64,13 @@ public:
     // Applies the chosen group to the table and opens it.
     void GroupsChange(QObject* sender);
 
-    // Copies, moves, deletes or renames one existing local file (operation FO_*); true on
-    // success. Copy and move ask for the target folder, rename for the new name.
+    // Copies, moves, deletes or renames one existing local file through the shell (operation
+    // FO_*, the shell's codes); true on success. Copy and move ask for the target folder, rename
+    // for the new name; the shell asks the rest and reports its errors itself.
     bool ShellFileOperation(const QString& file, const QString& caption, int operation);
     // The folder last chosen for a copy or move, kept for the rest of the run.
     QString LastTargetFolder;
-
-    // Replaces the folder question (tests answer it); null restores the dialog. Returns the
-    // previous one.
-    static TFolderChoice SetFolderChoiceHook(TFolderChoice hook);
+    // The menu window's folder dialog, which asks for the target folder; without one the
+    // window uses one of its own.
+    TPathDialog* PathDialog1 = nullptr;
 };

@@ -2,44 +2,17 @@
 
 #include "framework/forms/InputBox.h"
 #include "platform/Files.h"
+#include "platform/ui/ShellWindows.h"
+#include "player/PathDialog.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <utility>
-
-namespace {
-
-TFolderChoice& folderHook() {
-    static TFolderChoice hook;
-    return hook;
-}
-
-std::optional<QString> chooseFolder(const QString& title, const QString& startFolder) {
-    if (folderHook())
-        return folderHook()(title, startFolder);
-    const QString folder = QFileDialog::getExistingDirectory(
-        QApplication::activeWindow(), title,
-        startFolder.isEmpty() ? QDir::currentPath() : Files::NativePath(startFolder));
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
-}
-
-// A name typed for a rename stays a name in the file's own folder.
-bool isPlainName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
-
-} // namespace
 
 bool TData::ShellFileOperation(const QString& file, const QString& caption, int operation) {
     if (file.isEmpty() || file.contains(QLatin1String("//")))
         return false;
-    const QFileInfo source(Files::NativePath(file));
+    const QFileInfo source(Files::ExistingOrNativePath(file));
     if (!source.isFile())
         return false;
     const QString title =
@@ -52,36 +25,36 @@ bool TData::ShellFileOperation(const QString& file, const QString& caption, int 
         // The window stays on top otherwise and would cover the folder question.
         if (isVisible() && Application().MainForm() && Application().MainForm()->isActiveWindow())
             lower();
-        const std::optional<QString> folder = chooseFolder(title, LastTargetFolder);
-        if (!folder)
+        if (!PathDialog1)
+            PathDialog1 = new TPathDialog(this);
+        PathDialog1->OwnerHandle = QApplication::activeWindow();
+        PathDialog1->Title = title;
+        PathDialog1->SetDirectory(LastTargetFolder);
+        if (!PathDialog1->Execute())
             return false;
-        LastTargetFolder = *folder;
-        target = QDir(Files::NativePath(*folder)).filePath(source.fileName());
+        target = PathDialog1->Directory();
+        LastTargetFolder = target;
         break;
     }
     case FO_RENAME: {
         const QString name = InputBox(Application().Title, title, QString());
-        if (!isPlainName(name))
+        if (name.isEmpty())
             return false;
+        // The shell keeps the new name in the file's own folder.
         target = source.dir().filePath(name);
         break;
     }
     case FO_DELETE:
-        // Into the trash, so that the user can take it back.
-        return QFile::moveToTrash(source.filePath());
+        break;
     default:
         return false;
     }
 
-    // Nothing is ever overwritten, and a file is never copied or moved onto itself.
-    if (QFileInfo::exists(target) ||
-        QFileInfo(target).absoluteFilePath() == source.absoluteFilePath())
-        return false;
-    if (operation == FO_COPY)
-        return QFile::copy(source.filePath(), target);
-    return QFile::rename(source.filePath(), target);
-}
-
-TFolderChoice TData::SetFolderChoiceHook(TFolderChoice hook) {
-    return std::exchange(folderHook(), std::move(hook));
+    SHFILEOPSTRUCTA op;
+    op.hwnd = QApplication::activeWindow();
+    op.wFunc = unsigned(operation);
+    op.pFrom = Shell::ToNameList(source.filePath());
+    op.pTo = Shell::ToNameList(target);
+    op.fFlags = FOF_ALLOWUNDO;
+    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }

@@ -72,25 +72,6 @@ bool matchOne(const QString& mask, const QString& name) {
     return j >= n;
 }
 
-// The kernel's own file systems and the system's run-time mounts are no place to browse.
-bool isBrowsable(const Volumes::MountEntry& m) {
-    static const QSet<QString> pseudo = {
-        "proc",       "sysfs",    "cgroup",    "cgroup2",         "devpts",      "devtmpfs",
-        "securityfs", "pstore",   "bpf",       "debugfs",         "tracefs",     "mqueue",
-        "hugetlbfs",  "configfs", "fusectl",   "autofs",          "binfmt_misc", "efivarfs",
-        "rpc_pipefs", "nsfs",     "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal"};
-    if (pseudo.contains(m.fsType))
-        return false;
-    const QString point = QDir::cleanPath(m.mountPoint);
-    for (const char* system : {"/proc", "/sys", "/dev", "/snap"})
-        if (point == QLatin1String(system) || point.startsWith(QLatin1String(system) + '/'))
-            return false;
-    if (point == QLatin1String("/run") || (point.startsWith(QLatin1String("/run/")) &&
-                                           !point.startsWith(QLatin1String("/run/media/"))))
-        return false;
-    return QFileInfo(point).isDir();
-}
-
 QString dateTimeText(const QDateTime& stamp) {
     const QLocale locale = QLocale::system();
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
@@ -163,16 +144,6 @@ private:
 
 std::unique_ptr<IShellFileInfo> DesktopShellInfo() {
     return std::make_unique<TDesktopShellInfo>();
-}
-
-QStringList BrowsableVolumes(const std::vector<Volumes::MountEntry>& table) {
-    QStringList roots;
-    for (const Volumes::MountEntry& m : table) {
-        const QString point = QDir::cleanPath(m.mountPoint);
-        if (isBrowsable(m) && !roots.contains(point))
-            roots << point;
-    }
-    return roots;
 }
 
 bool TFileBox::MatchMask(const QStringList& masks, const QString& name) {
@@ -265,7 +236,7 @@ QString TFileBox::withSeparator(const QString& folder) const {
 
 QString TFileBox::volumeOf(const QString& path) const {
     QString best = QStringLiteral("/");
-    for (const QString& root : BrowsableVolumes(shellInfo_->MountTable()))
+    for (const QString& root : Volumes::BrowsableVolumes(shellInfo_->MountTable()))
         if ((path == root || path.startsWith(withSeparator(root))) && root.size() > best.size())
             best = root;
     return best;
@@ -277,7 +248,8 @@ QString TFileBox::Drive() const {
 
 bool TFileBox::isVolumeRoot(const QString& folder) {
     return folder == QLatin1String("/") ||
-           (!folder.isEmpty() && BrowsableVolumes(shellInfo_->MountTable()).contains(folder));
+           (!folder.isEmpty() &&
+            Volumes::BrowsableVolumes(shellInfo_->MountTable()).contains(folder));
 }
 
 void TFileBox::SetDirectory(const QString& value) {
@@ -492,7 +464,7 @@ void TFileBox::ShowDrives() {
     clear();
     listed_ = true;
     shownFolder_.clear();
-    for (const QString& root : BrowsableVolumes(shellInfo_->MountTable())) {
+    for (const QString& root : Volumes::BrowsableVolumes(shellInfo_->MountTable())) {
         TFileItem* item = newItem(' ' + root, EntryKind::Drive, root);
         if (viewOptions_ & fbShowIcons)
             item->SetIconSource(shellInfo_, QFileInfo(root), true);

@@ -57,10 +57,6 @@ public:
 // The desktop's icon theme and MIME database, and this machine's mount table.
 std::unique_ptr<IShellFileInfo> DesktopShellInfo();
 
-// The volumes a user can browse, as drive roots: the mounted folders of the table without the
-// kernel's pseudo file systems and the system's own run-time mounts, each once, in table order.
-QStringList BrowsableVolumes(const std::vector<Volumes::MountEntry>& table);
-
 // A list of one folder's contents: folders first (shown with a leading blank), then the files
 // that match the masks; or the list of drives (volumes). Double-clicks move between folders
 // and open files through the shell; editing a caption in place renames the file.

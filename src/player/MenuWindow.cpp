@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
+#include "player/PathDialog.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -40,6 +41,7 @@ TPlayerEnvironment TPlayerEnvironment::FromProcess() {
 TForm1::TForm1(TPlayerEnvironment environment, QWidget* parent)
     : TForm(parent), environment_(std::move(environment)) {
     createControls();
+    PathDialog1 = new TPathDialog(this);
     OnCreate = [this](QObject* sender) { FormCreate(sender); };
     OnActivate = [this](QObject* sender) { FormActivate(sender); };
     OnDestroy = [this](QObject* sender) { FormDestroy(sender); };

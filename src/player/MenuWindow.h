@@ -21,6 +21,7 @@ class TData;
 class TGradient;
 class TMenuLabel;
 class TMsg;
+class TPathDialog;
 class TSpeedButton;
 class TSurface;
 namespace ProjectFile {
@@ -182,6 +183,8 @@ public:
     TFileBox* FileBox1;
     QMenu* WinSoftware;
     TMsg* Msg1;
+    // Asks for the target folder of the file list's and the item table's copies and moves.
+    TPathDialog* PathDialog1;
     QMenu* PopupMenu1;
     QAction* Open1;
     QAction* Copy1;

@@ -31,6 +31,7 @@ TForm1* CreatePlayerWindows(TPlayerEnvironment environment) {
     QApplication::setWindowIcon(Application().Icon);
     TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));
     form1->Data = Application().CreateForm<TData>();
+    form1->Data->PathDialog1 = form1->PathDialog1;
     Application().CreateForm<TPic>();
     form1->About = Application().CreateForm<TAbout>();
     form1->About->MenuWindow = form1;

@@ -3,6 +3,7 @@
 #include "framework/data/DateStamp.h"
 #include "framework/data/Notices.h"
 #include "platform/Clock.h"
+#include "storage/DbfLayout.h"
 
 #include <QChar>
 #include <climits>
@@ -11,96 +12,13 @@
 
 namespace dbtable {
 
+using namespace dbflayout;
+
 namespace {
 
 constexpr int Level2Extra = 36; // header bytes 32 to 67 of level 2 tables
 constexpr int MaxFields = 255;
 const QString CR = QString(QChar(13));
-
-quint16 get16(const QByteArray& b, int at) {
-    return quint16(quint8(b[at]) | (quint8(b[at + 1]) << 8));
-}
-
-quint32 get32(const QByteArray& b, int at) {
-    return quint32(quint8(b[at])) | (quint32(quint8(b[at + 1])) << 8) |
-           (quint32(quint8(b[at + 2])) << 16) | (quint32(quint8(b[at + 3])) << 24);
-}
-
-void put16(QByteArray& b, int at, quint32 v) {
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char((v >> 8) & 0xFF);
-}
-
-void put32(QByteArray& b, int at, quint32 v) {
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
-
-bool isBlank(char c) {
-    return quint8(c) <= 0x20;
-}
-
-// A field's bytes without the blanks around them (and without control bytes some writers
-// pad with).
-QByteArray trimmed(const char* data, int length) {
-    int begin = 0;
-    int end = length;
-    while (begin < end && isBlank(data[begin]))
-        ++begin;
-    while (end > begin && isBlank(data[end - 1]))
-        --end;
-    return QByteArray(data + begin, end - begin);
-}
-
-// A whole decimal number with an optional sign; false for anything else or out of range.
-bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value) {
-    int i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i >= text.size())
-        return false;
-    qint64 v = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        v = v * 10 + (text[i] - '0');
-        if (v > qint64(INT_MAX) + 1)
-            return false;
-    }
-    v = negative ? -v : v;
-    if (v < low || v > high)
-        return false;
-    value = v;
-    return true;
-}
-
-int intOr(const QByteArray& text, int fallback) {
-    qint64 v = 0;
-    return parseInteger(text, INT_MIN, INT_MAX, v) ? int(v) : fallback;
-}
-
-int currentCentury() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return now.wYear / 100 * 100;
-}
-
-// The date text "yyyymmdd" as a day number; 0 when it names no date.
-int dateOfText(const QByteArray& text) {
-    const QByteArray yearText = text.left(4);
-    int day = intOr(text.mid(6, 2), 1);
-    int month = intOr(text.mid(4, 2), 1);
-    int year = intOr(yearText, 0);
-    day = day == 0 ? 1 : day;
-    month = month == 0 ? 1 : month;
-    const int yearDigits = int(yearText.trimmed().size());
-    if (year >= 0 && year < 100 && (yearDigits == 1 || yearDigits == 2))
-        year += currentCentury();
-    return DayNumber(year, month, day);
-}
 
 QByteArray leftPadded(const QByteArray& text, int length) {
     return text.size() < length ? text.rightJustified(length, ' ') : text;
@@ -191,10 +109,10 @@ TDbfType TDbfFile::TypeOfField(char letter, int length, int decimals) {
 QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
     fields_.clear();
     layoutSize_ = 0;
-    const bool wide = level_ == 2;
-    const int start = wide ? HeaderLength + Level2Extra : HeaderLength;
-    const int size = wide ? 48 : 32;
-    const int nameArea = wide ? 32 : 11;
+    const TDescriptorForm& form = level_ == 2 ? WideDescriptor : ShortDescriptor;
+    const int start = form.Start;
+    const int size = form.Size;
+    const int nameArea = form.NameArea;
     const int count = int((HeaderSize() - start) / size);
     if (count <= 0 || count > MaxFields)
         throw EBinaryDataSetError("Invalid field count : " + QString::number(count) +
@@ -210,9 +128,9 @@ QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
         const QString name = QString::fromLatin1(d.constData(), nameLength);
         TMyFieldInfo info;
         info.Name = name.toLower();
-        info.Letter = d[nameArea];
-        info.Length = quint8(d[nameArea + 1 + (wide ? 0 : 4)]);
-        info.Decimals = quint8(d[nameArea + 2 + (wide ? 0 : 4)]);
+        info.Letter = d[form.Letter];
+        info.Length = quint8(d[form.Length]);
+        info.Decimals = quint8(d[form.Decimals]);
         info.Offset = offset;
         const TDbfType type = TypeOfField(info.Letter, info.Length, info.Decimals);
         defs.append({name, type, type == TDbfType::String ? info.Length : 0, false});

@@ -1,5 +1,7 @@
 #include "MediaTestSupport.h"
 
+#include <limits>
+
 #include <QObject>
 
 namespace {
@@ -148,6 +150,33 @@ TEST_F(MediaFileTest, StepsAreWholePercentsOfTheLength) {
     m.SkipToStart();
     m.SkipToFinish();
     EXPECT_TRUE(Commands().isEmpty());
+}
+
+TEST_F(MediaFileTest, StepsOverVeryLongFilesStayWithinTheFile) {
+    const int longest = std::numeric_limits<int>::max();
+    sim->SetLength("days.wav", longest);
+    TMediaFile& m = Make();
+    m.SetFileName("days.wav");
+    // A step of 10 % from two thousand million ms would pass the end: it plays on.
+    sim->Current()->SetPosition(2000000000);
+    Commands();
+    m.StepForward();
+    m.StepBack();
+    EXPECT_EQ(Commands(), QStringList({"seek 2000000000", "play", "seek 1785251640", "play"}));
+
+    // 255 % of a hundredth of the length is more than the length itself.
+    m.StepPercent = 255;
+    m.Close();
+    m.SetFileName("other.wav");
+    m.SetFileName("days.wav");
+    sim->Current()->SetPosition(longest - 5000);
+    Commands();
+    m.StepForward();
+    m.StepBack();
+    m.SkipToFinish();
+    EXPECT_EQ(Commands(), QStringList({"seek " + QString::number(longest - 5000), "play",
+                                       "seek " + QString::number(longest - 5000), "play",
+                                       "seek " + QString::number(longest - 3000), "play"}));
 }
 
 TEST_F(MediaFileTest, SkipsWithinOneFile) {

@@ -136,6 +136,40 @@ TEST_F(MediaListTest, LinkedFoldersDoNotMakeTheScanEndless) {
     EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "sub/b.wav"}));
 }
 
+TEST_F(MediaListTest, AFolderReachedFirstThroughASiblingLinkIsStillListedUnderItsOwnName) {
+    Touch("real/b.wav");
+    // "a" sorts before "real" and leads into it.
+    ASSERT_TRUE(QFile::link(root + "real", root + "a"));
+    ASSERT_TRUE(QFile::link(root + "real", root + "real/again"));
+    TMediaFile& m = Make();
+    m.AutoOpen = false;
+    m.ScanMask = root + "*.*";
+    m.Scan();
+    EXPECT_EQ(m.Files, QStringList({root + "a/b.wav", root + "real/b.wav"}));
+}
+
+TEST_F(MediaListTest, AMaskWithAnyExtensionAlsoTakesNamesWithoutADot) {
+    Touch("readme");
+    Touch("r.wav");
+    Touch("rock.mid.bak");
+    Touch("notes");
+    Touch("sub/rain");
+    TMediaFile& m = Make();
+    m.AutoOpen = false;
+    m.ScanOptions = Recursive;
+    m.ScanMask = root + "r*.*";
+    m.Scan();
+    EXPECT_EQ(m.Files, QStringList({root + "r.wav", root + "readme", root + "rock.mid.bak",
+                                    root + "sub/rain"}));
+    m.ScanMask = root + "readme.*";
+    m.Scan();
+    EXPECT_EQ(m.Files, QStringList({root + "readme"}));
+    // A mask with a real extension still asks for it.
+    m.ScanMask = root + "r*.wav";
+    m.Scan();
+    EXPECT_EQ(m.Files, QStringList({root + "r.wav"}));
+}
+
 TEST_F(MediaListTest, LoadTakesTheChosenFiles) {
     TMediaFile& m = Make();
     answer = QStringList{"/m/one.wav", "/m/two.wav"};

@@ -1,3 +1,4 @@
+#include "common/ShellAnswerer.h"
 #include "common/StartRecorder.h"
 #include "components/MediaFile.h"
 #include "framework/forms/InputBox.h"
@@ -215,17 +216,21 @@ TEST_F(MenuWindowTest, CommandKeywordsInTheirOrder) {
     ASSERT_TRUE(start);
     EXPECT_EQ(start->args, (QStringList{root_ + "/docs/report.txt"}));
 
-    QStringList asked;
-    TData::SetFolderChoiceHook([&](const QString& title, const QString& startFolder) {
-        asked << title + "|" + startFolder;
-        return std::optional<QString>(root_ + "/target");
-    });
+    FolderBrowserAnswerer browsers;
+    browsers.Queue(root_ + "/target");
+    browsers.Queue(std::nullopt);
     clickEntry(form, 4);
-    TData::SetFolderChoiceHook(nullptr);
-    EXPECT_EQ(asked, (QStringList{"Copy : report.txt ...|"}));
+    ASSERT_EQ(browsers.Browsers().size(), 1u);
+    // An empty start folder: the working folder, which is the base folder by now.
+    EXPECT_EQ(browsers.Browsers()[0].title, "Copy : report.txt ...");
+    EXPECT_EQ(browsers.Browsers()[0].preselected, root_ + "/proj");
     EXPECT_TRUE(QFileInfo(root_ + "/target/report.txt").isFile());
     EXPECT_TRUE(QFileInfo(root_ + "/docs/report.txt").isFile());
     EXPECT_EQ(form->Data->LastTargetFolder, root_ + "/target");
+    // The next copy starts where the last one went.
+    clickEntry(form, 4);
+    ASSERT_EQ(browsers.Browsers().size(), 2u);
+    EXPECT_EQ(browsers.Browsers()[1].preselected, root_ + "/target");
 
     // Keywords are case-sensitive: "*Open" is a file to start.
     EXPECT_TRUE(boxes_.Boxes().empty());
@@ -343,11 +348,10 @@ TEST_F(MenuWindowTest, FileListCommands) {
     qputenv("XDG_DATA_HOME", (root_ + "/data").toLocal8Bit());
     Project({"[Captions]", "02=Move", "03=Delete", "04=Rename"});
     TForm1* form = Start();
-    QStringList folders;
-    TData::SetFolderChoiceHook([&](const QString& title, const QString&) {
-        folders << title;
-        return std::optional<QString>(root_ + "/target");
-    });
+    FolderBrowserAnswerer browsers;
+    browsers.Queue(root_ + "/target");
+    browsers.Queue(root_ + "/target");
+    ShellAnswerer shell;
     QStringList names{"../escape.txt", "", "c.txt"};
     QStringList prompts;
     SetInputBoxHook([&](const QString& caption, const QString& prompt, const QString&) {
@@ -358,12 +362,19 @@ TEST_F(MenuWindowTest, FileListCommands) {
     // Nothing selected: nothing happens.
     form->FileBox1->SetDirectory(root_ + "/docs");
     form->Move1->trigger();
-    EXPECT_TRUE(folders.isEmpty());
+    EXPECT_TRUE(browsers.Browsers().empty());
 
-    // Moving onto a file of the same name is refused; the list keeps the file.
+    // Moving onto a file of the same name asks first; refused, the list keeps the file.
     selectInList(form, root_ + "/docs", "b.txt");
+    shell.Queue(QMessageBox::No);
     form->Move1->trigger();
-    EXPECT_EQ(folders, (QStringList{"Move : b.txt ..."}));
+    ASSERT_EQ(browsers.Browsers().size(), 1u);
+    EXPECT_EQ(browsers.Browsers()[0].title, "Move : b.txt ...");
+    ASSERT_EQ(shell.Boxes().size(), 1u);
+    EXPECT_EQ(shell.Boxes()[0].caption, "Confirm File Replace");
+    EXPECT_TRUE(shell.Boxes()[0].text.startsWith("The folder \"" + root_ +
+                                                 "/target\" already contains a file named "
+                                                 "\"b.txt\"."));
     EXPECT_TRUE(listed(form, "b.txt"));
     EXPECT_EQ(QFile(root_ + "/target/b.txt").size(), 3);
 
@@ -373,8 +384,11 @@ TEST_F(MenuWindowTest, FileListCommands) {
     EXPECT_FALSE(listed(form, "a.txt")); // re-read
 
     // A new name stays a name in the file's folder; an empty answer does nothing.
+    shell.Clear();
     selectInList(form, root_ + "/docs", "b.txt");
     form->Rename1->trigger();
+    ASSERT_EQ(shell.Boxes().size(), 1u);
+    EXPECT_EQ(shell.Boxes()[0].caption, "Error Renaming File");
     form->Rename1->trigger();
     EXPECT_TRUE(QFileInfo(root_ + "/docs/b.txt").isFile());
     form->Rename1->trigger();
@@ -384,18 +398,25 @@ TEST_F(MenuWindowTest, FileListCommands) {
     EXPECT_EQ(prompts.first(), "|Rename : b.txt ..."); // the project's empty title
 
     // A folder entry names nothing that exists.
+    shell.Clear();
     selectInList(form, root_ + "/docs", " sub");
     form->Delete1->trigger();
     EXPECT_TRUE(QFileInfo(root_ + "/docs/sub").isDir());
+    EXPECT_TRUE(shell.Boxes().empty());
 
-    // Deleted files go to the trash.
+    // Deleted files go to the trash once the user agrees.
     selectInList(form, root_ + "/docs", "c.txt");
+    shell.Queue(QMessageBox::No);
     form->Delete1->trigger();
+    EXPECT_TRUE(listed(form, "c.txt"));
+    form->Delete1->trigger();
+    ASSERT_EQ(shell.Boxes().size(), 2u);
+    EXPECT_EQ(shell.Boxes()[1].text,
+              "Are you sure you want to move \"" + root_ + "/docs/c.txt\" to the trash?");
     EXPECT_FALSE(QFileInfo::exists(root_ + "/docs/c.txt"));
     EXPECT_FALSE(listed(form, "c.txt"));
     EXPECT_TRUE(QFileInfo(root_ + "/data/Trash/files/c.txt").isFile());
 
-    TData::SetFolderChoiceHook(nullptr);
     SetInputBoxHook(nullptr);
     if (dataHome.isEmpty())
         qunsetenv("XDG_DATA_HOME");
@@ -430,12 +451,38 @@ TEST(FileOperation, RefusesWhatIsNoLocalFile) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     EXPECT_FALSE(data.ShellFileOperation(f.fileName(), "?", 9));
-    // Copying into its own folder would copy the file onto itself.
-    TData::SetFolderChoiceHook(
-        [&](const QString&, const QString&) { return std::optional<QString>(dir.path()); });
+    // Copying into its own folder would copy the file onto itself: the shell says so.
+    ShellAnswerer shell;
+    FolderBrowserAnswerer browsers;
+    browsers.Queue(dir.path());
+    browsers.Queue(std::nullopt);
     EXPECT_FALSE(data.ShellFileOperation(f.fileName(), "Copy", FO_COPY));
-    TData::SetFolderChoiceHook([](const QString&, const QString&) { return std::nullopt; });
+    ASSERT_EQ(shell.Boxes().size(), 1u);
+    EXPECT_TRUE(shell.Boxes()[0].text.endsWith("it is the file itself."));
+    // Cancelled: nothing at all.
     EXPECT_FALSE(data.ShellFileOperation(f.fileName(), "Copy", FO_COPY));
-    TData::SetFolderChoiceHook(nullptr);
+    EXPECT_EQ(browsers.Browsers().size(), 2u);
+    EXPECT_EQ(shell.Boxes().size(), 1u);
     EXPECT_TRUE(QFileInfo(f.fileName()).isFile());
+}
+
+TEST(FileOperation, AFileWhoseNameHoldsASemicolonIsHandledAsItselfOnly) {
+    TData data;
+    QTemporaryDir dir;
+    const QString odd = dir.filePath("a;b.txt");
+    for (const QString& path : {odd, dir.filePath("a"), dir.filePath("b.txt")}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    QDir(dir.path()).mkpath("to");
+    ShellAnswerer shell;
+    FolderBrowserAnswerer browsers;
+    browsers.Queue(dir.filePath("to"));
+    EXPECT_TRUE(data.ShellFileOperation(odd, "Move", FO_MOVE));
+    EXPECT_TRUE(QFileInfo(dir.filePath("to/a;b.txt")).isFile());
+    EXPECT_TRUE(QFileInfo(dir.filePath("a")).isFile());
+    EXPECT_TRUE(QFileInfo(dir.filePath("b.txt")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("to/a")));
+    EXPECT_TRUE(shell.Boxes().empty());
 }

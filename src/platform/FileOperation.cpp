@@ -1,0 +1,398 @@
+#include "platform/FileOperation.h"
+
+#include "platform/Files.h"
+#include "platform/WinError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Shell {
+
+QStringList NameList(const QString& list) {
+    QStringList names;
+    for (const QString& name : list.split(QChar(0))) {
+        if (name.isEmpty())
+            break;
+        names << name;
+    }
+    return names;
+}
+
+QString ToNameList(const QString& text) {
+    QString list = text;
+    if (!QFileInfo::exists(Files::ExistingOrNativePath(text)))
+        list.replace(QLatin1Char(';'), QChar(0));
+    return list + QChar(0) + QChar(0);
+}
+
+} // namespace Shell
+
+namespace {
+
+QString reason(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+int codeOf(int err) {
+    switch (err) {
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_ALREADY_EXISTS;
+    case ENOSPC:
+    case EDQUOT:
+        return ERROR_DISK_FULL;
+    case EXDEV:
+        return ERROR_NOT_SAME_DEVICE;
+    default:
+        return ERROR_WRITE_FAULT;
+    }
+}
+
+QString caption(unsigned func) {
+    switch (func) {
+    case FO_MOVE:
+        return QStringLiteral("Error Moving File");
+    case FO_DELETE:
+        return QStringLiteral("Error Deleting File");
+    case FO_RENAME:
+        return QStringLiteral("Error Renaming File");
+    default:
+        return QStringLiteral("Error Copying File");
+    }
+}
+
+QString verbOf(bool move) {
+    return move ? QStringLiteral("move") : QStringLiteral("copy");
+}
+
+// A name as the file system takes it: native separators, full, "." and ".." folded.
+QString fullPath(const QString& name) {
+    return QDir::cleanPath(QDir::current().absoluteFilePath(Files::ExistingOrNativePath(name)));
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+bool nameTaken(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// Gives `from` the name `to`: 0, or the system's error. Unless `replace`, a name that exists
+// (or comes to exist meanwhile) is never overwritten.
+int renamePath(const QString& from, const QString& to, bool replace) {
+    const QByteArray f = QFile::encodeName(from);
+    const QByteArray t = QFile::encodeName(to);
+    if (replace)
+        return ::rename(f.constData(), t.constData()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    // A file system without that kind of rename: a new link is refused where the name exists.
+    if (::link(f.constData(), t.constData()) == 0) {
+        ::unlink(f.constData());
+        return 0;
+    }
+    const int linkError = errno;
+    if (linkError == EXDEV)
+        return EXDEV;
+    if (linkError == EEXIST || nameTaken(to))
+        return EEXIST;
+    return ::rename(f.constData(), t.constData()) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+int TFileOperation::Fail(unsigned func, const QString& text, int code) {
+    ui_.ShowError(caption(func), text);
+    return code;
+}
+
+int TFileOperation::Run(SHFILEOPSTRUCTA& op) {
+    op.fAnyOperationsAborted = false;
+    replaceAll_ = false;
+    QStringList sources = Shell::NameList(op.pFrom);
+    QStringList targets = Shell::NameList(op.pTo);
+    for (QString& s : sources)
+        s = fullPath(s);
+    for (QString& t : targets)
+        t = fullPath(t);
+    if (sources.isEmpty())
+        return ERROR_INVALID_PARAMETER;
+
+    switch (op.wFunc) {
+    case FO_DELETE:
+        return Delete(sources, op);
+    case FO_RENAME:
+        if (sources.size() != 1 || targets.size() != 1)
+            return Fail(FO_RENAME,
+                        QStringLiteral("Cannot rename \"%1\": give one new name (\";\" separates "
+                                       "names).")
+                            .arg(sources.first()),
+                        ERROR_INVALID_PARAMETER);
+        return Rename(sources.first(), targets.first());
+    case FO_COPY:
+    case FO_MOVE: {
+        const bool move = op.wFunc == FO_MOVE;
+        if (targets.size() != 1)
+            return Fail(op.wFunc,
+                        QStringLiteral("Cannot %1 \"%2\": give one target folder (\";\" separates "
+                                       "names).")
+                            .arg(verbOf(move), sources.first()),
+                        ERROR_INVALID_PARAMETER);
+        const QString& destination = targets.first();
+        const bool intoFolder = QFileInfo(destination).isDir();
+        if (!intoFolder && sources.size() > 1)
+            return Fail(op.wFunc,
+                        QStringLiteral("Cannot %1 several files to \"%2\": it is no folder.")
+                            .arg(verbOf(move), destination),
+                        ERROR_PATH_NOT_FOUND);
+        for (const QString& source : sources) {
+            const QString target =
+                intoFolder ? QDir(destination).filePath(QFileInfo(source).fileName()) : destination;
+            if (const int code = Transfer(source, target, move, sources.size() > 1, op))
+                return code;
+        }
+        return 0;
+    }
+    default:
+        return ERROR_INVALID_PARAMETER;
+    }
+}
+
+int TFileOperation::Transfer(const QString& source, const QString& target, bool move, bool several,
+                             SHFILEOPSTRUCTA& op) {
+    const unsigned func = move ? FO_MOVE : FO_COPY;
+    const QString verb = verbOf(move);
+    const QFileInfo from(source);
+    const QFileInfo to(target);
+    const QString folder = to.path();
+    if (!from.exists())
+        return Fail(func,
+                    QStringLiteral("Cannot %1 \"%2\": the file does not exist.").arg(verb, source),
+                    ERROR_FILE_NOT_FOUND);
+    if (from.isDir())
+        return Fail(
+            func, QStringLiteral("Cannot %1 \"%2\": it is a folder, not a file.").arg(verb, source),
+            ERROR_ACCESS_DENIED);
+    if (!QFileInfo(folder).isDir())
+        return Fail(func,
+                    QStringLiteral("Cannot %1 \"%2\": the folder \"%3\" does not exist.")
+                        .arg(verb, source, folder),
+                    ERROR_PATH_NOT_FOUND);
+    if (sameFile(source, target))
+        return Fail(func,
+                    QStringLiteral("Cannot %1 \"%2\" to \"%3\": it is the file itself.")
+                        .arg(verb, source, folder),
+                    ERROR_ACCESS_DENIED);
+
+    bool replace = false;
+    if (nameTaken(target)) {
+        if (to.isDir())
+            return Fail(func,
+                        QStringLiteral("Cannot %1 \"%2\": there is a folder named \"%3\".")
+                            .arg(verb, source, target),
+                        ERROR_ALREADY_EXISTS);
+        TFileOperationUi::TAnswer answer =
+            replaceAll_ ? TFileOperationUi::Yes : ui_.ConfirmReplace(target, source, several);
+        if (answer == TFileOperationUi::No || answer == TFileOperationUi::Cancel) {
+            op.fAnyOperationsAborted = true;
+            return answer == TFileOperationUi::Cancel ? int(ERROR_CANCELLED) : 0;
+        }
+        replaceAll_ = replaceAll_ || answer == TFileOperationUi::YesToAll;
+        replace = true;
+    }
+
+    if (move) {
+        const int err = renamePath(source, target, replace);
+        if (err == 0)
+            return 0;
+        if (err == EEXIST)
+            return Fail(func,
+                        QStringLiteral("Cannot move \"%1\": \"%2\" came to exist meanwhile.")
+                            .arg(source, target),
+                        ERROR_ALREADY_EXISTS);
+        if (err != EXDEV)
+            return Fail(
+                func,
+                QStringLiteral("Cannot move \"%1\" to \"%2\": %3").arg(source, folder, reason(err)),
+                codeOf(err));
+        // Another volume: a copy, and the source goes only once the copy stands.
+    }
+    if (const int code = CopyFile(source, target, replace, move, op))
+        return code;
+    if (move && ::unlink(QFile::encodeName(source).constData()) != 0) {
+        const int err = errno;
+        return Fail(func,
+                    QStringLiteral("\"%1\" was copied to \"%2\" but could not be removed: %3")
+                        .arg(source, folder, reason(err)),
+                    codeOf(err));
+    }
+    return 0;
+}
+
+int TFileOperation::CopyFile(const QString& source, const QString& target, bool replace, bool move,
+                             SHFILEOPSTRUCTA& op) {
+    const unsigned func = move ? FO_MOVE : FO_COPY;
+    const QString verb = verbOf(move);
+    const QFileInfo to(target);
+    const QString folder = to.path();
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return Fail(func,
+                    QStringLiteral("Cannot %1 \"%2\": %3").arg(verb, source, in.errorString()),
+                    ERROR_READ_FAULT);
+    // Hidden beside the target until it is complete; removed with this object otherwise. The
+    // name is cut so that the temporary name of a long name still fits the file system.
+    QTemporaryFile out(QDir(folder).filePath(QLatin1Char('.') + to.fileName().left(96) +
+                                             QStringLiteral(".XXXXXX")));
+    if (!out.open())
+        return Fail(func,
+                    QStringLiteral("Cannot %1 \"%2\" to \"%3\": %4")
+                        .arg(verb, source, folder, out.errorString()),
+                    ERROR_ACCESS_DENIED);
+
+    QString failure;
+    int code = 0;
+    ui_.BeginCopy(source, folder, in.size(), move);
+    qint64 done = 0;
+    for (;;) {
+        const QByteArray block = in.read(BlockSize);
+        if (block.isEmpty()) {
+            if (in.error() != QFileDevice::NoError) {
+                failure = in.errorString();
+                code = ERROR_READ_FAULT;
+            }
+            break;
+        }
+        if (WriteBlock(out, block.constData(), block.size()) != block.size()) {
+            failure = out.error() != QFileDevice::NoError
+                          ? out.errorString()
+                          : QStringLiteral("the copy could not be written completely");
+            code = ERROR_WRITE_FAULT;
+            break;
+        }
+        done += block.size();
+        if (!ui_.CopyProgress(done)) {
+            code = ERROR_CANCELLED;
+            break;
+        }
+    }
+    if (code == 0 && (!out.flush() || ::fsync(out.handle()) != 0)) {
+        failure = out.error() != QFileDevice::NoError ? out.errorString() : reason(errno);
+        code = ERROR_WRITE_FAULT;
+    }
+    ui_.EndCopy();
+    if (code == ERROR_CANCELLED) {
+        op.fAnyOperationsAborted = true;
+        return code;
+    }
+    if (code != 0)
+        return Fail(
+            func,
+            QStringLiteral("Cannot %1 \"%2\" to \"%3\": %4").arg(verb, source, folder, failure),
+            code);
+
+    out.setPermissions(in.permissions());
+    out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
+    out.close();
+    const int err = renamePath(out.fileName(), target, replace);
+    if (err != 0)
+        return Fail(func,
+                    err == EEXIST
+                        ? QStringLiteral("Cannot %1 \"%2\": \"%3\" came to exist meanwhile.")
+                              .arg(verb, source, target)
+                        : QStringLiteral("Cannot %1 \"%2\" to \"%3\": %4")
+                              .arg(verb, source, folder, reason(err)),
+                    codeOf(err));
+    out.setAutoRemove(false);
+    return 0;
+}
+
+int TFileOperation::Delete(const QStringList& sources, SHFILEOPSTRUCTA& op) {
+    for (const QString& source : sources) {
+        const QFileInfo info(source);
+        if (!info.exists())
+            return Fail(
+                FO_DELETE,
+                QStringLiteral("Cannot delete \"%1\": the file does not exist.").arg(source),
+                ERROR_FILE_NOT_FOUND);
+        if (info.isDir())
+            return Fail(
+                FO_DELETE,
+                QStringLiteral("Cannot delete \"%1\": it is a folder, not a file.").arg(source),
+                ERROR_ACCESS_DENIED);
+    }
+    const bool toTrash = op.fFlags & FOF_ALLOWUNDO;
+    if (!ui_.ConfirmDelete(sources, toTrash)) {
+        op.fAnyOperationsAborted = true;
+        return 0;
+    }
+    for (const QString& source : sources) {
+        QFile file(source);
+        if (toTrash ? file.moveToTrash() : file.remove())
+            continue;
+        const QString why = file.errorString().isEmpty() ? QStringLiteral("the trash refused it")
+                                                         : file.errorString();
+        return Fail(FO_DELETE,
+                    toTrash ? QStringLiteral("Cannot move \"%1\" to the trash: %2").arg(source, why)
+                            : QStringLiteral("Cannot delete \"%1\": %2").arg(source, why),
+                    ERROR_ACCESS_DENIED);
+    }
+    return 0;
+}
+
+int TFileOperation::Rename(const QString& source, const QString& target) {
+    const QFileInfo from(source);
+    if (!from.exists())
+        return Fail(FO_RENAME,
+                    QStringLiteral("Cannot rename \"%1\": the file does not exist.").arg(source),
+                    ERROR_FILE_NOT_FOUND);
+    if (from.isDir())
+        return Fail(FO_RENAME,
+                    QStringLiteral("Cannot rename \"%1\": it is a folder, not a file.").arg(source),
+                    ERROR_ACCESS_DENIED);
+    // A new name, not a way into another folder.
+    if (QFileInfo(target).path() != from.path())
+        return Fail(FO_RENAME,
+                    QStringLiteral("Cannot rename \"%1\" to \"%2\": a new name stays in the "
+                                   "file's own folder.")
+                        .arg(source, target),
+                    ERROR_INVALID_PARAMETER);
+    if (target == source)
+        return 0;
+    const int err = renamePath(source, target, false);
+    if (err == 0)
+        return 0;
+    return Fail(FO_RENAME,
+                err == EEXIST
+                    ? QStringLiteral("Cannot rename \"%1\": there is already a file or folder "
+                                     "named \"%2\".")
+                          .arg(source, QFileInfo(target).fileName())
+                    : QStringLiteral("Cannot rename \"%1\": %2").arg(source, reason(err)),
+                codeOf(err));
+}
+
+qint64 TFileOperation::WriteBlock(QFile& target, const char* data, qint64 size) {
+    return target.write(data, size);
+}

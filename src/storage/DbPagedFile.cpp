@@ -1,0 +1,153 @@
+#include "storage/DbPagedFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <climits>
+
+namespace dbdataset {
+
+namespace {
+
+std::vector<TPagedFile*>& openFiles() {
+    static std::vector<TPagedFile*> files;
+    return files;
+}
+
+} // namespace
+
+TPagedFile::TPagedFile(const QString& fileName, int recreate, bool autoCreate, bool readOnly)
+    : stream_(std::make_unique<QFile>(fileName)), path_(fileName), fileName_(fileName.toUpper()) {
+    bool ok = false;
+    if (QFileInfo::exists(fileName)) {
+        readOnly_ = readOnly;
+        ok = stream_->open((readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite) |
+                           QIODevice::Unbuffered);
+    } else if (autoCreate || recreate == 1) {
+        isNew_ = true;
+        ok = stream_->open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered);
+    } else {
+        throw Exception("Open: Table file not found : " + fileName);
+    }
+    if (!ok)
+        throw EInOutError(
+            QStringLiteral("Cannot open file \"%1\": %2").arg(fileName, stream_->errorString()));
+    openFiles().push_back(this);
+    UpdateRecordCount();
+}
+
+TPagedFile::~TPagedFile() {
+    auto& files = openFiles();
+    files.erase(std::remove(files.begin(), files.end(), this), files.end());
+}
+
+TPagedFile* TPagedFile::FindOpenFile(const QString& fileName) {
+    const QString key = fileName.toUpper();
+    for (TPagedFile* f : openFiles())
+        if (f->fileName_ == key)
+            return f;
+    return nullptr;
+}
+
+const std::vector<TPagedFile*>& TPagedFile::OpenFiles() {
+    return openFiles();
+}
+
+void TPagedFile::Release() {
+    if (--refCount_ <= 0)
+        delete this;
+}
+
+void TPagedFile::UpdateRecordCount() {
+    if (recordSize_ <= 0) {
+        recordCount_ = 0;
+        return;
+    }
+    const qint64 count = (stream_->size() - headerSize_) / recordSize_;
+    // One below the largest integer, so that "after the last record" is still a number.
+    recordCount_ = int(std::clamp<qint64>(count, 0, INT_MAX - 1));
+}
+
+void TPagedFile::SetHeaderSize(int n) {
+    if (n == headerSize_)
+        return;
+    header_.clear();
+    headerSize_ = n;
+    if (n > 0)
+        header_ = QByteArray(n, '\0');
+    UpdateRecordCount();
+    if (n > 0)
+        ReadAt(0, header_.data(), n);
+}
+
+void TPagedFile::FillHeader(char b) {
+    header_.fill(b);
+}
+
+void TPagedFile::SetRecordSize(int n) {
+    recordSize_ = n;
+    UpdateRecordCount();
+}
+
+void TPagedFile::SetRecordCount(int n) {
+    const qint64 size = qint64(n) * recordSize_ + headerSize_;
+    if (size < 0 || readOnly_ || !stream_->resize(size))
+        WriteError();
+    UpdateRecordCount();
+}
+
+void TPagedFile::WriteHeader() {
+    WriteAt(0, header_.constData(), int(header_.size()));
+}
+
+qint64 TPagedFile::RecordPosition(int n) const {
+    return (qint64(n) - 1) * recordSize_ + headerSize_;
+}
+
+void TPagedFile::SeekRecord(int n) {
+    position_ = RecordPosition(n);
+}
+
+int TPagedFile::ReadRecord(int n, char* buffer) {
+    SeekRecord(n);
+    return ReadAt(position_, buffer, recordSize_);
+}
+
+void TPagedFile::WriteRecord(int n, const char* buffer) {
+    SeekRecord(n);
+    WriteAt(position_, buffer, recordSize_);
+    if (n >= recordCount_)
+        recordCount_ = std::min(n, INT_MAX - 1);
+}
+
+void TPagedFile::WriteByte(char b) {
+    WriteAt(position_, &b, 1);
+}
+
+int TPagedFile::ReadAt(qint64 pos, char* data, int count) {
+    if (count <= 0 || pos < 0 || pos >= stream_->size() || !stream_->seek(pos))
+        return 0;
+    int done = 0;
+    while (done < count) {
+        const qint64 r = stream_->read(data + done, count - done);
+        if (r <= 0)
+            break;
+        done += int(r);
+    }
+    position_ = pos + done;
+    return done;
+}
+
+void TPagedFile::WriteAt(qint64 pos, const char* data, int count) {
+    if (count <= 0)
+        return;
+    if (pos < 0 || readOnly_ || !stream_->seek(pos) || stream_->write(data, count) != count)
+        WriteError();
+    position_ = pos + count;
+}
+
+void TPagedFile::WriteError() const {
+    throw EInOutError(QStringLiteral("Cannot write to file \"%1\"").arg(path_));
+}
+
+} // namespace dbdataset

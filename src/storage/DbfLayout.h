@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// The bytes of a dBase table as both table engines read them alike: the 32-byte table header,
+// the two forms of field descriptors, and the text form of numbers and dates inside fields.
+// What the engines read differently (which version byte means which form, how values are
+// trimmed and converted for the dataset) stays with each engine.
+namespace dbflayout {
+
+// The table header at the start of the file; numbers are little-endian.
+inline constexpr int HeaderLength = 32;
+inline constexpr int HdrVersion = 0;
+inline constexpr int HdrYear = 1; // year of the last update - 1900
+inline constexpr int HdrMonth = 2;
+inline constexpr int HdrDay = 3;
+inline constexpr int HdrRecordCount = 4; // 32 bits
+inline constexpr int HdrHeaderSize = 8;  // 16 bits: header, descriptors and terminator
+inline constexpr int HdrRecordSize = 10; // 16 bits, deletion byte included
+
+inline constexpr char DescriptorsEnd = 0x0D;
+inline constexpr char FileEnd = 0x1A;
+
+// Where the parts of one field descriptor lie, for the short (32-byte) and the wide (48-byte)
+// form. The name is NUL-terminated within its area.
+struct TDescriptorForm {
+    int Start;    // offset of the first descriptor in the file
+    int Size;     // bytes per descriptor
+    int NameArea; // bytes of the name area at offset 0
+    int Letter;   // type letter
+    int Length;   // field size
+    int Decimals; // decimal count
+};
+inline constexpr TDescriptorForm ShortDescriptor{32, 32, 11, 11, 16, 17};
+inline constexpr TDescriptorForm WideDescriptor{68, 48, 32, 32, 33, 34};
+
+inline quint16 get16(const char* at) {
+    return quint16(quint8(at[0]) | (quint8(at[1]) << 8));
+}
+inline quint32 get32(const char* at) {
+    return quint32(quint8(at[0])) | (quint32(quint8(at[1])) << 8) | (quint32(quint8(at[2])) << 16) |
+           (quint32(quint8(at[3])) << 24);
+}
+inline void put16(char* at, quint32 v) {
+    at[0] = char(v & 0xFF);
+    at[1] = char((v >> 8) & 0xFF);
+}
+inline void put32(char* at, quint32 v) {
+    put16(at, v & 0xFFFF);
+    put16(at + 2, v >> 16);
+}
+inline quint16 get16(const QByteArray& b, int at) {
+    return get16(b.constData() + at);
+}
+inline quint32 get32(const QByteArray& b, int at) {
+    return get32(b.constData() + at);
+}
+inline void put16(QByteArray& b, int at, quint32 v) {
+    put16(b.data() + at, v);
+}
+inline void put32(QByteArray& b, int at, quint32 v) {
+    put32(b.data() + at, v);
+}
+
+// Blanks and the control bytes some writers pad fields with.
+inline bool isBlank(char c) {
+    return quint8(c) <= 0x20;
+}
+// A field's bytes without the blanks around them.
+QByteArray trimmed(const char* data, int length);
+
+// A whole decimal number with an optional sign and leading blanks; false for anything else
+// or a value outside low..high.
+bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value);
+int intOr(const QByteArray& text, int fallback);
+// A number with "." as the decimal point whatever the system's settings; 0 when the text is
+// not a finite number.
+double floatOr0(const QByteArray& text);
+
+// The date text "yyyymmdd" (trimmed) as a day number of the framework's time stamps. A day or
+// month that is missing, not a number or 0 counts as 1; a year of one or two digits lies in
+// the current century. 0 when the three numbers name no date of the years 1 to 9999.
+int dateOfText(const QByteArray& text);
+// The day number as "yyyymmdd"; empty for a day number that names no date.
+QByteArray textOfDate(int dayNumber);
+
+} // namespace dbflayout
