@@ -4,7 +4,7 @@
 # same place. Both run on the example project's screen (a fresh Xvfb server without a window
 # manager), several times and interleaved; the script prints the median of each and their
 # ratio. RUNS sets the number of runs of each (9 by default). The programs are built in
-# BUILD_DIR (build-bench by default) as a release build.
+# BUILD_DIR (build-bench by default) as a release build (-O2).
 set -euo pipefail
 export LC_ALL=C
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -12,8 +12,8 @@ build="${1:-$root/build-bench}"
 runs="${RUNS:-9}"
 
 if [ -z "${ORV_STARTUP_INNER:-}" ]; then
-  "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DORV_BENCH=ON -DORV_TESTS=OFF \
-    >/dev/null
+  "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DORV_BENCH=ON -DORV_TESTS=OFF >/dev/null
   exec env ORV_STARTUP_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" \
     bash "$0" "$build"
 fi
