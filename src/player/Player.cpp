@@ -6,7 +6,7 @@
 #include "player/PictureWindow.h"
 
 #include <QApplication>
-#include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 
 // The resources of a static library are linked only when something names them.
@@ -17,12 +17,14 @@ static void initPlayerResources() {
 QIcon PlayerIcon() {
     static const bool initialised = (initPlayerResources(), true);
     (void)initialised;
-    // Read as the PNG pictures they are: a reader left to find the format itself would load
-    // every image format plugin first.
+    // Read as the PNG pictures they are: a reader that may find the format itself loads every
+    // image format plugin first, to ask it.
     QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addPixmap(
-            QPixmap::fromImage(QImage(QStringLiteral(":/player/menu-%1.png").arg(size), "PNG")));
+    for (int size : {16, 32, 48}) {
+        QImageReader reader(QStringLiteral(":/player/menu-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
