@@ -3,6 +3,8 @@
 
 #include "components/MediaFile.h"
 
+#include "framework/forms/OpenDialog.h"
+#include "framework/forms/WaitCursor.h"
 #include "platform/Files.h"
 #include "platform/Volumes.h"
 
@@ -24,11 +26,6 @@ qsizetype lastSeparator(const QString& path) {
     return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
 }
 
-// "*.*" means every file, as on the system the masks come from.
-QString qtMask(const QString& mask) {
-    return mask == QLatin1String("*.*") ? QStringLiteral("*") : mask;
-}
-
 // A mask that ends in ".*" takes names without any extension too ("r*.*" lists "readme"), as
 // on the system the masks come from.
 QStringList scanFilters(const QString& mask) {
@@ -37,23 +34,10 @@ QStringList scanFilters(const QString& mask) {
     return {mask};
 }
 
-// "text|masks|text|masks" as the name filters of a Qt file dialog.
-QStringList nameFilters(const QString& filter) {
-    QStringList result;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList masks;
-        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            masks << qtMask(mask.trimmed());
-        result << parts[i] + " (" + masks.join(QLatin1Char(' ')) + ")";
-    }
-    return result;
-}
-
 bool runQtDialog(TMediaFileDialog& request) {
     QFileDialog dialog(nullptr, request.Title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(nameFilters(request.Filter));
+    dialog.setNameFilters(FileDialogNameFilters(request.Filter));
     if (request.Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -69,23 +53,6 @@ bool runQtDialog(TMediaFileDialog& request) {
     request.Files = dialog.selectedFiles();
     return true;
 }
-
-// Shows the hourglass while it lives; the arrow comes back once, however it ends.
-class TWaitCursor {
-public:
-    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { Restore(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-    void Restore() {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-        active_ = false;
-    }
-
-private:
-    bool active_ = true;
-};
 
 } // namespace
 

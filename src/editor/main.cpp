@@ -5,9 +5,10 @@ int main(int argc, char** argv) {
     TQtApp qtApp(argc, argv);
     Application().Title = QStringLiteral("Tavolin 1.1");
     try {
-        Application().CreateForm<TDesignWindow>();
+        Orvello::CreateEditorWindows();
         return Application().Run();
     } catch (const EHalt& halt) {
+        Application().DestroyForms();
         return halt.ExitCode;
     }
 }

@@ -107,7 +107,9 @@ bool writeAtomically(const QString& fileName, const QByteArray& bytes) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // The data must reach the temporary file before it replaces the old one: a commit does not
+    // notice that writing out the buffer failed (a full disk), and would put a cut file in place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

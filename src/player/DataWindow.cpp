@@ -1,82 +1,131 @@
 #include "player/DataWindow.h"
 
 #include "components/MediaFile.h"
-#include "framework/data/DataSource.h"
+#include "components/Msg.h"
+#include "components/Surface.h"
+#include "framework/data/Field.h"
+#include "framework/data/Format.h"
+#include "framework/dbcontrols/DBEdit.h"
+#include "framework/dbcontrols/DBGrid.h"
+#include "framework/dbcontrols/DBMemo.h"
+#include "framework/forms/MessageBox.h"
+#include "platform/Files.h"
+#include "player/MenuWindow.h"
+#include "player/itemtable/Image.h"
 #include "storage/DbTable.h"
-#include "storage/ItemTable.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 namespace {
 
-const QString kAllGroups = QStringLiteral("* * *");
-
-template <class T> T* place(QWidget* parent, int left, int top, int width, int height) {
-    T* control = new T(parent);
+void place(QWidget* control, QWidget* parent, int left, int top, int width, int height) {
+    control->setParent(parent);
     control->setGeometry(left, top, width, height);
-    return control;
+}
+
+QPushButton* button(QWidget* parent, const QRect& place, const QString& text) {
+    auto* b = new QPushButton(text, parent);
+    b->setGeometry(place);
+    b->setFocusPolicy(Qt::TabFocus);
+    return b;
+}
+
+// A button of the bottom row: a picture, and the caption the project gives it.
+QPushButton* glyphButton(QWidget* parent, int left, int width, QStyle::StandardPixmap glyph) {
+    QPushButton* b = button(parent, QRect(left, 324, width, 25), QString());
+    b->setIcon(parent->style()->standardIcon(glyph));
+    return b;
+}
+
+// A label of the window: plain text, as the project's captions always are.
+QLabel* label(QWidget* parent, int left, int top, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->move(left, top);
+    l->adjustSize();
+    return l;
 }
 
 } // namespace
 
-TData::TData(QWidget* parent) : TForm(parent) {
+TData::TData(TForm1* menuWindow, QWidget* parent) : TItemTableWindow(parent), Form1(menuWindow) {
     setObjectName(QStringLiteral("Data"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(443, 361);
     SetFormStyle(fsStayOnTop);
-
-    Table1 = new TDbTable(this);
-    Table1->SetRunTimePath(QStringLiteral("."));
     Table1->SetReadOnly(true);
-    Table1->SetShowDeleted(false);
-    AddItemTableFields(*Table1);
-    DataSource1 = new TDataSource(this);
-    DataSource1->SetDataSet(Table1);
+    createControls();
+    OnCreate = [this](QObject* sender) { FormCreate(sender); };
+    OnActivate = [this](QObject* sender) { FormActivate(sender); };
+    OnClose = [this](QObject* sender, TCloseAction& action) { FormClose(sender, action); };
+    OnDestroy = [this](QObject* sender) { FormDestroy(sender); };
+}
 
-    Groups = place<QComboBox>(this, 8, 12, 238, 21);
+TData::~TData() = default;
+
+void TData::createControls() {
+    Panel2 = new QFrame(this);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel2->setGeometry(0, 0, 443, 361);
+
+    place(Groups, Panel2, 8, 12, 238, 21);
     connect(Groups, &QComboBox::activated, this,
             [this] { Application().SafeCall(Groups, [this] { GroupsChange(Groups); }); });
-    DBNavigator1 = place<TDBNavigator>(this, 258, 12, 176, 21);
+    place(DBNavigator1, Panel2, 258, 12, 176, 21);
     DBNavigator1->SetShowHint(false);
-    DBNavigator1->SetDataSource(DataSource1);
-    Panel3 = place<QFrame>(this, 257, 44, 178, 112);
-    Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Image1 = place<QLabel>(Panel3, 2, 2, 174, 108);
-    Label6 = place<QLabel>(this, 8, 261, 90, 13);
-    Label6->setTextFormat(Qt::PlainText); // the project's captions are never markup
-    Label6->setText(QStringLiteral("Picture/Media file"));
-    SpeedButton4 = place<QPushButton>(this, 410, 258, 25, 21);
-    SpeedButton4->setText(QStringLiteral("... "));
-    Label7 = place<QLabel>(this, 8, 294, 90, 13);
-    Label7->setTextFormat(Qt::PlainText);
-    Label7->setText(QStringLiteral("Program File/URL"));
-    SpeedButton5 = place<QPushButton>(this, 410, 291, 25, 21);
-    SpeedButton5->setText(QStringLiteral("... "));
-    SpeedButton1 = place<QPushButton>(this, 8, 324, 86, 25);
-    SpeedButton2 = place<QPushButton>(this, 100, 324, 86, 25);
-    FindBtn = place<QPushButton>(this, 256, 324, 86, 25);
-    CloseBtn = place<QPushButton>(this, 349, 324, 86, 25);
-    connect(CloseBtn, &QPushButton::clicked, this, [this] { close(); });
+    DBNavigator1->BeforeAction = [this](QObject* sender, TNavigateBtn b) {
+        DBNavigator1BeforeAction(sender, b);
+    };
+    place(DBGrid1, Panel2, 8, 44, 238, 112);
+    DBGrid1->SetOptions(dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgTabs |
+                        dgEditing | dgConfirmDelete | dgCancelOnExit);
+    DBGrid1->SetColumns({{QStringLiteral("CAPTION"), QString(), 300}});
+    place(Panel3, Panel2, 257, 44, 178, 112);
+    Image1->setGeometry(2, 2, 174, 108);
+    Label9->setGeometry(15, 45, 151, 22);
+    Panel4->setGeometry(16, 41, 146, 29);
+    place(DBEdit1, Panel2, 8, 167, 427, 21);
+    place(DBMemo1, Panel2, 8, 200, 427, 112);
 
-    MediaFile1 = new TMediaFile(this);
-    MediaFile1->AutoPlay = true;
-    MediaFile1->Multi = true;
-    MediaFile1->StepPercent = 10;
-    // The last device is the MIDI mapper.
-    if (!MediaFile1->MidiDevices().isEmpty())
-        MediaFile1->SetMidiPort(int(MediaFile1->MidiDevices().size()) - 1);
-}
+    Label6 = label(Panel2, 8, 261, QStringLiteral("Picture/Media file"));
+    place(DBEdit4, Panel2, 101, 258, 299, 21);
+    SpeedButton4 = button(Panel2, QRect(410, 258, 25, 21), QStringLiteral("... "));
+    Label7 = label(Panel2, 8, 294, QStringLiteral("Program File/URL"));
+    place(DBEdit5, Panel2, 101, 291, 299, 21);
+    SpeedButton5 = button(Panel2, QRect(410, 291, 25, 21), QStringLiteral("... "));
+    for (QWidget* w : {static_cast<QWidget*>(DBEdit4), static_cast<QWidget*>(DBEdit5)})
+        w->setToolTip(QStringLiteral("Not visible, not required"));
+    for (QPushButton* b : {SpeedButton4, SpeedButton5})
+        b->setToolTip(QStringLiteral("Select file or URL"));
+    // The taller memo covers the picture/file row while it is hidden.
+    DBMemo1->raise();
 
-TData::~TData() {
-    // The table tells its controls that it closes; they must still be there to hear it.
-    try {
-        Table1->Close();
-    } catch (...) {
-        // A destructor cannot report; the table's files are released all the same.
+    SpeedButton1 = glyphButton(Panel2, 8, 86, QStyle::SP_DialogSaveButton);
+    SpeedButton2 = glyphButton(Panel2, 100, 86, QStyle::SP_DialogOpenButton);
+    SpeedButton3 = glyphButton(Panel2, 192, 25, QStyle::SP_ArrowDown);
+    SpeedButton6 = glyphButton(Panel2, 225, 25, QStyle::SP_ArrowUp);
+    FindBtn = glyphButton(Panel2, 256, 86, QStyle::SP_FileDialogContentsView);
+    CloseBtn = glyphButton(Panel2, 349, 86, QStyle::SP_DialogCloseButton);
+
+    const std::pair<QPushButton*, void (TData::*)(QObject*)> handlers[] = {
+        {SpeedButton1, &TData::SpeedButton1Click}, {SpeedButton2, &TData::SpeedButton2Click},
+        {SpeedButton3, &TData::SpeedButton3Click}, {SpeedButton4, &TData::SpeedButton4Click},
+        {SpeedButton5, &TData::SpeedButton5Click}, {SpeedButton6, &TData::SpeedButton6Click},
+        {FindBtn, &TData::FindBtnClick},           {CloseBtn, &TData::CloseBtnClick},
+    };
+    for (const auto& [b, handler] : handlers) {
+        connect(b, &QPushButton::clicked, this, [this, b = b, handler = handler] {
+            Application().SafeCall(b, [&] { (this->*handler)(b); });
+        });
     }
 }
+
+// ---------------------------------------------------------------- the menu window's set-up
 
 QString TData::TableName() const {
     return Table1->TableName();
@@ -121,13 +170,196 @@ void TData::SetTableEditable(bool editable) {
     SpeedButton5->setEnabled(editable);
 }
 
-void TData::GroupsChange(QObject*) {
+void TData::SetPreviewHint(const QString& hint) {
+    // A hint is shown as markup when it looks like some; a caption never is.
+    const QString shown =
+        Qt::mightBeRichText(hint) ? Qt::convertFromPlainText(hint, Qt::WhiteSpaceNormal) : hint;
+    Panel3->setToolTip(shown);
+    Image1->setToolTip(shown);
+}
+
+QString TData::CaptionRow(int row) const {
+    return Form1 ? Form1->CaptionTexts.value(row) : QString();
+}
+
+QString TData::FormatCaptionRow(int row, const QString& argument) const {
+    const QString format = CaptionRow(row);
+    try {
+        return Format(format, {argument});
+    } catch (const EConvertError&) {
+        return format;
+    }
+}
+
+QString TData::ResolveStoredPath(const QString& stored) const {
+    return Form1 ? Form1->ResolvePath(stored) : stored;
+}
+
+// ---------------------------------------------------------------- window events
+
+void TData::FormCreate(QObject*) {
+    const QString media = MediaFile1->MediaExtensions();
+    OpenDialog1.Filter = QStringLiteral("(*.BMP)|*.bmp|(") + media + QStringLiteral(")|") + media +
+                         QStringLiteral("|(*.URL)|*.url") + QStringLiteral("|(*.EXE)|*.exe") +
+                         QStringLiteral("|(*.HTM*;*.TXT;*.DOC)|*.htm*;*.txt;*.doc") +
+                         QStringLiteral("|(*.*)|*.*");
+    if (Form1)
+        OpenDialog1.InitialDir = Files::NativePath(Form1->BaseFolder);
+    SpeedButton6Click(this);
+    DesignPicture = Image1->Picture();
+}
+
+void TData::FormActivate(QObject*) {
+    if (Form1)
+        move(Form1->mapToGlobal(QPoint(0, 0)) + QPoint(8, 8));
+    if (firstActivation_) {
+        firstActivation_ = false;
+        const QImage background = Form1 ? Form1->Surface1->Bitmap() : QImage();
+        if (!background.isNull() && background.width() >= Image1->width() &&
+            background.height() >= Image1->height()) {
+            DefaultPicture = background;
+            Image1->SetPicture(background);
+        } else {
+            DefaultPicture = DesignPicture;
+        }
+    }
+    DataSource1DataChange(this, nullptr);
+}
+
+void TData::FormClose(QObject*, TCloseAction&) {
+    CloseCompanions();
+    MediaFile1->Stop();
+    // The background sound is ready again, to be switched on with the project's icon.
+    if (Form1 && !Form1->SoundFilePath.isEmpty()) {
+        MediaFile1->SetFileName(Files::NativePath(Form1->SoundFilePath));
+        MediaFile1->Stop();
+    }
+}
+
+void TData::FormDestroy(QObject*) {
+    PreviewBitmap = QImage();
+    DesignPicture = QImage();
     Table1->Close();
-    const int index = Groups->currentIndex();
-    const QString identifier =
-        index >= 0 && index < int(GroupIdentifiers.size()) ? GroupIdentifiers[index] : QString();
-    const bool oneGroup = identifier != kAllGroups;
-    Table1->SetRecordFilterText(oneGroup ? identifier : QString());
-    Table1->SetFiltered(oneGroup);
-    Table1->Open();
+}
+
+// ---------------------------------------------------------------- groups and records
+
+void TData::GroupsChange(QObject*) {
+    ApplyGroup();
+    // The grid shows its one column; the find searches the caption, description and comments.
+    Table1GROUP->SetVisible(false);
+    Table1PICTURE->SetVisible(false);
+    Table1FILE->SetVisible(false);
+}
+
+void TData::DBNavigator1BeforeAction(QObject*, TNavigateBtn button) {
+    if ((button == nbInsert || button == nbEdit) && DBEdit4->isHidden())
+        SpeedButton3Click(this);
+}
+
+void TData::SpeedButton3Click(QObject*) {
+    DBMemo1->resize(DBMemo1->width(), 46);
+    DBEdit4->show();
+    DBEdit5->show();
+}
+
+void TData::SpeedButton6Click(QObject*) {
+    DBMemo1->resize(DBMemo1->width(), 112);
+    DBEdit4->hide();
+    DBEdit5->hide();
+}
+
+// ---------------------------------------------------------------- preview
+
+void TData::DataSource1DataChange(QObject*, TField*) {
+    if (!isVisible())
+        return;
+    if (!Panel4->isHidden())
+        Panel4->hide();
+    const QString picture = RecordText(Table1PICTURE);
+    Label9->clear();
+    if (!picture.isEmpty()) {
+        DefaultShown = false;
+        const QString path = ResolveStoredPath(picture);
+        if (Files::FileExists(path)) {
+            const QString extension = ExtensionOf(path);
+            if (extension == QLatin1String("bmp"))
+                PreviewBitmapFile(path);
+            else if (extension == QLatin1String("ico"))
+                PreviewIconFile(path);
+            else
+                PreviewOtherFile(CaptionRow(9), DBEdit4->text());
+            SetPreviewHint(CaptionRow(9));
+            return;
+        }
+    }
+    if (DefaultShown)
+        return;
+    PreviewDefaultPicture();
+    SetPreviewHint(QString());
+}
+
+void TData::Label9Click(QObject*) {
+    const QString path = ResolveStoredPath(RecordText(Table1PICTURE));
+    if (!PreviewClickGoesOn(path))
+        return;
+    if (!Files::FileExists(path)) {
+        Label9->setText(FormatCaptionRow(6, QStringLiteral("...")));
+        return;
+    }
+    if (ExtensionOf(path) == QLatin1String("bmp"))
+        ShowPictureWindow(path, true);
+    else if (!Panel4->isHidden())
+        PlayMediaFile(path);
+    else if (Form1)
+        Form1->RunFile(path, QString(), QString());
+}
+
+// ---------------------------------------------------------------- buttons
+
+void TData::SpeedButton1Click(QObject*) {
+    ShellFileOperation(ResolveStoredPath(RecordText(Table1FILE)), CaptionRow(1), FO_COPY);
+}
+
+void TData::SpeedButton2Click(QObject*) {
+    const QString file = ResolveStoredPath(RecordText(Table1FILE));
+    if (!file.isEmpty() && Form1)
+        Form1->RunFile(file, QString(), QString());
+}
+
+void TData::SpeedButton4Click(QObject*) {
+    if (const std::optional<QString> chosen = ChooseFile(1))
+        SetPickedPath(DBEdit4, *chosen);
+}
+
+void TData::SpeedButton5Click(QObject*) {
+    const std::optional<QString> chosen = ChooseFile(4);
+    if (!chosen)
+        return;
+    DBEdit5->setFocus();
+    if (ExtensionOf(*chosen) != QLatin1String("url"))
+        SetPickedPath(DBEdit5, *chosen);
+    else
+        ImportChosenShortcut(*chosen);
+}
+
+bool TData::AskImportFolder() {
+    return Form1 && Form1->Msg1->ShowMsg(mbConfirmation, ShortcutQuestion) == IDYES;
+}
+
+void TData::FindBtnClick(QObject*) {
+    ShowFindDialog();
+}
+
+bool TData::AskSearchFromStart(const QString& findText) {
+    if (!Form1)
+        return false;
+    // The box formats its text once more: a percent sign in the find text stays one.
+    QString question = FormatCaptionRow(10, findText);
+    question.replace(QLatin1Char('%'), QLatin1String("%%"));
+    return Form1->Msg1->ShowMsg(mbConfirmation, question) == IDYES;
+}
+
+void TData::CloseBtnClick(QObject*) {
+    close();
 }

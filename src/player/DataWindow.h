@@ -1,51 +1,42 @@
 #pragma once
 
 #include "framework/dbcontrols/DBNavigator.h"
-#include "framework/forms/Form.h"
 #include "platform/FileOperation.h"
+#include "player/itemtable/ItemTableWindow.h"
 
 #include <QString>
-#include <array>
 
-class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
-class TDataSource;
-class TDbTable;
-class TMediaFile;
+class TForm1;
 class TPathDialog;
 
-// The player's item-table window: the table of items with its groups, preview and find. The
-// menu window sets it up from the project and plays the project's sound through its media
-// player.
-class TData : public TForm {
+// The player's item-table window: the project's items group by group with a preview of each
+// item's picture or media file; it opens and copies the item's file, finds text and, when the
+// project allows it, lets the user edit the items. The menu window sets it up from the project
+// and plays the project's sound through its media player.
+class TData : public TItemTableWindow {
     Q_OBJECT
 public:
-    explicit TData(QWidget* parent = nullptr);
+    // The menu window whose state and routines the window uses; without one the window
+    // stands alone (no paths are resolved, nothing is started, no question is asked).
+    explicit TData(TForm1* menuWindow = nullptr, QWidget* parent = nullptr);
     ~TData() override;
 
-    QComboBox* Groups;
-    // Identifier of each entry of Groups, same index; the slot after the last group holds the
-    // all-groups entry "* * *".
-    std::array<QString, 51> GroupIdentifiers;
+    TForm1* Form1;
+
+    QFrame* Panel2;            // carries every control
     QPushButton* SpeedButton1; // copy the record's file
     QPushButton* SpeedButton2; // open the record's file
+    QPushButton* SpeedButton3; // show the picture/file row
     QPushButton* SpeedButton4; // picture picker
     QPushButton* SpeedButton5; // file picker
+    QPushButton* SpeedButton6; // hide the picture/file row
     QPushButton* FindBtn;
     QPushButton* CloseBtn;
-    QFrame* Panel3; // preview
-    QLabel* Image1;
     QLabel* Label6;
     QLabel* Label7;
-    TDBNavigator* DBNavigator1;
-    // The player's one media player: the background sound and the previews.
-    TMediaFile* MediaFile1;
-
-    // The item table and the source that binds it to the window's controls.
-    TDbTable* Table1;
-    TDataSource* DataSource1;
 
     // The item table as the menu window sets it up.
     QString TableName() const;
@@ -60,9 +51,26 @@ public:
     // Browse-only or editable: the table's read-only state, the navigator's buttons and the
     // two file pickers follow it.
     void SetTableEditable(bool editable);
+    // The hint of the preview (a caption row of the project).
+    void SetPreviewHint(const QString& hint);
 
+    void FormCreate(QObject* sender);
+    void FormActivate(QObject* sender);
+    void FormClose(QObject* sender, TCloseAction& action);
+    void FormDestroy(QObject* sender);
     // Applies the chosen group to the table and opens it.
     void GroupsChange(QObject* sender);
+    void DataSource1DataChange(QObject* sender, TField* field) override;
+    void Label9Click(QObject* sender) override;
+    void SpeedButton1Click(QObject* sender);
+    void SpeedButton2Click(QObject* sender);
+    void SpeedButton3Click(QObject* sender);
+    void SpeedButton4Click(QObject* sender);
+    void SpeedButton5Click(QObject* sender);
+    void SpeedButton6Click(QObject* sender);
+    void DBNavigator1BeforeAction(QObject* sender, TNavigateBtn button);
+    void FindBtnClick(QObject* sender);
+    void CloseBtnClick(QObject* sender);
 
     // Copies, moves, deletes or renames one existing local file through the shell (operation
     // FO_*, the shell's codes); true on success. Copy and move ask for the target folder, rename
@@ -73,4 +81,18 @@ public:
     // The menu window's folder dialog, which asks for the target folder; without one the
     // window uses one of its own.
     TPathDialog* PathDialog1 = nullptr;
+
+protected:
+    QString ResolveStoredPath(const QString& stored) const override;
+    void OpenRecordFile() override { SpeedButton2Click(this); }
+    bool AskSearchFromStart(const QString& findText) override;
+    bool AskImportFolder() override;
+
+private:
+    void createControls();
+    // A caption row of the project ("" without one), and the same as a format with one
+    // argument; a row whose format does not fit shows as it stands.
+    QString CaptionRow(int row) const;
+    QString FormatCaptionRow(int row, const QString& argument) const;
+    bool firstActivation_ = true;
 };

@@ -532,12 +532,7 @@ void TForm1::loadCaptions(const TProjectData& data) {
     Data->SpeedButton1->setText(CaptionTexts[1]);
     Data->FindBtn->setText(CaptionTexts[5]);
     Data->CloseBtn->setText(CaptionTexts[8]);
-    // A hint is shown as markup when it looks like some; a caption never is.
-    const QString hint = Qt::mightBeRichText(CaptionTexts[9])
-                             ? Qt::convertFromPlainText(CaptionTexts[9], Qt::WhiteSpaceNormal)
-                             : CaptionTexts[9];
-    Data->Panel3->setToolTip(hint);
-    Data->Image1->setToolTip(hint);
+    Data->SetPreviewHint(CaptionTexts[9]);
     Data->Label6->setText(CaptionTexts[11]);
     Data->Label7->setText(CaptionTexts[12]);
 }

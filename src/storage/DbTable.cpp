@@ -5,6 +5,7 @@
 #include "platform/Oem.h"
 
 #include <QByteArrayView>
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -295,6 +296,11 @@ int TDbTable::CurrentRecordNumber() {
 void TDbTable::GotoRecordNumber(int n) {
     current_ = n - 1;
     Resync(rmExact);
+}
+
+bool TDbTable::PlaceCursor(int n) {
+    current_ = std::clamp(n - 1, -1, CountRecords());
+    return true;
 }
 
 // ---------------------------------------------------------------- opening and closing

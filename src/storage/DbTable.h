@@ -82,6 +82,7 @@ protected:
     int CountRecords() override;
     int CurrentRecordNumber() override;
     void GotoRecordNumber(int n) override;
+    bool PlaceCursor(int n) override;
     bool CanChangeData() override;
     std::unique_ptr<TBlobStream> OpenMemoStream(TField* field, TBlobStreamMode mode) override;
     void TranslateText(const QByteArray& source, QByteArray& target, bool toOem) override;

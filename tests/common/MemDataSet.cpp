@@ -333,6 +333,11 @@ void TMemDataSet::GotoRecordNumber(int n) {
     Resync(rmExact);
 }
 
+bool TMemDataSet::PlaceCursor(int n) {
+    cursor_ = std::clamp(n - 1, -1, int(rows_.size()));
+    return true;
+}
+
 std::unique_ptr<TBlobStream> TMemDataSet::OpenMemoStream(TField* field, TBlobStreamMode mode) {
     TRecordBuffer buffer = CurrentBuffer();
     QByteArray content;

@@ -65,6 +65,7 @@ protected:
     int CountRecords() override { return int(rows_.size()); }
     int CurrentRecordNumber() override;
     void GotoRecordNumber(int n) override;
+    bool PlaceCursor(int n) override;
     bool CanChangeData() override { return !ReadOnly; }
     std::unique_ptr<TBlobStream> OpenMemoStream(TField* field, TBlobStreamMode mode) override;
 

@@ -7,6 +7,7 @@
 #include "player/Glyphs.h"
 #include "player/MenuControls.h"
 #include "player/MenuTestSupport.h"
+#include "player/itemtable/Image.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -469,6 +469,17 @@ void TDataSet::SetRecNo(int value) {
     Fire(AfterScroll);
 }
 
+bool TDataSet::MoveNear(int recNo) {
+    CheckBrowseMode();
+    Fire(BeforeScroll);
+    const bool placed = PlaceCursor(recNo);
+    // Not exact: a record that is filtered out or deleted gives way to its neighbours.
+    if (placed)
+        Resync(rmCenter);
+    Fire(AfterScroll);
+    return placed;
+}
+
 int TDataSet::RecordCount() {
     CheckActive();
     return CountRecords();

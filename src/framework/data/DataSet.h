@@ -72,6 +72,10 @@ public:
     bool IsEmpty() const { return activeRecord_ >= recordCount_; }
     int RecNo();
     void SetRecNo(int value);
+    // For scroll bars, which know only a position: goes to the record numbered recNo when it
+    // is shown, else to the nearest shown record after it, else to the nearest before it.
+    // False, and nothing moved, for a dataset that has no record numbers.
+    bool MoveNear(int recNo);
     int RecordCount();
     bool Filtered() const { return filtered_; }
     virtual void SetFiltered(bool value);
@@ -162,6 +166,9 @@ protected:
     virtual int CurrentRecordNumber() { return -1; }
     // Makes record n current and resynchronises.
     virtual void GotoRecordNumber(int) {}
+    // Puts the cursor at record number n (clamped to the records) without reading it; false
+    // when the dataset has no record numbers.
+    virtual bool PlaceCursor(int) { return false; }
     virtual bool CanChangeData() { return true; }
     virtual int CompareBookmarkValues(const TBookmark& a, const TBookmark& b);
     virtual bool LocateRecord(const QString& keyFields, const QVariant& keyValues,

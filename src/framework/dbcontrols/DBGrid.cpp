@@ -11,14 +11,13 @@
 
 #include <QAbstractTableModel>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
-
-namespace {
-// Buffers the grid asks for at first; it doubles them until every record is buffered.
-constexpr int InitialBuffers = 64;
-} // namespace
+#include <QWheelEvent>
 
 // ---------------------------------------------------------------- model
 
@@ -76,8 +75,10 @@ public:
             return false;
         const QString text = value.toString();
         try {
-            if (!IsEditState(ds->State()) && field->Text() == text)
-                return true; // nothing typed: the record stays as it is
+            // Nothing typed: the record stays as it is. A new record too: storing its empty
+            // text would mark it modified and have it posted instead of cancelled.
+            if (field->Text() == text)
+                return true;
             if (!grid_->link_.Edit())
                 return false;
             field->SetText(text);
@@ -140,6 +141,12 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         auto* editor = qobject_cast<QWidget*>(object);
+        if (editor && event->type() == QEvent::FocusOut) {
+            // The base stores and closes the editor when the focus leaves it for good.
+            const bool handled = QStyledItemDelegate::eventFilter(object, event);
+            grid_->CancelUntouchedInsert(static_cast<QFocusEvent*>(event)->reason());
+            return handled;
+        }
         if (editor && event->type() == QEvent::KeyPress) {
             const QChar key = KeyPressChar(static_cast<QKeyEvent*>(event));
             if (key.unicode() == 13) {
@@ -165,6 +172,19 @@ private:
 
 // ---------------------------------------------------------------- grid
 
+// While the grid itself sets the current cell, the view's notices of it move no records.
+// Nested: a change of the rows inside keeps the outer one quiet too.
+class TDBGrid::Syncing {
+public:
+    explicit Syncing(int& depth) : depth_(depth) { ++depth_; }
+    ~Syncing() { --depth_; }
+    Syncing(const Syncing&) = delete;
+    Syncing& operator=(const Syncing&) = delete;
+
+private:
+    int& depth_;
+};
+
 TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent) {
     model_ = new TDBGridModel(this);
     delegate_ = new TDBGridDelegate(this);
@@ -175,13 +195,23 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent) {
                     QAbstractItemView::SelectedClicked);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // The rows are the buffered records and always fit; the grid's own scroll bar moves the
+    // dataset instead of the rows. It takes the place of the view's, which stays hidden.
+    scrollBar_ = new QScrollBar(Qt::Vertical, this);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    addScrollBarWidget(scrollBar_, Qt::AlignTop);
+    verticalScrollBar()->hide();
+    connect(scrollBar_, &QScrollBar::actionTriggered, this,
+            [this](int action) { ScrollBarAction(action); });
+    connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] { UpdateScrollBar(); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int section, int, int size) {
-                if (!syncing_ && section >= 0 && section < ShownColumnCount())
+                if (syncing_ == 0 && section >= 0 && section < ShownColumnCount())
                     shown_[size_t(section)].Width = size;
             });
-    link_.SetBufferCount(InitialBuffers);
     ApplyOptions();
+    UpdateRowCount();
+    UpdateScrollBar();
 }
 
 TDBGrid::~TDBGrid() {
@@ -248,12 +278,11 @@ void TDBGrid::LayoutChanged() {
             }
         }
     }
-    FetchAllRows();
+    UpdateRowCount();
     ResetRows();
 }
 
 void TDBGrid::DataSetChanged() {
-    FetchAllRows();
     ResetRows();
 }
 
@@ -265,6 +294,7 @@ void TDBGrid::Scrolled(int distance) {
     }
     model_->IndicatorChanged();
     SyncCurrent();
+    UpdateScrollBar();
 }
 
 void TDBGrid::RecordChanged() {
@@ -274,6 +304,7 @@ void TDBGrid::RecordChanged() {
 
 void TDBGrid::IndicatorChanged() {
     model_->IndicatorChanged();
+    UpdateScrollBar();
 }
 
 void TDBGrid::CommitEditor() {
@@ -281,14 +312,106 @@ void TDBGrid::CommitEditor() {
         commitData(editor_);
 }
 
-void TDBGrid::FetchAllRows() {
-    if (!link_.Active())
+void TDBGrid::FinishCellEdit() {
+    if (!editor_ || state() != QAbstractItemView::EditingState)
         return;
-    while (link_.RecordCount() >= link_.BufferCount()) {
-        const int before = link_.RecordCount();
-        link_.SetBufferCount(link_.BufferCount() * 2);
-        if (link_.RecordCount() == before)
+    QWidget* editor = editor_;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void TDBGrid::UpdateRowCount() {
+    // Whole rows only: the current record is always shown in full.
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    const int rows = std::max(1, viewport()->height() / rowHeight);
+    if (rows == link_.BufferCount())
+        return;
+    link_.SetBufferCount(rows);
+    if (link_.Active())
+        ResetRows();
+}
+
+void TDBGrid::UpdateScrollBar() {
+    if (scrollBar_->isSliderDown())
+        return; // the thumb follows the mouse until it is let go
+    TDataSet* ds = link_.DataSet();
+    const QSignalBlocker quiet(scrollBar_);
+    if (!link_.Active() || !ds || ds->IsEmpty()) {
+        scrollBar_->setRange(0, 0);
+        scrollBar_->setEnabled(false);
+        return;
+    }
+    // While a record is edited or inserted its number means nothing yet.
+    if (ds->State() != dsBrowse)
+        return;
+    const int count = ds->RecordCount();
+    const int recNo = ds->RecNo();
+    sequenced_ = count > 0 && recNo >= 1 && recNo <= count;
+    scrollBar_->setEnabled(true);
+    if (sequenced_) {
+        scrollBar_->setRange(1, count);
+        scrollBar_->setPageStep(VisibleRowCount());
+        scrollBar_->setValue(recNo);
+    } else {
+        // Without record numbers only the ends are known.
+        scrollBar_->setRange(0, 2);
+        scrollBar_->setPageStep(1);
+        scrollBar_->setValue(ds->Bof() ? 0 : (ds->Eof() ? 2 : 1));
+    }
+}
+
+void TDBGrid::ScrollBarAction(int action) {
+    const int position = scrollBar_->sliderPosition();
+    const int page = VisibleRowCount();
+    Navigate([&](TDataSet* ds) {
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            ds->MoveBy(1);
             break;
+        case QAbstractSlider::SliderSingleStepSub:
+            ds->MoveBy(-1);
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            ds->MoveBy(page);
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            ds->MoveBy(-page);
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            ds->First();
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            ds->Last();
+            break;
+        case QAbstractSlider::SliderMove:
+            if (position <= scrollBar_->minimum())
+                ds->First();
+            else if (position >= scrollBar_->maximum())
+                ds->Last();
+            else if (sequenced_)
+                ds->MoveNear(position);
+            break;
+        default:
+            break;
+        }
+    });
+    // The bar shows where the dataset went, not where the step would have put it.
+    if (!scrollBar_->isSliderDown()) {
+        UpdateScrollBar();
+        scrollBar_->setSliderPosition(scrollBar_->value());
+    }
+}
+
+void TDBGrid::Navigate(const std::function<void(TDataSet*)>& move) {
+    TDataSet* ds = link_.DataSet();
+    if (!link_.Active() || !ds)
+        return;
+    try {
+        FinishCellEdit();
+        move(ds);
+    } catch (...) {
+        SyncCurrent();
+        Application().HandleCurrentException(this);
     }
 }
 
@@ -296,11 +419,13 @@ void TDBGrid::ResetRows() {
     // A reset forgets the current cell; the column is kept across it.
     if (currentIndex().isValid())
         column_ = currentIndex().column();
-    syncing_ = true;
-    model_->Reset();
-    ApplyWidths();
-    syncing_ = false;
+    {
+        const Syncing syncing(syncing_);
+        model_->Reset();
+        ApplyWidths();
+    }
     SyncCurrent();
+    UpdateScrollBar();
 }
 
 void TDBGrid::ApplyWidths() {
@@ -318,16 +443,16 @@ void TDBGrid::SyncCurrent() {
     const QModelIndex target = model_->index(row, column);
     if (currentIndex() == target)
         return;
-    syncing_ = true;
+    // Showing the cell may bring in a scroll bar, which changes the rows again (nested).
+    const Syncing syncing(syncing_);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-    syncing_ = false;
     scrollTo(target);
 }
 
 void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     // The base stores and closes an open cell editor first.
     QTableView::currentChanged(current, previous);
-    if (syncing_ || !current.isValid() || !link_.Active())
+    if (syncing_ > 0 || !current.isValid() || !link_.Active())
         return;
     const int active = link_.ActiveRecord();
     if (current.row() == active)
@@ -388,6 +513,41 @@ void TDBGrid::keyPressEvent(QKeyEvent* event) {
         ds->Cancel();
         return;
     }
+    if (active) {
+        // Moving between records is the dataset's: the rows are only the ones on the screen.
+        const bool control = event->modifiers() & Qt::ControlModifier;
+        const int page = VisibleRowCount();
+        std::function<void(TDataSet*)> move;
+        switch (event->key()) {
+        case Qt::Key_Up:
+            move = [](TDataSet* d) { d->MoveBy(-1); };
+            break;
+        case Qt::Key_Down:
+            move = [](TDataSet* d) { d->MoveBy(1); };
+            break;
+        case Qt::Key_PageUp:
+            move = [page](TDataSet* d) { d->MoveBy(-page); };
+            break;
+        case Qt::Key_PageDown:
+            move = [page](TDataSet* d) { d->MoveBy(page); };
+            break;
+        case Qt::Key_Home:
+            if (control)
+                move = [](TDataSet* d) { d->First(); };
+            break;
+        case Qt::Key_End:
+            if (control)
+                move = [](TDataSet* d) { d->Last(); };
+            break;
+        default:
+            break;
+        }
+        if (move) {
+            event->accept();
+            Navigate(move);
+            return;
+        }
+    }
     bool swallowed = false;
     const QChar key = KeyPressChar(event);
     KeyTyped(key, swallowed);
@@ -416,9 +576,16 @@ bool TDBGrid::KeepsInsertWhenFocusGoesTo(QWidget* widget) const {
 
 void TDBGrid::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
+    CancelUntouchedInsert(event->reason());
+}
+
+void TDBGrid::CancelUntouchedInsert(Qt::FocusReason reason) {
     TDataSet* ds = link_.DataSet();
     if (!(options_ & dgCancelOnExit) || !link_.Active() || !ds || ds->State() != dsInsert ||
         ds->Modified())
+        return;
+    // The focus leaves the window (another program, a menu): the user comes back to it.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
     // An untouched new record goes when the focus leaves it; not when it moves to an edit
     // of the same record, where the user goes on to fill it.
@@ -435,4 +602,24 @@ void TDBGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
     if (OnDblClick)
         OnDblClick(this);
+}
+
+void TDBGrid::resizeEvent(QResizeEvent* event) {
+    // Called with the viewport's new size, also when a scroll bar takes some of it.
+    QTableView::resizeEvent(event);
+    UpdateRowCount();
+}
+
+void TDBGrid::wheelEvent(QWheelEvent* event) {
+    if (!link_.Active() || event->angleDelta().y() == 0) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    // A notch of the wheel is 120; finer wheels add up to it.
+    wheelDelta_ += event->angleDelta().y();
+    const int notches = wheelDelta_ / 120;
+    wheelDelta_ -= notches * 120;
+    if (notches != 0)
+        Navigate([notches](TDataSet* d) { d->MoveBy(-notches); });
 }

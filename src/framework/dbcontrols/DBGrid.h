@@ -4,8 +4,10 @@
 
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 #include <vector>
 
+class QScrollBar;
 class TDBGridModel;
 class TDBGridDelegate;
 
@@ -38,9 +40,12 @@ inline constexpr TDBGridOptions DefaultGridOptions = dgEditing | dgTitles | dgIn
 // moving in the grid moves the dataset and the other way round. Typing into a cell puts the
 // dataset into edit mode and stores the text in the field; leaving the row posts a changed
 // record. Insert adds a record, Ctrl+Del deletes one (asking "Delete record?" when
-// confirm-delete is on), Escape cancels the edit. The grid is read-only while the dataset
-// cannot be modified. It keeps every record of the dataset buffered, so the rows it shows
-// need no further reads while scrolling.
+// confirm-delete is on), Escape cancels the edit; a new record left untouched is cancelled
+// when the focus leaves the grid. The grid is read-only while the dataset cannot be modified.
+//
+// The grid asks the dataset to buffer only as many records as it has rows on the screen, so
+// opening a large table reads no more than those. Its own scroll bar moves the dataset: by a
+// record, by a page, to either end, or, dragging the thumb, to the record near that place.
 class TDBGrid : public QTableView {
     Q_OBJECT
 public:
@@ -59,6 +64,10 @@ public:
     TField* ColumnField(int column) const;
     TField* SelectedField() const { return ColumnField(currentIndex().column()); }
     int ShownColumnCount() const { return int(shown_.size()); }
+    // Rows that fit on the screen: the records the grid has the dataset buffer.
+    int VisibleRowCount() const { return link_.BufferCount(); }
+    // The scroll bar that moves through the records.
+    QScrollBar* RecordScrollBar() const { return scrollBar_; }
 
     // Characters typed into the grid or its cell editor; Enter comes as '\r' after the
     // cell's text is stored.
@@ -70,10 +79,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     friend class TDBGridModel;
     friend class TDBGridDelegate;
+    class Syncing;
 
     class Link : public TDataLink {
     public:
@@ -98,7 +110,13 @@ private:
     void RecordChanged();
     void IndicatorChanged();
     void CommitEditor();
-    void FetchAllRows();
+    // Stores and closes an open cell editor.
+    void FinishCellEdit();
+    void UpdateRowCount();
+    void UpdateScrollBar();
+    void ScrollBarAction(int action);
+    // Moves the dataset as the user asked; what that raises is shown.
+    void Navigate(const std::function<void(TDataSet*)>& move);
     void ResetRows();
     void SyncCurrent();
     void ApplyWidths();
@@ -106,16 +124,21 @@ private:
     bool CanEditCells() const;
     void DeleteRecord();
     bool KeepsInsertWhenFocusGoesTo(QWidget* widget) const;
+    // A new record nobody has touched goes when the focus leaves the grid and its editors.
+    void CancelUntouchedInsert(Qt::FocusReason reason);
     void KeyTyped(QChar key, bool& swallowed);
 
     Link link_{this};
     TDBGridModel* model_ = nullptr;
     TDBGridDelegate* delegate_ = nullptr;
     QPointer<QWidget> editor_;
+    QScrollBar* scrollBar_ = nullptr;
+    bool sequenced_ = false; // the scroll bar stands for record numbers
+    int wheelDelta_ = 0;
     std::vector<TColumn> columns_;
     std::vector<TColumn> shown_; // the columns in use, field names resolved
     TDBGridOptions options_ = DefaultGridOptions;
     bool readOnly_ = false;
-    bool syncing_ = false;
+    int syncing_ = 0; // depth of the grid's own changes of the current cell
     int column_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 
 // Standard controls whose handlers run for a change made by code just as for the user's own:
@@ -39,4 +40,27 @@ class TEdit : public QLineEdit {
 public:
     explicit TEdit(QWidget* parent = nullptr);
     TNotifyEvent OnChange;
+};
+
+// A widget that answers a click of the left button (pressed and let go over it) with OnClick.
+// It takes the click for itself, so a click on it never reaches the widget beneath as well.
+template <class Widget> class TClickable : public Widget {
+public:
+    using Widget::Widget;
+    TNotifyEvent OnClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        Widget::mousePressEvent(event);
+        if (event->button() == Qt::LeftButton)
+            event->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        Widget::mouseReleaseEvent(event);
+        if (event->button() != Qt::LeftButton)
+            return;
+        event->accept();
+        if (this->rect().contains(event->position().toPoint()))
+            FireControlEvent(this, OnClick);
+    }
 };

@@ -1,5 +1,6 @@
 #include "common/MemDataSet.h"
 
+#include "common/EventLoop.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/DataSource.h"
 #include "framework/data/Field.h"
@@ -10,9 +11,11 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,6 +53,12 @@ struct Window {
         QApplication::setActiveWindow(&form);
         (void)QTest::qWaitForWindowActive(&form, 1000);
     }
+    // Opens the table on the shown window and lets the grid settle its rows and scroll bars.
+    void ShowOpen() {
+        Show();
+        table->Open();
+        QCoreApplication::processEvents();
+    }
     QString Cell(int row, int column) const {
         return grid->model()->index(row, column).data().toString();
     }
@@ -72,17 +81,27 @@ QLineEdit* cellEditor(TDBGrid* grid) {
 
 } // namespace
 
-TEST(DBGrid, ShowsEveryRecordWithFieldColumns) {
-    Window w(100); // more records than the grid buffers at first
-    w.table->Open();
+TEST(DBGrid, ShowsTheRowsOnTheScreenWithFieldColumns) {
+    Window w(100);
+    w.ShowOpen();
     QAbstractItemModel* m = w.grid->model();
-    EXPECT_EQ(m->rowCount(), 100);
+    const int rows = w.grid->VisibleRowCount();
+    ASSERT_GT(rows, 3);
+    ASSERT_LT(rows, 50);
+    // Only the rows on the screen are read, not the whole table.
+    EXPECT_EQ(m->rowCount(), rows);
+    EXPECT_LE(w.table->Fetches, rows + 2);
     EXPECT_EQ(m->columnCount(), 3);
     EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), "CAPTION");
     EXPECT_EQ(w.Cell(0, 1), "Item 1");
-    EXPECT_EQ(w.Cell(99, 1), "Item 100");
+    EXPECT_EQ(w.Cell(rows - 1, 1), QString("Item %1").arg(rows));
     EXPECT_EQ(w.Cell(0, 2), "(MEMO)");
     EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 1"); // reading rows moves nothing
+
+    // A taller grid shows more rows.
+    w.form.resize(400, 700);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return w.grid->VisibleRowCount() > rows; }));
+    EXPECT_EQ(m->rowCount(), w.grid->VisibleRowCount());
 
     // Given columns: only those, with their widths; hidden fields keep them.
     w.grid->SetColumns({{"CAPTION", QString(), 300}});
@@ -96,24 +115,88 @@ TEST(DBGrid, ShowsEveryRecordWithFieldColumns) {
 
     w.table->Close();
     EXPECT_EQ(m->rowCount(), 0);
+    EXPECT_FALSE(w.grid->RecordScrollBar()->isEnabled());
 }
 
 TEST(DBGrid, CurrentRowFollowsTheDataSetAndTheOtherWay) {
     Window w(100);
-    w.table->Open();
+    w.ShowOpen();
+    const int rows = w.grid->VisibleRowCount();
+    auto current = [&] { return w.Cell(w.grid->currentIndex().row(), 1); };
     EXPECT_EQ(w.grid->currentIndex().row(), 0);
     w.table->Next();
     EXPECT_EQ(w.grid->currentIndex().row(), 1);
     w.table->Last();
-    EXPECT_EQ(w.grid->currentIndex().row(), 99);
+    EXPECT_EQ(w.grid->currentIndex().row(), rows - 1);
+    EXPECT_EQ(current(), "Item 100");
     w.table->First();
     EXPECT_EQ(w.grid->currentIndex().row(), 0);
 
-    w.grid->setCurrentIndex(w.grid->model()->index(42, 1));
-    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 43");
-    EXPECT_EQ(w.table->RecNo(), 43);
+    w.grid->setCurrentIndex(w.grid->model()->index(2, 1));
+    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 3");
+    EXPECT_EQ(w.table->RecNo(), 3);
+
+    // The keys move through every record, also past the rows on the screen.
+    w.grid->setFocus();
     QTest::keyClick(w.grid, Qt::Key_Down);
-    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 44");
+    EXPECT_EQ(w.table->RecNo(), 4);
+    QTest::keyClick(w.grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(w.table->RecNo(), 100);
+    EXPECT_EQ(current(), "Item 100");
+    QTest::keyClick(w.grid, Qt::Key_Down); // no further
+    EXPECT_EQ(w.table->RecNo(), 100);
+    QTest::keyClick(w.grid, Qt::Key_PageUp);
+    EXPECT_EQ(w.table->RecNo(), 100 - rows);
+    EXPECT_EQ(current(), QString("Item %1").arg(100 - rows));
+    QTest::keyClick(w.grid, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(w.table->RecNo(), 1);
+    for (int i = 0; i < rows + 2; ++i)
+        QTest::keyClick(w.grid, Qt::Key_Down);
+    EXPECT_EQ(w.table->RecNo(), rows + 3);
+    EXPECT_EQ(current(), QString("Item %1").arg(rows + 3));
+    QTest::keyClick(w.grid, Qt::Key_Up);
+    EXPECT_EQ(current(), QString("Item %1").arg(rows + 2));
+}
+
+TEST(DBGrid, ScrollBarMovesThroughTheRecords) {
+    Window w(100);
+    // Only the odd items are shown.
+    w.table->OnFilterRecord = [](TDataSet* ds, bool& accept) {
+        accept = ds->FieldByName("CAPTION")->AsString().mid(5).toInt() % 2 == 1;
+    };
+    w.table->SetFiltered(true);
+    w.ShowOpen();
+    QScrollBar* bar = w.grid->RecordScrollBar();
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->minimum(), 1);
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_EQ(bar->value(), 1);
+
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 99");
+    EXPECT_EQ(bar->value(), 99); // where the dataset went
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 97");
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(w.table->RecNo(), 97 - 2 * w.grid->VisibleRowCount());
+
+    // Dragging the thumb: a record that is not shown gives way to the next one that is.
+    bar->setSliderDown(true);
+    bar->setSliderPosition(50);
+    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 51");
+    bar->setSliderPosition(1);
+    EXPECT_EQ(w.table->RecNo(), 1);
+    bar->setSliderPosition(40);
+    bar->setSliderDown(false);
+    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 41");
+    EXPECT_EQ(bar->value(), 41);
+    EXPECT_EQ(w.Cell(w.grid->currentIndex().row(), 1), "Item 41");
+
+    // The wheel moves a record a notch.
+    QWheelEvent wheel(QPointF(5, 5), w.grid->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w.grid->viewport(), &wheel);
+    EXPECT_EQ(w.table->FieldByName("CAPTION")->AsString(), "Item 43");
 }
 
 TEST(DBGrid, EditingACellPostsWhenLeavingTheRow) {
@@ -159,7 +242,7 @@ TEST(DBGrid, EditingACellPostsWhenLeavingTheRow) {
 TEST(DBGrid, ReadOnlyDataSetAndConfirmDelete) {
     Window w(3);
     w.table->ReadOnly = true;
-    w.table->Open();
+    w.ShowOpen();
     EXPECT_FALSE(w.grid->model()->flags(w.grid->model()->index(0, 1)) & Qt::ItemIsEditable);
     MessageBoxAnswerer boxes;
     QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
@@ -349,7 +432,7 @@ TEST(DBNavigator, BeforeActionMayAbortAndDeleteAsks) {
     EXPECT_EQ(w.table->StoredString(0, 1), "New item");
 }
 
-TEST(DBGrid, UntouchedInsertIsCancelledWhenFocusLeavesTheGrid) {
+TEST(DBGrid, UntouchedInsertIsCancelledWhenFocusLeaves) {
     Window w(2);
     QLineEdit other(&w.form);
     w.form.layout()->addWidget(&other);
@@ -365,4 +448,35 @@ TEST(DBGrid, UntouchedInsertIsCancelledWhenFocusLeavesTheGrid) {
     other.setFocus();
     EXPECT_EQ(w.table->State(), dsBrowse);
     EXPECT_EQ(w.table->StoredCount(), 2);
+
+    // A new row with its cell editor open, nothing typed yet.
+    auto insertWithCellEditor = [&] {
+        w.grid->setFocus();
+        QTest::keyClick(w.grid, Qt::Key_Insert);
+        QTest::keyClick(w.grid, Qt::Key_F2);
+        return cellEditor(w.grid);
+    };
+
+    // Left without typing: Next cancels the row.
+    ASSERT_NE(insertWithCellEditor(), nullptr);
+    QTest::mouseClick(w.navigator->Button(nbNext), Qt::LeftButton);
+    EXPECT_EQ(w.table->State(), dsBrowse);
+    EXPECT_EQ(w.table->StoredCount(), 2);
+
+    // The same, leaving the cell editor for another control.
+    QLineEdit* editor = insertWithCellEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->hasFocus());
+    other.setFocus();
+    EXPECT_EQ(w.table->State(), dsBrowse);
+    EXPECT_EQ(w.table->StoredCount(), 2);
+
+    // Typed into, the new row is kept and posted.
+    editor = insertWithCellEditor();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "typed");
+    other.setFocus();
+    EXPECT_EQ(w.table->State(), dsInsert);
+    QTest::mouseClick(w.navigator->Button(nbPost), Qt::LeftButton);
+    EXPECT_EQ(w.table->StoredCount(), 3);
 }

@@ -1,0 +1,101 @@
+// The project commands at the foot of the design window, the close question, the banner and
+// the help button.
+#include "components/Msg.h"
+#include "editor/DesignWindow.h"
+#include "editor/Dialogs.h"
+#include "editor/EditorControls.h"
+#include "editor/EditorRules.h"
+#include "editor/OtherWindows.h"
+#include "framework/forms/MessageBox.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
+
+namespace Orvello {
+
+void TForm1::UpdateCaption() {
+    setWindowTitle(WindowCaption(Application().Title, ProjectFileName));
+}
+
+void TForm1::BitBtn5Click(QObject* sender) {
+    if (!ResetProject(sender, true))
+        return;
+    ProjectFileName.clear();
+    ProjectNeedsSave = false;
+    UpdateCaption();
+}
+
+void TForm1::BitBtn4Click(QObject* sender) {
+    if (!ResetProject(sender, true))
+        return;
+    if (!OpenDialog1->Execute())
+        return;
+    const QString file = OpenDialog1->FileName;
+    ProjectFileName.clear();
+    ProjectNeedsSave = false;
+    UpdateCaption();
+    LoadProject(file);
+    ProjectFolder = Files::ExtractFilePath(file);
+    if (IsTemplateFile(file)) {
+        SaveDialog1->FileName.clear();
+    } else {
+        SaveDialog1->FileName = file;
+        ProjectFileName = file;
+        UpdateCaption();
+    }
+}
+
+void TForm1::BitBtn1Click(QObject*) {
+    SaveDialog1->FilterIndex = 1;
+    if (!SaveDialog1->Execute())
+        return;
+    const QString file = SaveDialog1->FileName;
+    SaveProject(file, false);
+    if (IsTemplateFile(file)) {
+        SaveDialog1->FileName.clear();
+        ProjectFileName.clear();
+    } else {
+        ProjectFileName = file;
+        ProjectNeedsSave = false;
+    }
+    UpdateCaption();
+}
+
+void TForm1::BitBtn3Click(QObject*) {
+    if (Cr)
+        Cr->ShowModal();
+}
+
+void TForm1::BitBtn2Click(QObject*) {
+    close();
+}
+
+void TForm1::FormCloseQuery(QObject* sender, bool& canClose) {
+    if (!ProjectNeedsSave)
+        return;
+    canClose = false;
+    switch (Msg1->ShowMsg(mbSelection, QStringLiteral("Save current project first ?"))) {
+    case IDYES:
+        BitBtn1Click(sender);
+        break;
+    case IDNO:
+        canClose = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::FormDestroy(QObject*) {
+    clearEntryLists();
+}
+
+void TForm1::Image1DblClick(QObject* sender) {
+    if (const auto* control = qobject_cast<const QWidget*>(sender))
+        ShellExecuteA(this, QString(), HintOf(control), QString(), QString(), SW_SHOWNORMAL);
+}
+
+void TForm1::BitBtn10Click(QObject*) {
+    ShowHelpContext(0);
+}
+
+} // namespace Orvello

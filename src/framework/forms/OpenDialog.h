@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+enum TOpenOption : unsigned {
+    ofHideReadOnly = 0x1,
+    ofPathMustExist = 0x2,
+    ofFileMustExist = 0x4,
+};
+using TOpenOptions = unsigned;
+
+// The framework's dialog that chooses one file to open. The filter is "text|masks|text|masks"
+// (masks separated by ";"), FilterIndex counts its entries from 1; the dialog starts in
+// InitialDir and answers the chosen file's full path in FileName and the entry in use in
+// FilterIndex.
+class TOpenDialog {
+public:
+    QString Title;
+    QString Filter;
+    int FilterIndex = 1;
+    QString InitialDir;
+    QString FileName;
+    TOpenOptions Options = ofHideReadOnly;
+
+    // Shows the dialog modally; true when the user chose a file.
+    bool Execute(QWidget* owner = nullptr);
+
+    // Who answers the open dialogs instead of a person: tests and headless runs install one.
+    // It gets the dialog as it would be shown and sets FileName (and FilterIndex) like the
+    // user. Returns the previous hook.
+    using THook = std::function<bool(TOpenDialog& dialog)>;
+    static THook SetHook(THook hook);
+};
+
+// The entries of a "text|masks|..." filter as the name filters of a file dialog.
+QStringList FileDialogNameFilters(const QString& filter);

@@ -1,0 +1,71 @@
+// Choosing files for a record, and internet shortcuts as records.
+#include "player/itemtable/ItemTableWindow.h"
+
+#include "framework/data/Field.h"
+#include "framework/dbcontrols/DBEdit.h"
+#include "platform/Files.h"
+#include "platform/Profile.h"
+#include "storage/DbTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+const QString TItemTableWindow::ShortcutQuestion = QStringLiteral(
+    "You have selected an Internet Shortcut !\r\n\r\nWould you like to add all Internet "
+    "Shortcuts of this\r\ndirectory to the current group of your database ?");
+
+std::optional<QString> TItemTableWindow::ChooseFile(int filterIndex) {
+    OpenDialog1.FilterIndex = filterIndex;
+    if (!OpenDialog1.Execute(this) || OpenDialog1.FileName.isEmpty())
+        return std::nullopt;
+    return OpenDialog1.FileName;
+}
+
+void TItemTableWindow::SetPickedPath(TDBEdit* edit, const QString& path) {
+    if (!Table1->Active())
+        return;
+    edit->setFocus();
+    Table1->Edit();
+    if (TField* field = edit->Field())
+        field->SetAsString(path);
+}
+
+QString TItemTableWindow::InternetShortcutURL(const QString& path) {
+    return Profile::GetPrivateProfileString(QStringLiteral("InternetShortcut"),
+                                            QStringLiteral("URL"), QString(),
+                                            Files::NativePath(path));
+}
+
+void TItemTableWindow::ImportInternetShortcut(const QString& path, bool asNewRecord) {
+    if (path.isEmpty())
+        return;
+    const QString address = InternetShortcutURL(path);
+    if (address.isEmpty())
+        return;
+    QString name = QFileInfo(Files::NativePath(path)).fileName();
+    name.chop(4); // ".url"
+    if (asNewRecord)
+        Table1->Insert();
+    else
+        Table1->Edit();
+    Table1CAPTION->SetAsString(name.left(30) + QStringLiteral(" ..."));
+    Table1DESCRIPTOR->SetAsString(name);
+    Table1FILE->SetAsString(address);
+    Table1->Post();
+}
+
+void TItemTableWindow::ImportFolderShortcuts(const QString& folder) {
+    // Names that differ only by case are the same kind of file here as there.
+    const QDir dir(Files::NativePath(folder));
+    const QStringList names = dir.entryList({QStringLiteral("*.url")},
+                                            QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : names)
+        ImportInternetShortcut(dir.filePath(name), true);
+}
+
+void TItemTableWindow::ImportChosenShortcut(const QString& path) {
+    if (AskImportFolder())
+        ImportFolderShortcuts(QFileInfo(Files::NativePath(path)).absolutePath());
+    else
+        ImportInternetShortcut(path, false);
+}
