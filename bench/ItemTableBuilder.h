@@ -21,6 +21,10 @@ inline constexpr int Groups = 50;
 // Where the tables are made; the benchmark's main sets it.
 inline QTemporaryDir* folder = nullptr;
 
+inline const char* const FieldNames[] = {"GROUP",    "CAPTION", "DESCRIPTOR",
+                                         "COMMENTS", "PICTURE", "FILE"};
+inline const char* const CharFields[] = {"GROUP", "CAPTION", "DESCRIPTOR", "PICTURE", "FILE"};
+
 // The item table's six fields as definitions: the dataset makes its fields from the table.
 inline void Prepare(TDbTable& t, const QString& name) {
     t.FieldDefs().Add("GROUP", ftString, 20);
@@ -37,6 +41,23 @@ inline QString TablePath(const QString& name) {
     return folder->filePath(name + ".dbf");
 }
 
+inline QString MemoPath(const QString& name) {
+    return folder->filePath(name + ".dbt");
+}
+
+// The values of item i, as both the dataset and the plain writer store them.
+struct Item {
+    QString group, caption, descriptor, comments, file;
+};
+
+inline Item ItemNumber(int i) {
+    return {QString("grp%1").arg(i % Groups + 1, 2, 10, QChar('0')),
+            QString("Item number %1").arg(i),
+            QString("A description of item %1 for the benchmark").arg(i),
+            QString("Comments on item %1, long enough to be a real note.").arg(i),
+            QString("programs\\setup%1.exe").arg(i)};
+}
+
 inline void AppendItems(TDbTable& t, int count) {
     TField* group = t.FieldByName("GROUP");
     TField* caption = t.FieldByName("CAPTION");
@@ -44,13 +65,13 @@ inline void AppendItems(TDbTable& t, int count) {
     TField* comments = t.FieldByName("COMMENTS");
     TField* file = t.FieldByName("FILE");
     for (int i = 0; i < count; ++i) {
+        const Item item = ItemNumber(i);
         t.Append();
-        group->SetAsString(QString("grp%1").arg(i % Groups + 1, 2, 10, QChar('0')));
-        caption->SetAsString(QString("Item number %1").arg(i));
-        descriptor->SetAsString(QString("A description of item %1 for the benchmark").arg(i));
-        comments->SetAsString(
-            QString("Comments on item %1, long enough to be a real note.").arg(i));
-        file->SetAsString(QString("programs\\setup%1.exe").arg(i));
+        group->SetAsString(item.group);
+        caption->SetAsString(item.caption);
+        descriptor->SetAsString(item.descriptor);
+        comments->SetAsString(item.comments);
+        file->SetAsString(item.file);
         t.Post();
     }
 }
@@ -62,6 +83,10 @@ inline void MakeTable(const QString& name, int records) {
     t.Open();
     AppendItems(t, records);
     t.Close();
+}
+
+inline double Seconds(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e9;
 }
 
 // Reads the file from its first record to its end in record-size chunks; returns seconds.
@@ -81,7 +106,7 @@ inline double PlainRead(const QString& path) {
     while (f.read(record.data(), recordSize) == recordSize)
         bytes += record[0];
     benchmark::DoNotOptimize(bytes);
-    return double(timer.nsecsElapsed()) / 1e9;
+    return Seconds(timer);
 }
 
 // The fastest of a few plain reads, against which a case is put.

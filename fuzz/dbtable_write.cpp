@@ -1,7 +1,10 @@
 // Opens a table and its memo file, both from arbitrary bytes, for writing, and changes it the
 // way the item-table windows do: every record edited (each field given a text, memos longer
 // and shorter than before), one record deleted, one appended. Whatever the bytes, the dataset
-// refuses with a message or writes inside its records and memos.
+// refuses with a message or writes inside its records and memos. A second dataset reads the
+// table beside the writer (through the writer's cache and share mode), and the table is read
+// again opened for reading only (through a mapping of the files, kept from one opening to
+// the next).
 #include "FuzzSupport.h"
 #include "framework/data/Field.h"
 #include "storage/DbTable.h"
@@ -9,6 +12,13 @@
 #include <QFileInfo>
 
 namespace {
+
+void readAll(TDbTable& table) {
+    int seen = 0;
+    for (table.First(); !table.Eof() && seen < 200; table.Next(), ++seen)
+        for (int i = 0; i < table.FieldCount(); ++i)
+            (void)table.Field(i)->AsString();
+}
 
 void setAll(TDbTable& table, int round) {
     for (int i = 0; i < table.FieldCount(); ++i) {
@@ -31,10 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = fuzzsupport::InputFile("dbf", data + 1, tableSize);
     fuzzsupport::InputFile("dbt", data + 1 + tableSize, size - 1 - tableSize);
     TDbTable table;
+    TDbTable beside;
     try {
         table.SetRunTimePath(QFileInfo(path).path());
         table.SetTableName(QFileInfo(path).fileName());
+        beside.SetRunTimePath(table.RunTimePath());
+        beside.SetTableName(table.TableName());
         table.Open();
+        beside.Open();
         int round = 0;
         for (table.First(); !table.Eof() && round < 50; table.Next(), ++round) {
             table.Edit();
@@ -47,7 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         table.Append();
         setAll(table, round);
         table.Post();
+        readAll(beside);
+        beside.Close();
         table.Close();
+        table.SetReadOnly(true);
+        for (int reading = 0; reading < 2; ++reading) {
+            table.Open();
+            readAll(table);
+            table.Close();
+        }
+        table.SetReadOnly(false);
         table.Open();
         for (table.First(); !table.Eof(); table.Next())
             for (int i = 0; i < table.FieldCount(); ++i)

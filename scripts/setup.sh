@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils xdotool xdg-utils
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
-  dbview shapelib pgdbf
+  dbview shapelib pgdbf libshp-dev
 )
 
 missing=()

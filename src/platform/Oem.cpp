@@ -2,7 +2,9 @@
 
 #include "platform/Codepage.h"
 
+#include <array>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -19,14 +21,55 @@ void recode(const char* source, char* target, const char* from, const char* to) 
     target[n] = '\0';
 }
 
+// The OEM code page as two tables, made once: every byte's character, and for every
+// character of the basic plane its byte (valid where `held` says so).
+struct OemTables {
+    std::array<char16_t, 256> toUnicode{};
+    std::array<quint8, 0x10000> fromUnicode{};
+    std::array<bool, 0x10000> held{};
+
+    OemTables() {
+        QByteArray all(256, '\0');
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        const QString chars = Codepage::ToUnicode(all, Codepage::Oem);
+        for (int b = 0; b < 256; ++b) {
+            const char16_t c = b < chars.size() ? chars[b].unicode() : u'\uFFFD';
+            toUnicode[size_t(b)] = c;
+            if (c != u'\uFFFD' && !held[c]) {
+                held[c] = true;
+                fromUnicode[c] = quint8(b);
+            }
+        }
+    }
+};
+
+const OemTables& tables() {
+    static const std::unique_ptr<OemTables> t = std::make_unique<OemTables>();
+    return *t;
+}
+
 } // namespace
 
 QByteArray CharToOemA(const QString& text) {
-    return Codepage::FromUnicode(text, Codepage::Oem);
+    const OemTables& t = tables();
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            ++i; // one character beyond the basic plane: none of them is in the code page
+            out.append('?');
+        } else {
+            out.append(t.held[c] ? char(t.fromUnicode[c]) : '?');
+        }
+    }
+    return out;
 }
 
 QString OemToCharA(const QByteArray& oem) {
-    return Codepage::ToUnicode(oem, Codepage::Oem);
+    return OemToUnicode(oem.constData(), oem.size());
 }
 
 void CharToOemA(const char* source, char* target) {
@@ -35,4 +78,35 @@ void CharToOemA(const char* source, char* target) {
 
 void OemToCharA(const char* source, char* target) {
     recode(source, target, Codepage::Oem, Codepage::Ansi);
+}
+
+QString OemToUnicode(const char* oem, qsizetype size) {
+    const OemTables& t = tables();
+    QString out(size, Qt::Uninitialized);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < size; ++i)
+        d[i] = QChar(t.toUnicode[quint8(oem[i])]);
+    return out;
+}
+
+bool UnicodeToOem(QStringView text, QByteArray& oem, char32_t* missing) {
+    const OemTables& t = tables();
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* d = out.data();
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) || QChar::isLowSurrogate(c) || !t.held[c]) {
+            if (missing) {
+                const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                                  QChar::isLowSurrogate(text[i + 1].unicode());
+                *missing = pair ? QChar::surrogateToUcs4(c, text[i + 1].unicode()) : char32_t(c);
+            }
+            return false;
+        }
+        d[n++] = char(t.fromUnicode[c]);
+    }
+    out.truncate(n);
+    oem = std::move(out);
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // Table text is stored in the OEM code page (CP850). These convert between it and the
 // program's text; a character the OEM code page lacks is stored as "?".
@@ -13,3 +14,10 @@ QString OemToCharA(const QByteArray& oem);
 // length of the source; `target` needs room for it and its NUL and may be `source` itself.
 void CharToOemA(const char* source, char* target);
 void OemToCharA(const char* source, char* target);
+
+// Direct conversions between the OEM code page and Unicode, one byte per character, without
+// a detour through another code page and without a converter opened per call.
+QString OemToUnicode(const char* oem, qsizetype size);
+// False when the OEM code page has no place for a character of the text: `missing` (when
+// given) then receives the first such character and `oem` is left as it was.
+bool UnicodeToOem(QStringView text, QByteArray& oem, char32_t* missing = nullptr);

@@ -126,6 +126,25 @@ void TDbfFieldDef::ApplySizeRules() {
     prec_ = 0;
 }
 
+void TDbfFieldDef::Assign(const TDbfFieldDef& other) {
+    name_ = other.name_;
+    fieldType_ = other.fieldType_;
+    nativeFieldType_ = other.nativeFieldType_;
+    size_ = other.size_;
+    prec_ = other.prec_;
+    Offset = other.Offset;
+    AutoIncNext = other.AutoIncNext;
+    Required = other.Required;
+}
+
+void TDbfFieldDefs::Assign(const TDbfFieldDefs& other) {
+    if (&other == this)
+        return;
+    items_.clear();
+    for (const auto& def : other.items_)
+        Add()->Assign(*def);
+}
+
 TDbfFieldDef* TDbfFieldDefs::Add() {
     items_.push_back(std::make_unique<TDbfFieldDef>(this));
     return items_.back().get();

@@ -46,6 +46,8 @@ public:
     void SetPrec(int prec);
 
     virtual QString GetDisplayName() const { return name_; }
+    // Takes every property of another definition as it stands.
+    void Assign(const TDbfFieldDef& other);
     TDbfFieldDefs* Collection() const { return collection_; }
 
     // Position in the record image; the deletion byte is 0, the first field starts at 1.
@@ -84,6 +86,8 @@ public:
     // its required flag.
     TDbfFieldDef* AddFieldDef(const QString& name, TFieldType type, int size, bool required);
     void Clear() { items_.clear(); }
+    // Copies the definitions of another collection, each exactly.
+    void Assign(const TDbfFieldDefs& other);
 
 private:
     TDataSet* owner_;

@@ -58,6 +58,10 @@ void TPagedFile::Release() {
         delete this;
 }
 
+qint64 TPagedFile::FileSize() const {
+    return stream_->size();
+}
+
 void TPagedFile::UpdateRecordCount() {
     if (recordSize_ <= 0) {
         recordCount_ = 0;

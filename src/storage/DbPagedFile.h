@@ -61,6 +61,8 @@ public:
     void SetRecordSize(int n);
     // Whole records after the header region; 0 without a record size.
     int RecordCount() const { return recordCount_; }
+    // Bytes of the file.
+    qint64 FileSize() const;
     // Cuts or extends the file to n records.
     void SetRecordCount(int n);
     void UpdateRecordCount();

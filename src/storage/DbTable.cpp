@@ -105,6 +105,8 @@ public:
         if (!buffer_)
             DatabaseError(DbText::NotEditing);
         table_->pendingMemos_[buffer_][index_] = Written();
+        // The record now differs from the file: moving off it must post it, not drop it.
+        ReportChange();
     }
 
 private:
@@ -132,6 +134,13 @@ TTablePaths TDbTable::TablePaths() const {
 void TDbTable::SetRecordFilterText(const QString& value) {
     filterText_ = value;
     filterNeedle_ = mapBytes(CharToOemA(value), maps().lowerOem);
+    // Every byte that folds to the text's first character: the search looks for these and
+    // compares only where one stands.
+    filterFirst_.clear();
+    if (!filterNeedle_.isEmpty())
+        for (int b = 0; b < 256; ++b)
+            if (maps().lowerOem[size_t(b)] == filterNeedle_[0])
+                filterFirst_.append(char(b));
 }
 
 // ---------------------------------------------------------------- buffers
@@ -200,13 +209,27 @@ int TDbTable::RecordBufferSize() {
 
 // ---------------------------------------------------------------- fetching
 
-bool TDbTable::MatchesFilterText(const char* image) {
-    const int size = ImageSize();
-    filterImage_.resize(size);
+bool TDbTable::MatchesFilterText(const char* image) const {
+    const qsizetype size = ImageSize();
+    const qsizetype length = filterNeedle_.size();
+    if (length > size)
+        return false;
     const auto& lower = maps().lowerOem;
-    for (int i = 0; i < size; ++i)
-        filterImage_[i] = lower[quint8(image[i])];
-    return QByteArrayView(filterImage_).indexOf(QByteArrayView(filterNeedle_)) >= 0;
+    const char* needle = filterNeedle_.constData();
+    const char* last = image + (size - length);
+    for (const char first : filterFirst_) {
+        for (const char* p = image; p <= last; ++p) {
+            p = static_cast<const char*>(std::memchr(p, first, size_t(last - p + 1)));
+            if (!p)
+                break;
+            qsizetype k = 1;
+            while (k < length && lower[quint8(p[k])] == needle[k])
+                ++k;
+            if (k == length)
+                return true;
+        }
+    }
+    return false;
 }
 
 bool TDbTable::Accepts(TRecordBuffer buffer) {
@@ -221,11 +244,17 @@ bool TDbTable::Accepts(TRecordBuffer buffer) {
 TGetResult TDbTable::FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) {
     if (!files_.IsOpen())
         return grError;
-    const int count = Table()->RecordCount();
+    // The count as seen last, measured anew wherever it ends the way: another program may
+    // have added records to a table it shares with this one.
+    int count = Table()->KnownRecordCount();
+    if (count == 0)
+        count = Table()->RecordCount();
     if (count == 0)
         return grEOF;
     for (;;) {
         if (mode == gmNext) {
+            if (current_ + 1 >= count)
+                count = Table()->RecordCount();
             if (current_ + 1 >= count) {
                 MoveAfterLast();
                 return grEOF;
@@ -240,6 +269,8 @@ TGetResult TDbTable::FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doChe
         }
         // A current request always reads: a buffer that holds the same record number may
         // hold an older state of it (another dataset on the file, or a record deleted since).
+        if (current_ >= count)
+            count = Table()->RecordCount();
         if (current_ < 0 || current_ >= count) {
             if (doCheck)
                 throw EBinaryDataSetError("GetRecord: Invalid record");
@@ -330,6 +361,10 @@ void TDbTable::LoadFieldDefs() {
 void TDbTable::OpenTable() {
     files_.Open(TablePaths(), readOnly_);
     LoadFieldDefs();
+    // The descriptors and the record size disagree (the notice said so): the table is read
+    // as it stands but never written, its memo and index files neither.
+    if (!Table()->RecordsWritable())
+        files_.DropWriteAccess();
     if (DefaultFields())
         CreateFields();
     BindFields(true);
@@ -396,14 +431,18 @@ void TDbTable::StorePendingMemos(TRecordBuffer buffer) {
         return;
     PendingMemos& memos = it->second;
     char* image = Image(buffer);
+    TDbtFile* memoFile = files_.Memo();
     while (!memos.empty()) {
         const auto memo = memos.begin();
         const int index = memo->first;
-        TMyBlobFile blob(files_.Memo(), files_.Paths().Memo, TBlobMode::Write,
-                         Table()->ReadMemoBlock(index, image),
-                         [&](quint32 block) { Table()->WriteMemoBlock(index, block, image); });
-        blob.Stream().write(memo->second);
-        blob.Flush();
+        if (!memoFile)
+            throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
+        // The old memo's blocks take the new text when it fits them.
+        const quint32 oldBlock = Table()->ReadMemoBlock(index, image);
+        qint64 oldStored = 0;
+        const qint64 oldSize = memoFile->ReadMemo(oldBlock, &oldStored).size();
+        const quint32 block = memoFile->WriteMemo(oldBlock, oldSize, memo->second, oldStored);
+        Table()->WriteMemoBlock(index, block, image);
         memos.erase(memo);
     }
     pendingMemos_.erase(it);
@@ -416,7 +455,8 @@ void TDbTable::PostRecord() {
     TRecordBuffer buffer = ActiveBuffer();
     char* image = Image(buffer);
     if (!Table()->RecordsWritable())
-        throw EBinaryDataSetError("Invalid Record Size, the table can not be written");
+        throw EBinaryDataSetError("Invalid Record Size, the table can not be written : " +
+                                  files_.Paths().Table);
     StorePendingMemos(buffer);
     image[0] = ' ';
     if (State() == dsInsert) {
@@ -492,10 +532,14 @@ void TDbTable::WriteFieldValue(TField* field, const void* value) {
     if (field->FieldKind() != fkData) {
         char* slot = Image(buffer) + ImageSize() + field->Offset();
         slot[0] = value ? 1 : 0;
-        if (value)
-            std::memcpy(slot + 1, value, size_t(size));
-        else
-            std::memset(slot + 1, 0, size_t(size));
+        // A text ends at its NUL, which may come long before the end of the slot.
+        const size_t given = !value ? 0
+                             : field->DataType() == ftString
+                                 ? qstrnlen(static_cast<const char*>(value), size_t(size))
+                                 : size_t(size);
+        if (given > 0)
+            std::memcpy(slot + 1, value, given);
+        std::memset(slot + 1 + given, 0, size_t(size) - given);
     } else if (value && field->DataType() == ftString) {
         // The text ends within the field's slot, whatever the caller handed over.
         const char* text = static_cast<const char*>(value);
@@ -511,24 +555,74 @@ void TDbTable::WriteFieldValue(TField* field, const void* value) {
         DataEvent(deFieldChange, field);
 }
 
+QByteArray TDbTable::MemoOf(TRecordBuffer buffer, int index) {
+    if (!buffer)
+        return QByteArray();
+    auto it = pendingMemos_.find(buffer);
+    if (it != pendingMemos_.end()) {
+        auto memo = it->second.find(index);
+        if (memo != it->second.end())
+            return memo->second;
+    }
+    const quint32 block = Table()->ReadMemoBlock(index, Image(buffer));
+    if (!files_.Memo()) {
+        if (block != 0)
+            throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
+        return QByteArray();
+    }
+    return files_.Memo()->ReadMemo(block);
+}
+
 std::unique_ptr<TBlobStream> TDbTable::OpenMemoStream(TField* field, TBlobStreamMode mode) {
     const int index = FieldIndex(field);
     if (mode != bmRead && !files_.Memo())
         throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
     TRecordBuffer buffer = CurrentBuffer();
-    QByteArray content;
-    if (buffer) {
-        auto it = pendingMemos_.find(buffer);
-        auto memo = it != pendingMemos_.end() ? it->second.find(index) : PendingMemos::iterator();
-        if (it != pendingMemos_.end() && memo != it->second.end()) {
-            content = memo->second;
-        } else {
-            TMyBlobFile blob(files_.Memo(), files_.Paths().Memo, TBlobMode::Read,
-                             Table()->ReadMemoBlock(index, Image(buffer)), nullptr);
-            content = blob.Stream().data();
-        }
+    return std::make_unique<TDbBlobStream>(this, field, mode, MemoOf(buffer, index), buffer, index);
+}
+
+QByteArray TDbTable::ReadBlobValue(TField* field) {
+    CheckActive();
+    if (field->DataType() != ftMemo)
+        return TDataSet::ReadBlobValue(field);
+    return MemoOf(CurrentBuffer(), FieldIndex(field));
+}
+
+QString TDbTable::StoredToText(const QByteArray& stored) {
+    return OemToUnicode(stored.constData(), stored.size());
+}
+
+QByteArray TDbTable::TextToStored(TField* field, const QString& text) {
+    // Only what the field keeps is stored: a string field keeps its size in characters.
+    QStringView kept(text);
+    if (field->DataType() == ftString && field->Size() > 0) {
+        qsizetype end = 0;
+        for (int n = 0; n < field->Size() && end < kept.size(); ++n)
+            end += kept[end].isHighSurrogate() && end + 1 < kept.size() ? 2 : 1;
+        kept = kept.first(end);
     }
-    return std::make_unique<TDbBlobStream>(this, field, mode, content, buffer, index);
+    QByteArray stored;
+    char32_t missing = 0;
+    if (!UnicodeToOem(kept, stored, &missing)) {
+        const QString code = QString::number(uint(missing), 16).toUpper().rightJustified(4, '0');
+        DatabaseError(QStringLiteral("The character \"%1\" (U+%2) cannot be stored in field "
+                                     "'%3': the table's code page has no such character")
+                          .arg(QString::fromUcs4(&missing, 1), code, field->FieldName()));
+    }
+    return stored;
+}
+
+bool TDbTable::ReadFieldText(TField* field, QString& text) {
+    if (field->FieldKind() != fkData || field->DataType() != ftString)
+        return TDataSet::ReadFieldText(field, text);
+    TRecordBuffer buffer = CurrentBuffer();
+    if (!buffer)
+        return false;
+    const QByteArrayView stored = Table()->FieldText(FieldIndex(field), Image(buffer));
+    if (stored.isEmpty())
+        return false;
+    text = OemToUnicode(stored.data(), stored.size());
+    return true;
 }
 
 void TDbTable::TranslateText(const QByteArray& source, QByteArray& target, bool toOem) {

@@ -86,6 +86,12 @@ protected:
     bool CanChangeData() override;
     std::unique_ptr<TBlobStream> OpenMemoStream(TField* field, TBlobStreamMode mode) override;
     void TranslateText(const QByteArray& source, QByteArray& target, bool toOem) override;
+    // Table text goes between the table's code page and Unicode directly; a character the
+    // code page cannot hold is refused with an error naming it and the field.
+    QString StoredToText(const QByteArray& stored) override;
+    QByteArray TextToStored(TField* field, const QString& text) override;
+    bool ReadFieldText(TField* field, QString& text) override;
+    QByteArray ReadBlobValue(TField* field) override;
 
 private:
     friend class TDbBlobStream;
@@ -100,12 +106,14 @@ private:
     // The table's index of a stored field, checked against the layout.
     int FieldIndex(TField* field) const;
     bool Accepts(TRecordBuffer buffer);
-    bool MatchesFilterText(const char* image);
+    bool MatchesFilterText(const char* image) const;
     void ReadDefinitions();
     // Releases the files: with the header rewrite after a complete open, without it after
     // a failed one (a table that could not be read is not written to).
     void CloseFiles(bool complete);
     void StorePendingMemos(TRecordBuffer buffer);
+    // The memo of a buffer's field: the text given to the record, else the memo file's.
+    QByteArray MemoOf(TRecordBuffer buffer, int index);
     void ForgetPendingMemos(TRecordBuffer buffer) { pendingMemos_.erase(buffer); }
 
     QString tableName_;
@@ -115,7 +123,7 @@ private:
     bool showDeleted_ = false;
     QString filterText_;
     QByteArray filterNeedle_; // the filter text in the table's code page, lower-cased
-    QByteArray filterImage_;  // scratch for the lower-cased image being filtered
+    QByteArray filterFirst_;  // the bytes that fold to the needle's first one
 
     dbtable::TTableFiles files_;
     bool open_ = false;

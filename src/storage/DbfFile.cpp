@@ -20,6 +20,28 @@ constexpr int Level2Extra = 36; // header bytes 32 to 67 of level 2 tables
 constexpr int MaxFields = 255;
 const QString CR = QString(QChar(13));
 
+bool eightBlanks(const char* data) {
+    static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    return std::memcmp(data, blanks, 8) == 0;
+}
+
+// A field's bytes without the blanks around them, as trimmed() cuts them, without copying
+// them: string fields are read this way, the text made from them at once.
+QByteArrayView trimmedView(const char* data, int length) {
+    int begin = 0;
+    int end = length;
+    // Fields are mostly padding: step over it eight blanks at a time first.
+    while (end - begin >= 8 && eightBlanks(data + end - 8))
+        end -= 8;
+    while (end - begin >= 8 && eightBlanks(data + begin))
+        begin += 8;
+    while (begin < end && isBlank(data[begin]))
+        ++begin;
+    while (end > begin && isBlank(data[end - 1]))
+        --end;
+    return QByteArrayView(data + begin, end - begin);
+}
+
 QByteArray leftPadded(const QByteArray& text, int length) {
     return text.size() < length ? text.rightJustified(length, ' ') : text;
 }
@@ -82,7 +104,7 @@ quint32 TDbfFile::HeaderRecordCount() const {
 int TDbfFile::NewRecordNumber() {
     const quint32 n = HeaderRecordCount();
     if (n >= quint32(INT_MAX))
-        throw EBinaryDataSetError("WriteRecord: Invalid record");
+        throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
     put32(header_, 4, n + 1);
     return int(n);
 }
@@ -119,13 +141,14 @@ QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
                                   " (must be between 1 and 255)");
 
     QList<TDbfFieldDef> defs;
-    QByteArray d(size, '\0');
+    static_assert(ShortDescriptor.Size <= WideDescriptor.Size);
+    char d[WideDescriptor.Size] = {};
     int offset = 1;
     for (int i = 0; i < count; ++i) {
-        ReadExact(start + qint64(i) * size, d.data(), size);
+        ReadExact(start + qint64(i) * size, d, size);
         // A name that fills its area has no NUL; it ends with the area.
-        const int nameLength = int(qstrnlen(d.constData(), size_t(nameArea)));
-        const QString name = QString::fromLatin1(d.constData(), nameLength);
+        const int nameLength = int(qstrnlen(d, size_t(nameArea)));
+        const QString name = QString::fromLatin1(d, nameLength);
         TMyFieldInfo info;
         info.Name = name.toLower();
         info.Letter = d[form.Letter];
@@ -139,9 +162,14 @@ QList<TDbfFieldDef> TDbfFile::ReadFieldDescriptors() {
     }
     layoutSize_ = offset;
 
-    if (RecordSize() != offset)
+    if (RecordSize() != offset) {
         showNotice("Invalid Record Size," + CR + "Record Size in Hdr : " +
                    QString::number(RecordSize()) + CR + "Expected : " + QString::number(offset));
+        // Where the records really lie is unknown: any write could land on a record's bytes
+        // (a size far too large makes the table look empty, and an append then overwrites
+        // every record it holds). The table is read as before but never written.
+        DropWriteAccess();
+    }
     return defs;
 }
 
@@ -223,7 +251,7 @@ int TDbfFile::ImageSize() const {
 }
 
 bool TDbfFile::RecordsWritable() const {
-    return RecordSize() > 0 && layoutSize_ <= RecordSize();
+    return RecordSize() > 0 && layoutSize_ == RecordSize();
 }
 
 void TDbfFile::ReadRecordImage(int n, char* image) {
@@ -233,30 +261,38 @@ void TDbfFile::ReadRecordImage(int n, char* image) {
 
 void TDbfFile::WriteRecordImage(int n, const char* image) {
     if (!RecordsWritable())
-        throw EBinaryDataSetError("Invalid Record Size, the table can not be written");
+        throw EBinaryDataSetError("Invalid Record Size, the table can not be written : " + Path());
     if (n < 0 || n > std::max<qint64>(RecordCount(), HeaderRecordCount()))
-        throw EBinaryDataSetError("WriteRecord: Invalid record");
+        throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
     WriteRecord(n, image);
 }
 
 const TMyFieldInfo& TDbfFile::field(int index) const {
     if (index < 0 || size_t(index) >= fields_.size())
-        throw EBinaryDataSetError("Invalid field number : " + QString::number(index));
+        throw EBinaryDataSetError("Invalid field number : " + QString::number(index) + " in " +
+                                  Path());
     return fields_[size_t(index)];
 }
 
-bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char* image) const {
+QByteArrayView TDbfFile::FieldText(int index, const char* image) const {
     const TMyFieldInfo& f = field(index);
-    const QByteArray text = trimmed(image + f.Offset, f.Length);
-    if (text.isEmpty())
+    return trimmedView(image + f.Offset, f.Length);
+}
+
+bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char* image) const {
+    const QByteArrayView view = FieldText(index, image);
+    if (view.isEmpty())
         return false;
     if (!output)
         return true;
+    if (type == TDbfType::String) {
+        std::memcpy(output, view.data(), size_t(view.size()));
+        static_cast<char*>(output)[view.size()] = '\0';
+        return true;
+    }
+    const QByteArray text = view.toByteArray();
     qint64 v = 0;
     switch (type) {
-    case TDbfType::String:
-        std::memcpy(output, text.constData(), size_t(text.size()) + 1);
-        break;
     case TDbfType::Smallint: {
         const qint16 value = parseInteger(text, SHRT_MIN, SHRT_MAX, v) ? qint16(v) : 0;
         std::memcpy(output, &value, sizeof value);
@@ -359,7 +395,8 @@ quint32 TDbfFile::ReadMemoBlock(int index, const char* image) const {
 
 void TDbfFile::WriteMemoBlock(int index, quint32 block, char* image) const {
     if (block > quint32(INT_MAX))
-        throw EBinaryDataSetError("Invalid memo block : " + QString::number(block));
+        throw EBinaryDataSetError("Invalid memo block : " + QString::number(block) + " in " +
+                                  Path());
     const qint32 value = qint32(block);
     WriteFieldData(index, TDbfType::Integer, &value, image);
 }

@@ -3,6 +3,7 @@
 #include "storage/PagedFile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <vector>
 
@@ -58,6 +59,8 @@ public:
     // whether the field holds a value and, with an output given, converts it (String output
     // needs the field's length + 1 bytes). Writing with no value stores blanks.
     bool ReadFieldData(int field, TDbfType type, void* output, const char* image) const;
+    // The field's bytes in the image without the blanks around them (empty: no value).
+    QByteArrayView FieldText(int field, const char* image) const;
     void WriteFieldData(int field, TDbfType type, const void* value, char* image) const;
 
     // The memo block a memo field refers to (0 for none), and storing one.

@@ -9,6 +9,7 @@ namespace dbtable {
 namespace {
 
 constexpr int DefaultBlock = 512;
+constexpr int FirstRead = 128;
 const char Dbase4Prefix[4] = {char(0xFF), char(0xFF), 0x08, 0x00};
 
 quint32 get32(const char* b) {
@@ -57,68 +58,87 @@ void TDbtFile::writeHeader() {
     WriteAt(0, header_.constData(), HeaderLength);
 }
 
-QByteArray TDbtFile::ReadMemo(quint32 block) {
+QByteArray TDbtFile::ReadMemo(quint32 block, qint64* stored) {
     QByteArray text;
+    if (stored)
+        *stored = 0;
     if (block == 0)
         return text;
     const qint64 start = qint64(block) * BlockSize();
-    const qint64 size = Size();
-    if (start >= size)
-        return text;
 
+    char chunk[DefaultBlock];
     if (!DBase3()) {
-        char head[8];
-        if (ReadAt(start, head, 8) != 8 || std::memcmp(head, Dbase4Prefix, 4) != 0)
+        // Most memos are short: their prefix and text come with one read.
+        const qint64 got = ReadAt(start, chunk, FirstRead);
+        if (got < 8 || std::memcmp(chunk, Dbase4Prefix, 4) != 0)
             return text;
-        const quint32 length = get32(head + 4);
+        const quint32 length = get32(chunk + 4);
         if (length < 8)
             return text;
-        // Never more than the file holds, whatever the length says.
-        const qint64 wanted = std::min<qint64>(qint64(length) - 8, size - start - 8);
-        text.resize(wanted);
-        text.resize(ReadAt(start + 8, text.data(), wanted));
+        const qint64 wanted = qint64(length) - 8;
+        if (wanted <= got - 8) {
+            text = QByteArray(chunk + 8, wanted);
+        } else {
+            // Never more than the file holds, whatever the length says.
+            const qint64 held = std::max<qint64>(0, std::min(wanted, CurrentSize() - start - 8));
+            text.resize(held);
+            text.resize(ReadAt(start + 8, text.data(), held));
+        }
+        if (stored)
+            *stored = 8 + text.size();
         return text;
     }
 
-    char chunk[DefaultBlock];
     char previousLast = 0;
-    for (qint64 pos = start; pos < size; pos += DefaultBlock) {
+    for (qint64 pos = start;; pos += DefaultBlock) {
         const int got = int(ReadAt(pos, chunk, DefaultBlock));
         if (got <= 0)
             break;
         int mark = -1;
+        int markLength = 0;
         for (int i = 0; i < std::min(got, DefaultBlock - 1); ++i) {
             if (chunk[i] == '\0' || (chunk[i] == 0x1A && i + 1 < got && chunk[i + 1] == 0x1A)) {
                 mark = i;
+                markLength = chunk[i] == '\0' ? 1 : 2;
                 break;
             }
             if (i == 0 && chunk[0] == 0x1A && previousLast == 0x1A) {
                 // The end mark straddles two blocks: its first half is not text.
                 text.chop(1);
                 mark = 0;
+                markLength = 2;
                 break;
             }
         }
         if (mark >= 0) {
             text.append(chunk, mark);
-            break;
+            if (stored)
+                *stored = text.size() + markLength;
+            return text;
         }
         text.append(chunk, got);
         previousLast = chunk[got - 1];
     }
+    if (stored)
+        *stored = text.size(); // the end of the file ended it
     return text;
 }
 
-quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text) {
+quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text,
+                            qint64 oldStored) {
     const qint64 size = text.size();
     if (size == 0)
         return 0;
     const qint64 blockSize = BlockSize();
     const qint64 overhead = DBase3() ? 2 : 8;
     if (size + overhead > qint64(UINT32_MAX))
-        throw EBinaryDataSetError("Memo too long : " + QString::number(size));
+        throw EBinaryDataSetError("Memo too long : " + QString::number(size) + " in " + Path());
     const qint64 needed = (size + overhead + blockSize - 1) / blockSize;
-    const qint64 old = (oldSize + blockSize - 1) / blockSize;
+    // The old memo holds its blocks with its prefix or end mark: a text that fits them
+    // again is rewritten there, so rewriting a memo does not make the file grow.
+    if (oldStored < 0)
+        oldStored = oldSize > 0 ? oldSize + overhead : 0;
+    const qint64 old = (oldStored + blockSize - 1) / blockSize;
 
     const bool atEnd = block == 0 || needed > old;
     if (atEnd) {
@@ -126,7 +146,7 @@ quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& tex
         // into existing memos, or far beyond the end, would corrupt or bloat the file.
         const qint64 endBlock = std::max<qint64>(1, (Size() + blockSize - 1) / blockSize);
         if (endBlock + needed > qint64(UINT32_MAX))
-            throw EBinaryDataSetError("Memo file full");
+            throw EBinaryDataSetError("Memo file full : " + Path());
         block = quint32(endBlock);
     }
 
@@ -157,7 +177,7 @@ TMyBlobFile::TMyBlobFile(TDbtFile* memo, const QString& memoPath, TBlobMode mode
     if (!memo_ && (block_ != 0 || mode_ != TBlobMode::Read))
         throw EBinaryDataSetError("Memo file not found : " + memoPath);
     if (memo_)
-        original_ = memo_->ReadMemo(block_);
+        original_ = memo_->ReadMemo(block_, &oldStored_);
     data_ = original_;
     oldSize_ = original_.size();
     stream_.setBuffer(&data_);
@@ -178,7 +198,7 @@ void TMyBlobFile::Flush() {
         text.truncate(stream_.pos());
     else if (text == original_)
         return;
-    const quint32 block = memo_->WriteMemo(block_, oldSize_, text);
+    const quint32 block = memo_->WriteMemo(block_, oldSize_, text, oldStored_);
     if (stored_)
         stored_(block);
 }

@@ -26,12 +26,14 @@ public:
     const QByteArray& Header() const { return header_; }
 
     // The memo text that starts at the block; empty for block 0, for a block beyond the
-    // file and for a dBase IV block without its prefix.
-    QByteArray ReadMemo(quint32 block);
-    // Stores a memo whose text had `oldSize` bytes when it was read from `block`; returns the
-    // block where it now starts (0 for an empty text, which writes nothing). A text that fits
-    // in its old blocks is rewritten there, a longer one goes to the end of the file.
-    quint32 WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text);
+    // file and for a dBase IV block without its prefix. `stored` (when given) receives the
+    // bytes the memo takes in the file: the text with its prefix or its end mark.
+    QByteArray ReadMemo(quint32 block, qint64* stored = nullptr);
+    // Stores a memo whose text had `oldSize` bytes when it was read from `block` (taking
+    // `oldStored` bytes in the file, when known); returns the block where it now starts (0
+    // for an empty text, which writes nothing). A text that fits in the old memo's blocks is
+    // rewritten there, a longer one goes to the end of the file.
+    quint32 WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text, qint64 oldStored = -1);
 
 private:
     void writeHeader();
@@ -71,6 +73,7 @@ private:
     TBlobMode mode_;
     quint32 block_;
     qint64 oldSize_ = 0;
+    qint64 oldStored_ = 0;
     QByteArray original_;
     QByteArray data_;
     QBuffer stream_;

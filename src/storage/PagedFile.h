@@ -6,14 +6,25 @@
 #include <QString>
 #include <memory>
 
-class QIODevice;
+class DiskFile;
 
 namespace dbtable {
+
+class TChunkCache;
 
 // A file of fixed-size records behind a header; record n starts at HeaderSize + n *
 // RecordSize. Every open paged file of the process is listed by its lowercased path, so that
 // one name is opened once and shared: FindOpenFile hands out the open object with a new
 // reference, Release drops one and frees the file with the last.
+//
+// Between programs the file is held in its mode's share mode: Read shares everything,
+// ReadWrite denies writing to other programs (a second program that opens it so fails with
+// an error naming the file), Create denies every other use while the file is made.
+//
+// Every write goes to the operating system before it returns. A file opened for reading is
+// read through a mapping of the file, so what another program writes is seen at the next
+// read; a file opened for writing, which no other program may write meanwhile, is read
+// through a cache of its own that its writes keep up to date.
 class TPagedFile {
 public:
     // An empty path gives a private file in memory, never found by name.
@@ -41,6 +52,8 @@ public:
     const QString& Name() const { return name_; }
     const QString& Path() const { return path_; }
     TPagedMode Mode() const { return mode_; }
+    // Keeps the file open for reading only (sharing everything) from now on.
+    void DropWriteAccess();
 
     qint64 HeaderSize() const { return headerSize_; }
     void SetHeaderSize(qint64 size) { headerSize_ = size; }
@@ -48,8 +61,12 @@ public:
     void SetRecordSize(qint64 size) { recordSize_ = size; }
 
     // Records that fit in the file after the header; 0 without a record size, never below 0.
-    int RecordCount() const;
-    void SeekRecord(int n);
+    // A file other programs may write is measured anew.
+    int RecordCount();
+    // The same from the size seen last (which this process's own writes keep exact).
+    int KnownRecordCount() const;
+    // The position of record n (a negative n raises EBinaryDataSetError).
+    qint64 SeekRecord(int n) const;
     // Reads up to RecordSize bytes of record n; returns how many the file held (a short read
     // at the end of the file is no error).
     qint64 ReadRecord(int n, char* buffer);
@@ -60,8 +77,10 @@ public:
 
     // Raw access for the derived files. ReadAt returns the bytes read (fewer at the end of
     // the file); ReadExact raises the stream read error on a short read; WriteAt raises the
-    // stream write error when not everything was written.
+    // stream write error when not everything was written. The errors name the file. Size is
+    // the size seen last, CurrentSize measures a file other programs may write anew.
     qint64 Size() const;
+    qint64 CurrentSize();
     void Truncate(qint64 size);
     qint64 ReadAt(qint64 pos, char* data, qint64 count);
     void ReadExact(qint64 pos, char* data, qint64 count);
@@ -69,9 +88,11 @@ public:
 
 private:
     static TPagedFile* FindOpen(const QString& path);
-    void Seek(qint64 pos);
+    [[noreturn]] void readError() const;
+    [[noreturn]] void writeError() const;
 
-    std::unique_ptr<QIODevice> stream_;
+    std::unique_ptr<DiskFile> disk_; // none for a file in memory
+    std::unique_ptr<TChunkCache> cache_;
     QByteArray memory_;
     QString path_;
     QString name_;

@@ -96,6 +96,15 @@ void TTableFiles::Create(const TTablePaths& paths) {
     }
 }
 
+void TTableFiles::DropWriteAccess() {
+    if (table_)
+        table_->DropWriteAccess();
+    if (memo_)
+        memo_->DropWriteAccess();
+    if (index_)
+        index_->DropWriteAccess();
+}
+
 void TTableFiles::Close() {
     try {
         // A table whose records cannot be written has not changed; its header, rewritten

@@ -44,6 +44,9 @@ public:
     void Close();
     // Releases every file without writing anything (after a failed open).
     void Discard() { releaseAll(); }
+    // Keeps every file open for reading only (sharing everything) from now on: a table whose
+    // records cannot be written is never written.
+    void DropWriteAccess();
 
     bool IsOpen() const { return bool(table_); }
     bool ReadOnly() const { return readOnly_; }

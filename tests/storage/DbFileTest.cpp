@@ -28,6 +28,8 @@ qint32 Day(int y, int m, int d) {
 
 class DbFileTest : public ::testing::Test {
 protected:
+    // The dataset switches trimming on for the whole process; these tests start without it.
+    void SetUp() override { TrimFieldStrings = false; }
     void TearDown() override { TrimFieldStrings = false; }
 
     QString Path(const QString& name) const { return dir.filePath(name); }

@@ -19,8 +19,16 @@ public:
     QByteArray Written() const { return data().left(pos()); }
     // Stores Written() as the field's new value. The default keeps it in memory only.
     virtual void Commit() {}
+    // Whether Commit told the dataset that the field changed (which marks the record
+    // modified, so that moving off it posts the value instead of dropping it).
+    bool ChangeReported() const { return changeReported_; }
+
+protected:
+    // For a Commit that stored the value: the field changed.
+    void ReportChange();
 
 private:
     TField* field_;
     TBlobStreamMode mode_;
+    bool changeReported_ = false;
 };

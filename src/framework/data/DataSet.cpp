@@ -5,6 +5,7 @@
 #include "framework/data/Field.h"
 #include "framework/data/Fields.h"
 #include "framework/data/Notices.h"
+#include "platform/Codepage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -563,6 +564,28 @@ std::unique_ptr<TBlobStream> TDataSet::OpenMemoStream(TField* field, TBlobStream
 
 void TDataSet::TranslateText(const QByteArray& source, QByteArray& target, bool) {
     target = source;
+}
+
+QString TDataSet::StoredToText(const QByteArray& stored) {
+    return Codepage::ToUnicode(Translate(stored, false), Codepage::Ansi);
+}
+
+QByteArray TDataSet::TextToStored(TField*, const QString& text) {
+    return Translate(Codepage::FromUnicode(text, Codepage::Ansi), true);
+}
+
+QByteArray TDataSet::ReadBlobValue(TField* field) {
+    std::unique_ptr<TBlobStream> stream = CreateBlobStream(field, bmRead);
+    return stream ? stream->readAll() : QByteArray();
+}
+
+bool TDataSet::ReadFieldText(TField* field, QString& text) {
+    QByteArray buffer(field->DataSize(), '\0');
+    if (!ReadFieldValue(field, buffer.data()))
+        return false;
+    buffer[field->Size()] = '\0'; // whatever the subclass wrote, the text ends inside the buffer
+    text = StoredToText(QByteArray(buffer.constData()));
+    return true;
 }
 
 void TDataSet::HandleDataError() {

@@ -117,6 +117,16 @@ public:
     void SetFieldData(TField* field, const void* buffer) { WriteFieldValue(field, buffer); }
     std::unique_ptr<TBlobStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
     QByteArray Translate(const QByteArray& text, bool toOem);
+    // The program's text of a string or memo field's stored bytes, and the bytes to store for
+    // a text (raising when the store cannot hold one of its characters).
+    QString DecodeFieldText(const QByteArray& stored) { return StoredToText(stored); }
+    QByteArray EncodeFieldText(TField* field, const QString& text) {
+        return TextToStored(field, text);
+    }
+    // The text of a string field in the current record; false when it holds no value.
+    bool GetFieldText(TField* field, QString& text) { return ReadFieldText(field, text); }
+    // The whole value of a blob field in the current record.
+    QByteArray GetBlobValue(TField* field) { return ReadBlobValue(field); }
     // Tells the data sources; a field change also marks the record modified and refreshes
     // the calculated fields.
     void DataEvent(TDataEvent event, TField* field = nullptr, int info = 0);
@@ -175,6 +185,16 @@ protected:
                               TLocateOptions options);
     virtual std::unique_ptr<TBlobStream> OpenMemoStream(TField* field, TBlobStreamMode mode);
     virtual void TranslateText(const QByteArray& source, QByteArray& target, bool toOem);
+    // Stored bytes and text. By default the bytes are Windows-1252 text once TranslateText
+    // has made them so (a character Windows-1252 lacks is stored as "?"); a dataset whose
+    // store uses a code page of its own converts directly, without losing the characters the
+    // other one lacks.
+    virtual QString StoredToText(const QByteArray& stored);
+    virtual QByteArray TextToStored(TField* field, const QString& text);
+    // By default the value read with ReadFieldValue, as StoredToText makes it.
+    virtual bool ReadFieldText(TField* field, QString& text);
+    // By default read through a blob stream.
+    virtual QByteArray ReadBlobValue(TField* field);
     // Reports the exception being handled; the default hands it to the application.
     virtual void HandleDataError();
 

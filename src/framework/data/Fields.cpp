@@ -3,7 +3,6 @@
 #include "framework/data/BlobStream.h"
 #include "framework/data/DataSet.h"
 #include "framework/data/DateStamp.h"
-#include "platform/Codepage.h"
 
 #include <QLocale>
 #include <cmath>
@@ -43,17 +42,15 @@ TStringField::TStringField(const QString& name, int size) : TField(ftString, nam
 }
 
 QString TStringField::AsString() const {
-    QByteArray buffer(DataSize(), '\0');
-    if (!GetData(buffer.data()))
+    TDataSet* ds = RequireDataSet();
+    QString text;
+    if (ds->State() == dsInactive || !ds->GetFieldText(const_cast<TStringField*>(this), text))
         return QString();
-    buffer[Size()] = '\0'; // whatever the subclass wrote, the text ends inside the buffer
-    const QByteArray stored(buffer.constData());
-    return Codepage::ToUnicode(DataSet()->Translate(stored, false), Codepage::Ansi);
+    return text;
 }
 
 void TStringField::SetAsString(const QString& value) {
-    QByteArray text = Codepage::FromUnicode(value, Codepage::Ansi).left(Size());
-    text = RequireDataSet()->Translate(text, true).left(Size());
+    QByteArray text = RequireDataSet()->EncodeFieldText(this, value).left(Size());
     text.append('\0');
     SetData(text.constData());
 }
@@ -305,9 +302,7 @@ QByteArray TBlobField::AsBytes() const {
     TDataSet* ds = RequireDataSet();
     if (!GetData(nullptr))
         return QByteArray();
-    std::unique_ptr<TBlobStream> stream =
-        ds->CreateBlobStream(const_cast<TBlobField*>(this), bmRead);
-    return stream ? stream->readAll() : QByteArray();
+    return ds->GetBlobValue(const_cast<TBlobField*>(this));
 }
 
 void TBlobField::SetAsBytes(const QByteArray& bytes) {
@@ -318,7 +313,8 @@ void TBlobField::SetAsBytes(const QByteArray& bytes) {
         throw EInOutError(
             QStringLiteral("Blob of field '%1' could not be written").arg(FieldName()));
     stream->Commit();
-    ds->DataEvent(deFieldChange, this);
+    if (!stream->ChangeReported())
+        ds->DataEvent(deFieldChange, this);
 }
 
 bool TBlobField::IsNull() const {
@@ -334,12 +330,12 @@ QString TMemoField::AsString() const {
     const QByteArray stored = AsBytes();
     if (stored.isEmpty())
         return QString();
-    return Codepage::ToUnicode(DataSet()->Translate(stored, false), Codepage::Ansi);
+    return DataSet()->DecodeFieldText(stored);
 }
 
 void TMemoField::SetAsString(const QString& value) {
     TDataSet* ds = RequireDataSet();
-    SetAsBytes(ds->Translate(Codepage::FromUnicode(value, Codepage::Ansi), true));
+    SetAsBytes(ds->EncodeFieldText(this, value));
 }
 
 // ---- factory

@@ -1,0 +1,85 @@
+// Opens an index file from arbitrary bytes over a table of forty names, walks the table in its
+// order both ways, goes to positions in it, adds and changes keys, and opens it again.
+#include "storage/DbDataset.h"
+#include "FuzzSupport.h"
+#include "framework/data/Field.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace dbdataset;
+
+namespace {
+
+// The table every input is read against, made once: NAME (C 10) and QTY (N 5).
+QString table() {
+    static const QString path = [] {
+        const QString p = QDir::tempPath() +
+                          QString("/orv_fuzz_%1_index.dbf").arg(QCoreApplication::applicationPid());
+        QFile::remove(p);
+        SetDefaultFolder(QFileInfo(p).path() + "/");
+        TDbDataset t;
+        t.FieldDefs().AddFieldDef("NAME", ftString, 10, false);
+        t.FieldDefs().AddFieldDef("QTY", ftInteger, 5, false);
+        t.SetTableName(QFileInfo(p).fileName());
+        t.Open();
+        for (int i = 0; i < 40; ++i) {
+            t.Append();
+            t.FieldByName("NAME")->SetAsString(QString("n%1").arg(i * 7 % 40));
+            t.FieldByName("QTY")->SetAsInteger(i);
+            t.Post();
+        }
+        t.Close();
+        return p;
+    }();
+    return path;
+}
+
+void walk(TDbDataset& t) {
+    int steps = 0;
+    for (t.First(); !t.Eof() && steps < 300; t.Next(), ++steps)
+        (void)t.FieldByName("NAME")->AsString();
+    steps = 0;
+    for (t.Last(); !t.Bof() && steps < 300; t.Prior(), ++steps)
+        (void)t.RecNo();
+    (void)t.RecordCount();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > 100000)
+        return 0;
+    const QString dbf = table();
+    const QString index = fuzzsupport::InputFile("mdx", data, size);
+    for (int round = 0; round < 2; ++round) {
+        try {
+            TDbDataset t;
+            t.SetOpenMode(omNormal);
+            t.SetTableName(QFileInfo(dbf).fileName());
+            TDbfIndexDef* def = t.Indexes().Add();
+            def->SetIndexFile(index);
+            def->SetSortField("NAME");
+            t.SetIndexName(index);
+            t.Open();
+            walk(t);
+            for (int p : {0, 1, 5, 29, 1000, -3}) {
+                t.Engine().Cursor()->GotoBookmark(p);
+                (void)t.Engine().Cursor()->GetPhysicalRecNo();
+            }
+            t.First();
+            if (!t.IsEmpty() && round == 0) {
+                t.Edit();
+                t.FieldByName("NAME")->SetAsString("changed");
+                t.Post();
+            }
+            walk(t);
+        } catch (const Exception&) {
+            // A damaged index is refused with a message.
+        }
+        if (!TPagedFile::OpenFiles().empty())
+            __builtin_trap();
+    }
+    return 0;
+}
