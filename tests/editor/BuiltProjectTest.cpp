@@ -232,7 +232,8 @@ TEST_F(BuiltProjectTest, TheBuiltFolderRunsTheMenuWithItsOwnRuntime) {
     const QStringList& menu = sections["menu"];
     EXPECT_TRUE(LineOf(menu, "window").startsWith("window [Built CD] "))
         << LineOf(menu, "window").toStdString();
-    EXPECT_TRUE(LineOf(menu, "window").contains(" 650x427 shown"));
+    EXPECT_TRUE(LineOf(menu, "window").contains(" 642x400 shown"))
+        << LineOf(menu, "window").toStdString();
     EXPECT_TRUE(menu.join('\n').contains("[Welcome]"));
     EXPECT_TRUE(menu.join('\n').contains("[to the built project]"));
     EXPECT_TRUE(LineOf(menu, "TablesBtn").contains(" shown enabled [Show/Hide data]"))
