@@ -148,7 +148,17 @@ void TData::FormActivate(QObject*) {
         Pic->SetTopmost(false);
 }
 
-void TData::FormClose(QObject*, TCloseAction&) {
+void TData::FormClose(QObject*, TCloseAction& action) {
+    // A record the author changed and has not posted yet is kept, not dropped with the table;
+    // when it cannot be stored, the window stays so that nothing typed is lost.
+    if (Table1->Active()) {
+        try {
+            Table1->CheckBrowseMode();
+        } catch (...) {
+            action = caNone;
+            throw;
+        }
+    }
     CloseCompanions();
     if (MediaFile1->State() == TMediaFile::stPlaying)
         MediaFile1->Stop();
@@ -167,8 +177,8 @@ void TData::CloseBtnClick(QObject*) {
 // ---------------------------------------------------------------- groups and preview
 
 void TData::GroupsChange(QObject*) {
-    Panel1->setText(CurrentGroupIdentifier());
     ApplyGroup();
+    Panel1->setText(CurrentGroupIdentifier());
 }
 
 QString TData::ResolveStoredPath(const QString& stored) const {

@@ -106,6 +106,42 @@ TEST_F(DataWindowTest, EveryFieldIsShownAndEditedAndEnterPostsOnlyAChangedRecord
     EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
+TEST_F(DataWindowTest, ARecordBeingChangedIsKeptWhenTheGroupChangesOrTheWindowCloses) {
+    TForm1* f = StartWithTable({{"song", "Tune"}, {"video", "Clip"}});
+    EditData(f, [this](TData* data) {
+        // Another group: the change is stored first; a new record left untouched is not.
+        QTest::mouseClick(data->DBNavigator1->Button(nbInsert), Qt::LeftButton);
+        ChooseItem(data->Groups, 1);
+        ChooseItem(data->Groups, 0);
+        Type(data->DBEdit3, "!");
+        ChooseItem(data->Groups, 1);
+        EXPECT_EQ(data->Panel1->text(), "video");
+        EXPECT_EQ(data->Table1CAPTION->AsString(), "Clip");
+
+        // A change that cannot be stored keeps the group, the record and the window.
+        data->Table1->BeforePost = [](TDataSet*) { DatabaseError("Disk full"); };
+        Type(data->DBEdit3, "?");
+        ChooseItem(data->Groups, 0);
+        ASSERT_EQ(boxes_.Boxes().size(), 1u);
+        EXPECT_EQ(boxes_.Boxes()[0].text, "Disk full");
+        EXPECT_EQ(data->Groups->currentIndex(), 1);
+        EXPECT_EQ(data->Panel1->text(), "video");
+        EXPECT_EQ(data->Table1->State(), dsEdit);
+        data->close();
+        EXPECT_EQ(boxes_.Boxes().size(), 2u);
+        EXPECT_TRUE(data->isVisible());
+        EXPECT_TRUE(data->Table1->Active());
+
+        // Once it can be, closing stores it.
+        data->Table1->BeforePost = nullptr;
+    });
+    EXPECT_FALSE(f->Data->Table1->Active());
+    const QList<Row> rows = ReadItemTable(Path("proj"), "items.dbf");
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].mid(0, 2), (QStringList{"song", "Tune!"}));
+    EXPECT_EQ(rows[1].mid(0, 2), (QStringList{"video", "Clip?"}));
+}
+
 TEST_F(DataWindowTest, PickersMarkFilesOnTheCdAndImportShortcuts) {
     TForm1* f = StartWithTable({{"song", "Tune"}});
     WriteShortcut(Path("links/Home page.url"), "http://example.org/");

@@ -167,8 +167,19 @@ QString TItemTableWindow::CurrentGroupIdentifier() const {
 }
 
 void TItemTableWindow::ApplyGroup() {
+    // A record being changed is stored before the table is reopened on another group; when it
+    // cannot be, the table stays on its group, and so does the list.
+    if (Table1->Active()) {
+        try {
+            Table1->CheckBrowseMode();
+        } catch (...) {
+            Groups->setCurrentIndex(shownGroup_);
+            throw;
+        }
+    }
     Table1->Close();
     const int index = Groups->currentIndex();
+    shownGroup_ = index;
     const QString identifier = index >= 0 && index < int(GroupIdentifiers.size())
                                    ? GroupIdentifiers[size_t(index)]
                                    : QString();

@@ -195,6 +195,8 @@ protected:
     void CloseCompanions();
 
 private:
+    // The entry of Groups whose records the table holds.
+    int shownGroup_ = -1;
     TFindOptions findOptions_ = frDown;
     QString findText_;
 };
