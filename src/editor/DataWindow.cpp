@@ -219,9 +219,11 @@ void TData::Label9Click(QObject*) {
         Label9->setText(NotFoundText);
         return;
     }
-    if (ExtensionOf(path) == QLatin1String("bmp"))
-        ShowPictureWindow(path, false);
-    else if (!Panel4->isHidden())
+    if (ExtensionOf(path) == QLatin1String("bmp")) {
+        // A file that holds no bitmap is said, as any file that cannot be opened.
+        if (!ShowPictureWindow(path, false))
+            SayNotOpened(path);
+    } else if (!Panel4->isHidden())
         PlayMediaFile(path);
     else
         OpenFileOrURL(path, QString());
@@ -258,8 +260,11 @@ void TData::OpenFileOrURL(const QString& file, const QString& folder) {
     } else if (folder != QLatin1String(".")) {
         directory = folder;
     }
-    if (ShellExecuteA(this, QString(), file, QString(), directory, SW_SHOWNORMAL) > 32)
-        return;
+    if (ShellExecuteA(this, QString(), file, QString(), directory, SW_SHOWNORMAL) <= 32)
+        SayNotOpened(file);
+}
+
+void TData::SayNotOpened(const QString& file) {
     const QString shown =
         isAddress(file) ? file : Files::ExpandFileName(file, Files::GetCurrentDir());
     if (Form1)

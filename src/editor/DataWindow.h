@@ -74,6 +74,8 @@ protected:
 
 private:
     void createControls();
+    // Says that a file or address could not be opened, with its full path.
+    void SayNotOpened(const QString& file);
 };
 
 } // namespace Orvello

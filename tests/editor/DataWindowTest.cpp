@@ -254,11 +254,13 @@ TEST_F(DataWindowTest, ClicksShowThePictureBesidePlayMediaAndOpenFilesAndAddress
     Write("proj/song.wav", "RIFF");
     Write("proj/notes.txt", "notes");
     Write("cd/readme.txt", "read me");
-    TForm1* f = StartWithTable({{"song", "Photo", "", "", "?:/pics/Photo.BMP"},
-                                {"song", "Sound", "", "", Path("proj/song.wav")},
-                                {"song", "Notes", "", "", Path("proj/notes.txt"), "?:/readme.txt"},
-                                {"song", "Web", "", "", "", "http://example.org/page"},
-                                {"song", "Lost", "", "", "", "/nowhere/at/all.txt"}});
+    Write("proj/broken.bmp", "not a picture");
+    TForm1* f =
+        StartWithTable({{"song", "Photo", "", "", "?:/pics/Photo.BMP"},
+                        {"song", "Sound", "", "", Path("proj/song.wav")},
+                        {"song", "Notes", "", "", Path("proj/notes.txt"), "?:/readme.txt"},
+                        {"song", "Web", "", "", Path("proj/broken.bmp"), "http://example.org/page"},
+                        {"song", "Lost", "", "", "", "/nowhere/at/all.txt"}});
     EditData(f, [this](TData* data) {
         auto* pic = static_cast<Orvello::TPic*>(data->Pic);
         // A bitmap: the picture window beside the modal one, at the picture's size, named as
@@ -309,11 +311,16 @@ TEST_F(DataWindowTest, ClicksShowThePictureBesidePlayMediaAndOpenFilesAndAddress
         EXPECT_EQ(start->args, QStringList{"http://example.org/page"});
         EXPECT_TRUE(boxes_.Boxes().empty());
 
-        // What cannot be opened is said, with its full path.
+        // What cannot be opened is said, with its full path: a bitmap file without a picture,
+        // a file that is not there.
+        QTest::mouseClick(data->Label9, Qt::LeftButton);
+        EXPECT_FALSE(pic->isVisible());
         data->Table1->Next();
         data->SpeedButton4->click();
-        ASSERT_EQ(boxes_.Boxes().size(), 1u);
-        EXPECT_EQ(boxes_.Boxes()[0].text, "\" /nowhere/at/all.txt \" could not be opened !");
+        ASSERT_EQ(boxes_.Boxes().size(), 2u);
+        EXPECT_EQ(boxes_.Boxes()[0].text,
+                  "\" " + Path("proj/broken.bmp") + " \" could not be opened !");
+        EXPECT_EQ(boxes_.Boxes()[1].text, "\" /nowhere/at/all.txt \" could not be opened !");
 
         // Closing stops the sound and closes the picture window and the table.
         data->Table1->First();
