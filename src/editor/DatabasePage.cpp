@@ -68,8 +68,9 @@ void TForm1::BitBtn8Click(QObject*) {
              QStringLiteral("no")))
         return;
     table->Close();
-    // A table that stays must not look deleted: the page keeps naming it.
-    for (const QString& path : {paths.Table, paths.Memo}) {
+    // A table that stays must not look deleted: the page keeps naming it. The memo goes
+    // first, so that a memo that cannot be removed leaves the table whole.
+    for (const QString& path : {paths.Memo, paths.Table}) {
         if (!removeFile(path)) {
             ShowInfo(QStringLiteral("\"") + path + QStringLiteral("\" could not be deleted !"));
             return;

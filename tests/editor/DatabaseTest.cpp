@@ -178,6 +178,25 @@ TEST_F(DatabaseTest, DeleteAsksAndRemovesTheTableAndItsMemoButKeepsTheGroups) {
     EXPECT_EQ(f->StringGrid1->Cell(1, 1), "Songs");
 }
 
+TEST_F(DatabaseTest, DeleteSaysWhatCouldNotBeDeletedAndKeepsTheTableWhole) {
+    WriteItemTable(Path("proj"), "items.dbf", {{"grp01", "One"}});
+    // A memo "file" that cannot be removed: a folder with something in it.
+    ASSERT_TRUE(QFile::remove(Path("proj/items.dbt")));
+    Write("proj/items.dbt/inside", "x");
+    TForm1* f = Start();
+    f->TableName->setText(Path("proj/items.dbf"));
+    f->DBCheck->setChecked(true);
+    boxes_.Queue(IDYES);
+    f->BitBtn8->click();
+    ASSERT_EQ(boxes_.Boxes().size(), 2u);
+    EXPECT_EQ(boxes_.Boxes()[1].text, "\"" + Path("proj/items.dbt") + "\" could not be deleted !");
+    // The table is whole and still the project's.
+    EXPECT_EQ(ReadItemTable(Path("proj"), "items.dbf").size(), 1);
+    EXPECT_EQ(f->TableName->text(), Path("proj/items.dbf"));
+    EXPECT_TRUE(f->DBCheck->isChecked());
+    EXPECT_TRUE(f->CKTables->isChecked());
+}
+
 TEST_F(DatabaseTest, DeleteAllEntriesResetsTheGroupsOnlyWhenTheAuthorAgrees) {
     TForm1* f = Start();
     f->StringGrid1->SetCell(1, 1, "Songs");
