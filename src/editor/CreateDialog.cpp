@@ -11,6 +11,7 @@
 #include "platform/FileCopy.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "storage/TableFiles.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -41,10 +42,6 @@ QString withoutSeparator(const QString& folder) {
     if (folder.size() > 1 && Files::IsSeparator(folder.back()))
         return folder.left(folder.size() - 1);
     return folder;
-}
-
-QString changeExt(const QString& path, const QString& ext) {
-    return path.left(path.size() - ExtractFileExt(path).size()) + ext;
 }
 
 void createFindFile(const QString& path) {
@@ -211,7 +208,7 @@ bool TCr::copyProjectFiles() {
     const QString table = Form1->TableName->text();
     if (Form1->DBCheck->isChecked() && !table.isEmpty()) {
         if (!CopyOrAskAbort(Form1, sourceOf(table), OutputDir + QStringLiteral("qor.dbf")) ||
-            !CopyOrAskAbort(Form1, changeExt(sourceOf(table), QStringLiteral(".dbt")),
+            !CopyOrAskAbort(Form1, dbtable::TableFilePath(sourceOf(table), QStringLiteral(".dbt")),
                             OutputDir + QStringLiteral("qor.dbt")))
             return false;
     }

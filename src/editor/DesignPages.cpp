@@ -147,6 +147,8 @@ void TForm1::createDatabasePage() {
     StringGrid1->SetColWidth(1, 236);
     StringGrid1->SetColWidth(2, 72);
     StringGrid1->SetRowMoving(true);
+    // An identifier is stored in the records' GROUP field: a longer one would not find them.
+    StringGrid1->SetColMaxLength(2, 20);
     SetHint(StringGrid1, QStringLiteral("|Enter groups"));
 
     BitBtn6 = MakeButton<TBitBtn>(page, QStringLiteral("New"), {8, 188, 60, 25},
@@ -161,6 +163,11 @@ void TForm1::createDatabasePage() {
         MakeButton<TSpeedButton>(page, QStringLiteral("Delete all entries"), {278, 188, 106, 25});
     SpeedButton11->setFlat(true);
     DBCheck->OnClick = [this](QObject* sender) { DBCheckClick(sender); };
+    BitBtn6->OnClick = [this](QObject* sender) { BitBtn6Click(sender); };
+    BitBtn7->OnClick = [this](QObject* sender) { BitBtn7Click(sender); };
+    BitBtn8->OnClick = [this](QObject* sender) { BitBtn8Click(sender); };
+    BitBtn9->OnClick = [this](QObject* sender) { SpeedButton10Click(sender); };
+    SpeedButton11->OnClick = [this](QObject* sender) { SpeedButton11Click(sender); };
 }
 
 void TForm1::createAboutPage() {

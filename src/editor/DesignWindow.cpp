@@ -5,12 +5,13 @@
 #include "components/Msg.h"
 #include "editor/Artwork.h"
 #include "editor/CreateDialog.h"
+#include "editor/DataWindow.h"
 #include "editor/Dialogs.h"
 #include "editor/EditorControls.h"
 #include "editor/EditorRules.h"
 #include "editor/EntryDialog.h"
 #include "editor/HelpKeys.h"
-#include "editor/OtherWindows.h"
+#include "editor/PictureWindow.h"
 #include "framework/data/Format.h"
 #include "framework/forms/Controls.h"
 #include "framework/forms/MessageBox.h"
@@ -225,8 +226,9 @@ TForm1* CreateEditorWindows(TEditorEnvironment environment) {
     QApplication::setWindowIcon(Application().Icon);
     TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));
     form1->Entry = Application().CreateForm<TEntry>(form1);
-    form1->Data = Application().CreateForm<TData>();
+    form1->Data = Application().CreateForm<TData>(form1);
     form1->Pic = Application().CreateForm<TPic>();
+    form1->Data->SetPictureWindow(form1->Pic);
     form1->Cr = Application().CreateForm<TCr>(form1);
     return form1;
 }

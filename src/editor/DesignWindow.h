@@ -105,6 +105,13 @@ public:
     void CheckBox2Click(QObject* sender);
     void HelpFileChange(QObject* sender);
     void DBCheckClick(QObject* sender);
+    // The Database page: a new table, an existing one, deleting it, the groups reset, and the
+    // records in the item-table window.
+    void BitBtn6Click(QObject* sender);       // New
+    void BitBtn7Click(QObject* sender);       // Open ...
+    void BitBtn8Click(QObject* sender);       // Delete
+    void SpeedButton11Click(QObject* sender); // Delete all entries
+    void SpeedButton10Click(QObject* sender); // Edit data
     void PageControl1Change(QObject* sender);
     void Panel2Enter(QObject* sender);
     // The help file's topic for a context; nothing without a help file.

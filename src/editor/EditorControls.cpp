@@ -43,6 +43,23 @@ private:
     int height_;
 };
 
+// Cells whose editor takes no more typing past a length.
+class TMaxLengthDelegate : public QStyledItemDelegate {
+public:
+    TMaxLengthDelegate(int maxLength, QObject* parent)
+        : QStyledItemDelegate(parent), maxLength_(maxLength) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            edit->setValidator(new TTextLengthValidator(maxLength_, edit));
+        return editor;
+    }
+
+private:
+    int maxLength_;
+};
+
 } // namespace
 
 void SetHint(QWidget* control, const QString& hint) {
@@ -382,6 +399,11 @@ void TStringGrid::SetColWidth(int col, int width) {
 
 void TStringGrid::SetRowMoving(bool movable) {
     verticalHeader()->setSectionsMovable(movable);
+}
+
+void TStringGrid::SetColMaxLength(int col, int maxLength) {
+    if (col >= fixedCols_ && col < colCount_)
+        setItemDelegateForColumn(col - fixedCols_, new TMaxLengthDelegate(maxLength, this));
 }
 
 void TStringGrid::MoveRow(int from, int to) {

@@ -188,6 +188,9 @@ public:
     void SetCell(int col, int row, const QString& text);
     void SetColWidth(int col, int width);
     void SetRowMoving(bool movable);
+    // The author types no more than `maxLength` characters into the cells of the column; a
+    // longer text set by the program stays whole.
+    void SetColMaxLength(int col, int maxLength);
     // Moves row `from` to the place of row `to`; the rows between shift by one.
     void MoveRow(int from, int to);
     // Takes over what the author is typing into a cell.

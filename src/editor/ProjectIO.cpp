@@ -1,9 +1,11 @@
 // The design window's project writer and reader: the controls to and from the project file.
 #include "components/Gradient.h"
+#include "editor/DataWindow.h"
 #include "editor/DesignWindow.h"
 #include "editor/EditorControls.h"
 #include "framework/forms/Controls.h"
 #include "platform/Files.h"
+#include "storage/DbTable.h"
 
 #include <QComboBox>
 
@@ -216,8 +218,13 @@ void TForm1::applyProjectData(const TProjectData& d) {
 bool TForm1::LoadProject(const QString& fileName) {
     // Media named without a folder are the project's own, beside its file.
     const QString folder = Files::ExtractFilePath(fileName);
-    if (!folder.isEmpty())
+    if (!folder.isEmpty()) {
+        const QString fullFolder = Files::ExpandFileName(folder, Files::GetCurrentDir());
         Files::SetCurrentDir(folder);
+        // So is a table named without its folder.
+        if (Data)
+            Data->Table1->SetRunTimePath(fullFolder);
+    }
 
     Loading = true;
     struct TLoadingScope {

@@ -53,17 +53,12 @@ QLabel* label(QWidget* parent, int left, int top, const QString& text) {
 } // namespace
 
 TData::TData(TForm1* menuWindow, QWidget* parent) : TItemTableWindow(parent), Form1(menuWindow) {
-    setObjectName(QStringLiteral("Data"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(443, 361);
     SetFormStyle(fsStayOnTop);
     Table1->SetReadOnly(true);
     createControls();
-    OnCreate = [this](QObject* sender) { FormCreate(sender); };
-    OnActivate = [this](QObject* sender) { FormActivate(sender); };
-    OnClose = [this](QObject* sender, TCloseAction& action) { FormClose(sender, action); };
-    OnDestroy = [this](QObject* sender) { FormDestroy(sender); };
 }
 
 TData::~TData() = default;
@@ -74,8 +69,6 @@ void TData::createControls() {
     Panel2->setGeometry(0, 0, 443, 361);
 
     place(Groups, Panel2, 8, 12, 238, 21);
-    connect(Groups, &QComboBox::activated, this,
-            [this] { Application().SafeCall(Groups, [this] { GroupsChange(Groups); }); });
     place(DBNavigator1, Panel2, 258, 12, 176, 21);
     DBNavigator1->SetShowHint(false);
     DBNavigator1->BeforeAction = [this](QObject* sender, TNavigateBtn b) {
@@ -328,19 +321,11 @@ void TData::SpeedButton2Click(QObject*) {
 }
 
 void TData::SpeedButton4Click(QObject*) {
-    if (const std::optional<QString> chosen = ChooseFile(1))
-        SetPickedPath(DBEdit4, *chosen);
+    SelectPictureFile();
 }
 
 void TData::SpeedButton5Click(QObject*) {
-    const std::optional<QString> chosen = ChooseFile(4);
-    if (!chosen)
-        return;
-    DBEdit5->setFocus();
-    if (ExtensionOf(*chosen) != QLatin1String("url"))
-        SetPickedPath(DBEdit5, *chosen);
-    else
-        ImportChosenShortcut(*chosen);
+    SelectRecordFile();
 }
 
 bool TData::AskImportFolder() {

@@ -54,12 +54,12 @@ public:
     // The hint of the preview (a caption row of the project).
     void SetPreviewHint(const QString& hint);
 
-    void FormCreate(QObject* sender);
-    void FormActivate(QObject* sender);
-    void FormClose(QObject* sender, TCloseAction& action);
-    void FormDestroy(QObject* sender);
+    void FormCreate(QObject* sender) override;
+    void FormActivate(QObject* sender) override;
+    void FormClose(QObject* sender, TCloseAction& action) override;
+    void FormDestroy(QObject* sender) override;
     // Applies the chosen group to the table and opens it.
-    void GroupsChange(QObject* sender);
+    void GroupsChange(QObject* sender) override;
     void DataSource1DataChange(QObject* sender, TField* field) override;
     void Label9Click(QObject* sender) override;
     void SpeedButton1Click(QObject* sender);

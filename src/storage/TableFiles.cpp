@@ -13,15 +13,22 @@ bool isRooted(const QString& path) {
     return (!path.isEmpty() && Files::IsSeparator(path[0])) || (path.size() > 1 && path[1] == ':');
 }
 
-QString withExtension(const QString& path, const QString& extension) {
+} // namespace
+
+// Names differ by case here: the memo of "ITEMS.DBF" written by this engine is "ITEMS.DBT".
+QString TableFilePath(const QString& path, const QString& extension) {
     qsizetype slash = path.size() - 1;
     while (slash >= 0 && !Files::IsSeparator(path[slash]))
         --slash;
     const qsizetype dot = path.lastIndexOf('.');
-    return (dot > slash ? path.left(dot) : path) + extension;
+    const QString stem = dot > slash ? path.left(dot) : path;
+    const QString given = dot > slash ? path.mid(dot) : QString();
+    if (given.compare(QLatin1String(".dbf"), Qt::CaseInsensitive) != 0)
+        return stem + extension;
+    if (extension == QLatin1String(".dbf"))
+        return path;
+    return stem + (given == given.toUpper() ? extension.toUpper() : extension);
 }
-
-} // namespace
 
 TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePath,
                               const QString& designTimePath, bool designing) {
@@ -39,9 +46,9 @@ TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePa
             folder += '/';
     }
     const QString table = isRooted(tableName) ? tableName : folder + tableName;
-    return {Files::NativePath(withExtension(table, ".dbf")),
-            Files::NativePath(withExtension(table, ".dbt")),
-            Files::NativePath(withExtension(table, ".mdx"))};
+    return {Files::NativePath(TableFilePath(table, ".dbf")),
+            Files::NativePath(TableFilePath(table, ".dbt")),
+            Files::NativePath(TableFilePath(table, ".mdx"))};
 }
 
 TTableFiles::~TTableFiles() {

@@ -481,3 +481,16 @@ TEST_F(CreateTest, OpenExplorerShowsTheOutputFolder) {
     cr->BitBtn3->click();
     EXPECT_EQ(Texts(), QStringList({"Windows explorer could not be activated !"}));
 }
+
+TEST_F(CreateTest, ATableMadeUnderANameInCapitalsIsBuiltWithItsMemo) {
+    TCr* cr = Open();
+    TForm1* f = form_;
+    Choose(Path("proj/ITEMS.DBF"));
+    f->BitBtn6->click();
+    f->DBCheck->setChecked(true);
+    ASSERT_TRUE(QFileInfo::exists(Path("proj/ITEMS.DBT")));
+    cr->BitBtn1->click();
+    EXPECT_TRUE(boxes_.Boxes().empty()) << Texts().join("\n").toStdString();
+    EXPECT_EQ(Read("prog/output/qor.dbf"), Read("proj/ITEMS.DBF"));
+    EXPECT_EQ(Read("prog/output/qor.dbt"), Read("proj/ITEMS.DBT"));
+}

@@ -4,7 +4,8 @@
 #include "components/Gradient.h"
 #include "components/Msg.h"
 #include "editor/CreateDialog.h"
-#include "editor/OtherWindows.h"
+#include "editor/DataWindow.h"
+#include "editor/PictureWindow.h"
 
 #include <QLabel>
 #include <QStatusTipEvent>
@@ -38,8 +39,8 @@ TEST_F(EditorTest, StartsItsWindowsInOrderWithTheDesignWindowFirst) {
     EXPECT_EQ(forms[0], f);
     EXPECT_EQ(Application().MainForm(), f);
     EXPECT_TRUE(dynamic_cast<TEntry*>(forms[1]));
-    EXPECT_TRUE(dynamic_cast<TData*>(forms[2]));
-    EXPECT_TRUE(dynamic_cast<TPic*>(forms[3]));
+    EXPECT_TRUE(dynamic_cast<Orvello::TData*>(forms[2]));
+    EXPECT_TRUE(dynamic_cast<Orvello::TPic*>(forms[3]));
     EXPECT_TRUE(dynamic_cast<TCr*>(forms[4]));
     EXPECT_EQ(f->windowTitle(), "Tavolin 1.1");
     EXPECT_EQ(f->Msg1->BoxCaption, "Tavolin 1.1");

@@ -9,6 +9,7 @@
 #include "framework/forms/Controls.h"
 #include "platform/Help.h"
 #include "platform/Shell.h"
+#include "platform/media/SimulatedMediaSystem.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +20,15 @@
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+// Who answers the item-table window's file dialog (the framework's, not the editor's): gets
+// its title, filter entry and file name, and answers the chosen file or none. Returns what
+// puts the previous answerer back.
+using TItemTableDialogAnswer = std::function<std::optional<QString>(
+    const QString& title, int filterIndex, const QString& fileName)>;
+std::function<void()> AnswerItemTableDialogs(TItemTableDialogAnswer answer);
 
 // The editor's windows in this process, its program file in "prog" of a temporary folder and
 // projects in "proj" beside it. File, font and colour dialogs answer from a queue the test
@@ -60,14 +70,35 @@ protected:
                 return true;
             });
         Shell::SetDesktopOpener(QStringLiteral(ORV_RECORDARGS));
+        media_ = std::make_shared<TSimulatedMediaSystem>();
+        previousMedia_ = SetMediaSystem(media_);
+        // The item-table window's own file dialog answers from its queue too.
+        restoreItemTableDialogs_ =
+            AnswerItemTableDialogs([this](const QString& title, int filterIndex,
+                                          const QString& fileName) -> std::optional<QString> {
+                seen_.push_back({title, filterIndex, fileName});
+                if (fileAnswers_.empty() || fileAnswers_.front().isEmpty()) {
+                    if (!fileAnswers_.empty())
+                        fileAnswers_.pop_front();
+                    return std::nullopt;
+                }
+                const QString answer = fileAnswers_.front();
+                fileAnswers_.pop_front();
+                return answer;
+            });
     }
     void TearDown() override {
         Application().Reset();
         Orvello::SetDialogHook(previousDialogs_);
+        restoreItemTableDialogs_();
         SetWinHelpHook(previousHelp_);
         Shell::SetDesktopOpener(QString());
+        SetMediaSystem(previousMedia_);
         QDir::setCurrent(startFolder_);
     }
+
+    // The item-table window's file dialog chooses this file next; an empty name cancels it.
+    void ChooseInData(const QString& file) { fileAnswers_.push_back(file); }
 
     // Creates the editor's windows as the program does.
     Orvello::TForm1* Start(std::vector<Volumes::MountEntry> mounts = {}) {
@@ -205,4 +236,8 @@ protected:
     std::vector<HelpCall> help_;
     Orvello::TDialogHook previousDialogs_;
     TWinHelpHook previousHelp_;
+    std::deque<QString> fileAnswers_;
+    std::function<void()> restoreItemTableDialogs_;
+    std::shared_ptr<TSimulatedMediaSystem> media_;
+    std::shared_ptr<TMediaSystem> previousMedia_;
 };

@@ -120,6 +120,16 @@ TEST_F(DbTableTest, PathsResolveAgainstTheRunTimeFolder) {
     EXPECT_EQ(QFileInfo(t.TablePaths().Table).fileName(), "qor.dbf");
     EXPECT_EQ(QFileInfo(t.TablePaths().Memo).fileName(), "qor.dbt");
     EXPECT_EQ(QFileInfo(t.TablePaths().Index).fileName(), "qor.mdx");
+    // The table's own extension keeps its spelling; one in capitals gives the others theirs.
+    t.SetTableName("ITEMS.DBF");
+    EXPECT_EQ(QFileInfo(t.TablePaths().Table).fileName(), "ITEMS.DBF");
+    EXPECT_EQ(QFileInfo(t.TablePaths().Memo).fileName(), "ITEMS.DBT");
+    EXPECT_EQ(QFileInfo(t.TablePaths().Index).fileName(), "ITEMS.MDX");
+    t.SetTableName("Items.Dbf");
+    EXPECT_EQ(QFileInfo(t.TablePaths().Table).fileName(), "Items.Dbf");
+    EXPECT_EQ(QFileInfo(t.TablePaths().Memo).fileName(), "Items.dbt");
+    t.SetTableName("my.tables/qor");
+    EXPECT_EQ(QFileInfo(t.TablePaths().Table).fileName(), "qor.dbf");
     t.SetTableName(path); // an absolute name ignores the folder
     t.SetRunTimePath("elsewhere");
     EXPECT_EQ(t.TablePaths().Table, QDir::toNativeSeparators(path));
@@ -134,6 +144,16 @@ TEST_F(DbTableTest, PathsResolveAgainstTheRunTimeFolder) {
     }
     EXPECT_FALSE(t.Active());
     EXPECT_FALSE(QFileInfo::exists(t.TablePaths().Table));
+
+    // A table made under a name in capitals opens again under that name.
+    AddItemTableFields(t);
+    t.SetTableName("CAPS.DBF");
+    t.CreateTable();
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("CAPS.DBF")));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("CAPS.DBT")));
+    t.Open();
+    EXPECT_EQ(t.FieldCount(), 6);
+    t.Close();
 }
 
 TEST_F(DbTableTest, AppendEditCancelAndReopen) {

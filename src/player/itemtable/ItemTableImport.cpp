@@ -30,6 +30,22 @@ void TItemTableWindow::SetPickedPath(TDBEdit* edit, const QString& path) {
         field->SetAsString(path);
 }
 
+void TItemTableWindow::SelectPictureFile() {
+    if (const std::optional<QString> chosen = ChooseFile(1))
+        SetPickedPath(DBEdit4, StoredPathOf(*chosen));
+}
+
+void TItemTableWindow::SelectRecordFile() {
+    const std::optional<QString> chosen = ChooseFile(4);
+    if (!chosen)
+        return;
+    DBEdit5->setFocus();
+    if (ExtensionOf(*chosen) != QLatin1String("url"))
+        SetPickedPath(DBEdit5, StoredPathOf(*chosen));
+    else
+        ImportChosenShortcut(*chosen);
+}
+
 QString TItemTableWindow::InternetShortcutURL(const QString& path) {
     return Profile::GetPrivateProfileString(QStringLiteral("InternetShortcut"),
                                             QStringLiteral("URL"), QString(),

@@ -23,12 +23,6 @@ const QString TItemTableWindow::AllGroups = QStringLiteral("* * *");
 
 namespace {
 
-void setTextColor(QLabel* label, TColor color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, ColorToQColor(color));
-    label->setPalette(palette);
-}
-
 TDBEdit* boundEdit(QWidget* parent, TDataSource* source, const char* field) {
     auto* edit = new TDBEdit(parent);
     edit->SetDataSource(source);
@@ -39,6 +33,7 @@ TDBEdit* boundEdit(QWidget* parent, TDataSource* source, const char* field) {
 } // namespace
 
 TItemTableWindow::TItemTableWindow(QWidget* parent) : TForm(parent) {
+    setObjectName(QStringLiteral("Data"));
     Table1 = new TDbTable(this);
     Table1->SetRunTimePath(QStringLiteral("."));
     Table1->SetShowDeleted(false);
@@ -55,6 +50,8 @@ TItemTableWindow::TItemTableWindow(QWidget* parent) : TForm(parent) {
     DataSource1->SetDataSet(Table1);
 
     Groups = new QComboBox(this);
+    connect(Groups, &QComboBox::activated, this,
+            [this] { Application().SafeCall(Groups, [this] { GroupsChange(Groups); }); });
     DBNavigator1 = new TDBNavigator(this);
     DBNavigator1->SetDataSource(DataSource1);
     DBGrid1 = new TDBGrid(this);
@@ -87,7 +84,7 @@ TItemTableWindow::TItemTableWindow(QWidget* parent) : TForm(parent) {
     font.setBold(true);
     font.setItalic(true);
     Label9->setFont(font);
-    setTextColor(Label9, clBlack);
+    SetLabel9Color(clBlack);
     Panel4 = new TClickable<QFrame>(Panel3);
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel4->setLineWidth(2);
@@ -142,6 +139,11 @@ TItemTableWindow::TItemTableWindow(QWidget* parent) : TForm(parent) {
     FindDialog1->SetOptions(frDown);
     FindDialog1->OnFind = [this](QObject* sender) { FindDialog1Find(sender); };
     OpenDialog1.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
+
+    OnCreate = [this](QObject* sender) { FormCreate(sender); };
+    OnActivate = [this](QObject* sender) { FormActivate(sender); };
+    OnClose = [this](QObject* sender, TCloseAction& action) { FormClose(sender, action); };
+    OnDestroy = [this](QObject* sender) { FormDestroy(sender); };
 }
 
 TItemTableWindow::~TItemTableWindow() {
@@ -165,8 +167,19 @@ QString TItemTableWindow::CurrentGroupIdentifier() const {
 }
 
 void TItemTableWindow::ApplyGroup() {
+    // A record being changed is stored before the table is reopened on another group; when it
+    // cannot be, the table stays on its group, and so does the list.
+    if (Table1->Active()) {
+        try {
+            Table1->CheckBrowseMode();
+        } catch (...) {
+            Groups->setCurrentIndex(shownGroup_);
+            throw;
+        }
+    }
     Table1->Close();
     const int index = Groups->currentIndex();
+    shownGroup_ = index;
     const QString identifier = index >= 0 && index < int(GroupIdentifiers.size())
                                    ? GroupIdentifiers[size_t(index)]
                                    : QString();
@@ -178,6 +191,12 @@ void TItemTableWindow::ApplyGroup() {
 
 void TItemTableWindow::Table1NewRecord(TDataSet*) {
     Table1GROUP->SetAsString(CurrentGroupIdentifier());
+}
+
+void TItemTableWindow::SetLabel9Color(TColor color) {
+    QPalette palette = Label9->palette();
+    palette.setColor(QPalette::WindowText, ColorToQColor(color));
+    Label9->setPalette(palette);
 }
 
 QString TItemTableWindow::RecordText(TField* field) const {
@@ -212,7 +231,7 @@ void TItemTableWindow::PreviewIconFile(const QString& path) {
 }
 
 void TItemTableWindow::PreviewOtherFile(const QString& caption, const QString& pictureText) {
-    setTextColor(Label9, clMaroon);
+    SetLabel9Color(clMaroon);
     const QString extension = ExtensionOf(pictureText);
     if (!extension.isEmpty() &&
         IsMediaExtension(QLatin1Char('.') + extension, MediaFile1->MediaExtensions()) > 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/forms/Colors.h"
 #include "framework/forms/Controls.h"
 #include "framework/forms/FindDialog.h"
 #include "framework/forms/Form.h"
@@ -92,6 +93,14 @@ public:
     TFindDialog* FindDialog1;
     TOpenDialog OpenDialog1;
 
+    // ---- the window's events, as each program handles them
+    virtual void FormCreate(QObject*) {}
+    virtual void FormActivate(QObject*) {}
+    virtual void FormClose(QObject*, TCloseAction&) {}
+    virtual void FormDestroy(QObject*) {}
+    // A group chosen in Groups: the table reopened on it.
+    virtual void GroupsChange(QObject*) { ApplyGroup(); }
+
     // ---- what each window does its own way
     // The preview follows the current record.
     virtual void DataSource1DataChange(QObject* sender, TField* field) = 0;
@@ -140,8 +149,12 @@ protected:
     virtual bool AskSearchFromStart(const QString& findText) = 0;
     // Whether to import every shortcut of the chosen one's folder.
     virtual bool AskImportFolder() = 0;
+    // A file chosen with a picker as the record stores it.
+    virtual QString StoredPathOf(const QString& chosen) const { return chosen; }
 
     // ---- pieces of the window's own handlers
+    // The colour of the preview's caption.
+    void SetLabel9Color(TColor color);
     // Applies the chosen group: the table reopened with the group's filter, or unfiltered.
     void ApplyGroup();
     // The current record's text of a field ("" without a record).
@@ -171,12 +184,19 @@ protected:
     void SetPickedPath(TDBEdit* edit, const QString& path);
     // A chosen internet shortcut: the whole folder or just this one.
     void ImportChosenShortcut(const QString& path);
+    // The pickers beside the PICTURE and FILE edits: the open dialog on bitmaps, or on
+    // programs, and the chosen file into the record; an internet shortcut chosen for FILE is
+    // imported instead.
+    void SelectPictureFile();
+    void SelectRecordFile();
     // Shows the find dialog at the top left of the screen when the table is open.
     void ShowFindDialog();
     // Closes the find dialog and the picture window.
     void CloseCompanions();
 
 private:
+    // The entry of Groups whose records the table holds.
+    int shownGroup_ = -1;
     TFindOptions findOptions_ = frDown;
     QString findText_;
 };
