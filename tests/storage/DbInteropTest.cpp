@@ -51,11 +51,7 @@ protected:
         defs.AddFieldDef("NAME", ftString, 20, false);
         defs.AddFieldDef("COUNT", ftInteger, 11, false);
         defs.AddFieldDef("SMALL", ftSmallint, 4, false);
-        TDbfFieldDef* price = defs.Add();
-        price->SetName("PRICE");
-        price->SetNativeFieldType('N');
-        price->SetSize(10);
-        price->SetPrec(2);
+        storagetest::AddNumberField(defs, "PRICE", 10, 2);
         defs.AddFieldDef("FLAG", ftBoolean, 1, false);
         defs.AddFieldDef("DAY", ftDate, 8, false);
         TFileRef<TDbfFile> t(new TDbfFile(path, 0, true, false));

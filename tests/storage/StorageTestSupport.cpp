@@ -96,6 +96,16 @@ QStringList OpenTable::Values(int n) {
     return out;
 }
 
+dbdataset::TDbfFieldDef* AddNumberField(dbdataset::TDbfFieldDefs& defs, const QString& name,
+                                        int size, int decimals) {
+    dbdataset::TDbfFieldDef* def = defs.Add();
+    def->SetName(name);
+    def->SetNativeFieldType('N');
+    def->SetSize(size);
+    def->SetPrec(decimals);
+    return def;
+}
+
 QByteArray RunTool(const QString& program, const QStringList& args, bool* ok) {
     QProcess p;
     p.start(program, args);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/DbFieldDef.h"
 #include "storage/TableFiles.h"
 
 #include <QByteArray>
@@ -37,6 +38,10 @@ struct OpenTable {
     dbtable::TTableFiles files;
     std::vector<dbtable::TDbfType> types;
 };
+
+// Adds a number field ("N") of the second-generation engine with the given size and decimals.
+dbdataset::TDbfFieldDef* AddNumberField(dbdataset::TDbfFieldDefs& defs, const QString& name,
+                                        int size, int decimals);
 
 // Runs a program and returns its standard output; `ok` tells whether it ran and exited 0.
 QByteArray RunTool(const QString& program, const QStringList& args, bool* ok = nullptr);
