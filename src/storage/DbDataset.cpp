@@ -462,8 +462,7 @@ void TDbDataset::StorePendingMemos(TRecordBuffer buffer) {
 
 void TDbDataset::PostRecord() {
     CheckActive();
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     char* image = Image(buffer);
     image[0] = ' ';
@@ -481,8 +480,7 @@ void TDbDataset::PostRecord() {
 }
 
 void TDbDataset::DeleteRecord() {
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     const qint32 n = RecordNumberOf(buffer);
     TDbfFile* table = engine_->DbfFile();

@@ -399,8 +399,7 @@ void TDbTable::StorePendingMemos(TRecordBuffer buffer) {
 
 void TDbTable::PostRecord() {
     CheckActive();
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     char* image = Image(buffer);
     if (!Table()->RecordsWritable())
@@ -421,8 +420,7 @@ void TDbTable::PostRecord() {
 }
 
 void TDbTable::DeleteRecord() {
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     const qint32 n = RecordNumberOf(buffer);
     if (n < 0 || n >= CountRecords())
