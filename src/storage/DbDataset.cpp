@@ -529,9 +529,7 @@ void TDbDataset::WriteFieldValue(TField* field, const void* value) {
         engine_->DbfFile()->SetFieldValue(field->FieldNo() - 1, field->DataType(), value,
                                           Image(buffer));
     }
-    const TDataSetState s = State();
-    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
-        DataEvent(deFieldChange, field);
+    FieldValueWritten(field);
 }
 
 std::unique_ptr<TBlobStream> TDbDataset::OpenMemoStream(TField* field, TBlobStreamMode mode) {

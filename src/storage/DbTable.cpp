@@ -478,9 +478,7 @@ void TDbTable::WriteFieldValue(TField* field, const void* value) {
         Table()->WriteFieldData(FieldIndex(field), dbfTypeOf(field->DataType()), value,
                                 Image(buffer));
     }
-    const TDataSetState s = State();
-    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
-        DataEvent(deFieldChange, field);
+    FieldValueWritten(field);
 }
 
 QByteArray TDbTable::MemoOf(TRecordBuffer buffer, int index) {

@@ -289,9 +289,7 @@ void TMemDataSet::WriteFieldValue(TField* field, const void* value) {
             slot[0] = 1;
         }
     }
-    const TDataSetState s = State();
-    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
-        DataEvent(deFieldChange, field);
+    FieldValueWritten(field);
 }
 
 int TMemDataSet::CurrentRecordNumber() {

@@ -39,6 +39,12 @@ void TBufferDataSet::ClearCalcArea(TRecordBuffer buffer) {
     std::memset(Image(buffer) + RecordBufferSize(), 0, size_t(CalcFieldsSize()));
 }
 
+void TBufferDataSet::FieldValueWritten(TField* field) {
+    const TDataSetState s = State();
+    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
+        DataEvent(deFieldChange, field);
+}
+
 char* TBufferDataSet::CalcSlot(TRecordBuffer buffer, TField* field) {
     return Image(buffer) + RecordBufferSize() + field->Offset();
 }

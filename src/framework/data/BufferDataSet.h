@@ -25,6 +25,9 @@ protected:
     void WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
     // No calculated field has a value until the calculation gives it one.
     void ClearCalcArea(TRecordBuffer buffer) override;
+    // Tells the controls that a field's value was written, unless the value came from a
+    // calculation, a filter or the new-value state, which change no record.
+    void FieldValueWritten(TField* field);
     // The slot of a calculated field in a buffer.
     char* CalcSlot(TRecordBuffer buffer, TField* field);
 };
