@@ -18,7 +18,7 @@ if [ "$what" = menu ]; then
     "$1" "$2" & pid=$!
     for _ in $(seq 1 50); do
       sleep 0.2
-      if xwininfo -root -tree 2>/dev/null | grep -q "650x427"; then break; fi
+      if xwininfo -root -tree 2>/dev/null | grep -q "642x400"; then break; fi
     done
     sleep 1
     import -window root "$3"

@@ -64,11 +64,7 @@ TForm1::TForm1(TEditorEnvironment environment, QWidget* parent)
     setFont(sansSerif());
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(ProgramIcon());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - kClientWidth) / 2,
-             area.y() + (area.height() - kClientHeight) / 2);
-    }
+    CenterOnScreen(this);
 
     Msg1 = new TMsg(this);
     Msg1->BoxButton = 1;

@@ -4,6 +4,7 @@
 
 #include "components/Msg.h"
 #include "editor/Artwork.h"
+#include "editor/CreateDialog.h"
 #include "editor/Dialogs.h"
 #include "editor/EditorControls.h"
 #include "editor/EditorRules.h"
@@ -226,7 +227,7 @@ TForm1* CreateEditorWindows(TEditorEnvironment environment) {
     form1->Entry = Application().CreateForm<TEntry>(form1);
     form1->Data = Application().CreateForm<TData>();
     form1->Pic = Application().CreateForm<TPic>();
-    form1->Cr = Application().CreateForm<TCr>();
+    form1->Cr = Application().CreateForm<TCr>(form1);
     return form1;
 }
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
@@ -408,6 +409,22 @@ void TStringGrid::CommitEdit() {
     QWidget* editor = QApplication::focusWidget();
     if (editor && isAncestorOf(editor))
         commitData(editor);
+}
+
+void SetDialogFrame(QWidget* window, const QString& caption, int helpContext, QSize size) {
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window->setWindowTitle(caption);
+    window->setFixedSize(size);
+    SetHelpContext(window, helpContext);
+}
+
+void CenterOnScreen(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        window->move(area.x() + (area.width() - window->width()) / 2,
+                     area.y() + (area.height() - window->height()) / 2);
+    }
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {

@@ -202,6 +202,13 @@ private:
     QString corner_;
 };
 
+// Gives a window the frame of the editor's dialogs (title bar with system menu and close
+// button only, fixed size), its caption and its help topic.
+void SetDialogFrame(QWidget* window, const QString& caption, int helpContext, QSize size);
+
+// Places a window of its fixed size in the middle of the screen.
+void CenterOnScreen(QWidget* window);
+
 // Builders of the windows' layouts: a control at its place with its text and hint.
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y);
 TEdit* MakeEdit(QWidget* parent, QRect geometry, const QString& hint = QString());

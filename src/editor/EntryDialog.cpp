@@ -31,11 +31,7 @@ const QStringList TEntry::Commands = {
 };
 
 TEntry::TEntry(TForm1* form1, QWidget* parent) : TForm(parent), Form1(form1) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Menu entry ..."));
-    setFixedSize(377, 236);
-    SetHelpContext(this, 12);
+    SetDialogFrame(this, QStringLiteral("Menu entry ..."), 12, {377, 236});
 
     MakeLabel(this, QStringLiteral("Menu entry ..."), 8, 6);
     Edit0 = MakeEdit(this, {8, 22, 361, 21}, QStringLiteral("Enter function name"));

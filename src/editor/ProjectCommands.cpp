@@ -1,11 +1,11 @@
 // The project commands at the foot of the design window, the close question, the banner and
 // the help button.
 #include "components/Msg.h"
+#include "editor/CreateDialog.h"
 #include "editor/DesignWindow.h"
 #include "editor/Dialogs.h"
 #include "editor/EditorControls.h"
 #include "editor/EditorRules.h"
-#include "editor/OtherWindows.h"
 #include "framework/forms/MessageBox.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"

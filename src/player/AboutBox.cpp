@@ -1,11 +1,11 @@
 #include "player/AboutBox.h"
 
 #include "platform/Shell.h"
+#include "player/Glyphs.h"
 
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStyle>
 
 void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
@@ -73,7 +73,7 @@ TAbout::TAbout(QWidget* parent) : TForm(parent) {
     AMail->OnClick = [this](QObject* sender) { AWebClick(sender); };
     BitBtn1 = new QPushButton(Panel1);
     BitBtn1->setGeometry(100, 197, 90, 25);
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(GlyphIcon(TGlyph::Ok));
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
 
     OnActivate = [this](QObject* sender) { FormActivate(sender); };

@@ -42,14 +42,6 @@ private:
     QMimeDatabase mime_;
 };
 
-// Sorts by caption, ignoring case, so the leading blank puts folders and drives first.
-class TFileItem : public QTreeWidgetItem {
-public:
-    bool operator<(const QTreeWidgetItem& other) const override {
-        return text(0).compare(other.text(0), Qt::CaseInsensitive) < 0;
-    }
-};
-
 bool matchOne(const QString& mask, const QString& name) {
     if (mask.isEmpty())
         return false;
@@ -102,12 +94,53 @@ bool validNewName(const QString& name) {
            !name.contains('/') && !name.contains('\\');
 }
 
+// The hourglass while a list on screen is read; one that nobody sees needs none, and the
+// window system's cursor need not be loaded for it.
 struct CursorGuard {
-    CursorGuard() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorGuard() { QApplication::restoreOverrideCursor(); }
+    explicit CursorGuard(const QWidget* list) : shown(list->isVisible()) {
+        if (shown)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~CursorGuard() {
+        if (shown)
+            QApplication::restoreOverrideCursor();
+    }
+    const bool shown;
 };
 
 } // namespace
+
+// Sorts by caption, ignoring case, so the leading blank puts folders and drives first.
+//
+// Its icon is looked up the first time a view asks for it: only the rows that are shown cost
+// a look-up, and none is made before the list is on screen.
+class TFileItem : public QTreeWidgetItem {
+public:
+    bool operator<(const QTreeWidgetItem& other) const override {
+        return text(0).compare(other.text(0), Qt::CaseInsensitive) < 0;
+    }
+    void SetIconSource(std::shared_ptr<IShellFileInfo> shell, const QFileInfo& shown, bool drive) {
+        shell_ = std::move(shell);
+        shown_ = shown;
+        drive_ = drive;
+    }
+    QVariant data(int column, int role) const override {
+        if (column != 0 || role != Qt::DecorationRole || !shell_)
+            return QTreeWidgetItem::data(column, role);
+        if (!iconLooked_) {
+            icon_ = drive_ ? shell_->DriveIcon(shown_.filePath()) : shell_->FileIcon(shown_);
+            iconLooked_ = true;
+        }
+        return icon_;
+    }
+
+private:
+    std::shared_ptr<IShellFileInfo> shell_;
+    QFileInfo shown_;
+    bool drive_ = false;
+    mutable bool iconLooked_ = false;
+    mutable QIcon icon_;
+};
 
 std::unique_ptr<IShellFileInfo> DesktopShellInfo() {
     return std::make_unique<TDesktopShellInfo>();
@@ -129,38 +162,53 @@ TFileBox::TFileBox(QWidget* owner, std::unique_ptr<IShellFileInfo> shellInfo)
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &TFileBox::selectionMoved);
     connect(this, &QTreeWidget::itemChanged, this, &TFileBox::itemEdited);
-    updateColumns();
-    ReadDirectory();
+    // Columns and header are made, and the list read, when it is first shown (unless a
+    // folder is set before): what its owner sets up until then costs nothing.
+    setHeaderHidden(true);
 }
 
 TFileBox::~TFileBox() = default;
+
+void TFileBox::showEvent(QShowEvent* event) {
+    QTreeWidget::showEvent(event);
+    if (!listed_)
+        ReadDirectory();
+}
+
+void TFileBox::reread() {
+    if (listed_)
+        ReadDirectory();
+}
+
+void TFileBox::refreshColumns() {
+    columnsStale_ = true;
+    reread();
+}
 
 void TFileBox::SetCharCase(TCharCase value) {
     if (value == charCase_)
         return;
     charCase_ = value;
-    ReadDirectory();
+    reread();
 }
 
 void TFileBox::SetFileType(TFileType value) {
     fileType_ = value & ~TFileType(ftVolumeID | ftDirectory);
-    ReadDirectory();
+    reread();
 }
 
 void TFileBox::SetViewOptions(TViewOptions value) {
     if (value == viewOptions_)
         return;
     viewOptions_ = value;
-    updateColumns();
-    ReadDirectory();
+    refreshColumns();
 }
 
 void TFileBox::SetViewStyle(TViewStyle value) {
     if (value == viewStyle_)
         return;
     viewStyle_ = value;
-    updateColumns();
-    ReadDirectory();
+    refreshColumns();
 }
 
 void TFileBox::SetReadOnly(bool value) {
@@ -227,6 +275,8 @@ void TFileBox::SetDirectory(const QString& value) {
             OnChangeDir(this);
     }
     ReadDirectory();
+    // Another folder is shown from its top.
+    scrollToTop();
 }
 
 void TFileBox::SetDrive(const QString& root) {
@@ -255,10 +305,11 @@ void TFileBox::SetFileMask(const QString& value) {
         SetDirectory(folder);
     // The new masks apply also when the folder stays the same.
     if (folder.isEmpty() || directory_ == before)
-        ReadDirectory();
+        reread();
 }
 
 void TFileBox::updateColumns() {
+    columnsStale_ = false;
     const bool report = viewStyle_ == vsReport;
     const int iconExtent = viewStyle_ == vsIcon ? 32 : 16;
     setIconSize(viewOptions_ & fbShowIcons ? QSize(iconExtent, iconExtent) : QSize(0, 0));
@@ -293,10 +344,11 @@ void TFileBox::updateColumns() {
 
 void TFileBox::SetShowColumnHeaders(bool show) {
     showHeaders_ = show;
-    setHeaderHidden(viewStyle_ != vsReport || !show);
+    if (!columnsStale_)
+        setHeaderHidden(viewStyle_ != vsReport || !show);
 }
 
-QTreeWidgetItem* TFileBox::newItem(const QString& caption, EntryKind kind, const QString& name) {
+TFileItem* TFileBox::newItem(const QString& caption, EntryKind kind, const QString& name) {
     auto* item = new TFileItem;
     item->setText(0, caption);
     item->setData(0, NameRole, name);
@@ -310,7 +362,7 @@ QTreeWidgetItem* TFileBox::newItem(const QString& caption, EntryKind kind, const
 }
 
 void TFileBox::ReadDirectory() {
-    CursorGuard cursor;
+    CursorGuard cursor(this);
     fileCount_ = 0;
     filling_ = true;
     setUpdatesEnabled(false);
@@ -321,25 +373,33 @@ void TFileBox::ReadDirectory() {
             box->setUpdatesEnabled(true);
         }
     } resume{this};
+    if (columnsStale_)
+        updateColumns();
     clear();
-    const QString folder = withSeparator(directory_.isEmpty() ? QDir::currentPath() : directory_);
+    listed_ = true;
+    shownFolder_ = QDir::cleanPath(directory_.isEmpty() ? QDir::currentPath() : directory_);
+    const QString folder = withSeparator(shownFolder_);
     const bool folders = viewOptions_ & fbShowFolders;
+    // A folder that is not there, names a file or cannot be read has no entries to show.
+    const QFileInfo here(shownFolder_);
+    const bool readable = here.isDir() && here.isReadable();
     if (folders) {
         // The system lists ".." in every folder but a root; a root gets one that leads to
         // the drives.
-        const QString here = QDir::cleanPath(folder);
-        if (isVolumeRoot(here))
-            addFileItem(folder, QFileInfo(), QStringLiteral(".."));
-        else
-            addFileItem(folder, QFileInfo(folder + QStringLiteral("..")), QStringLiteral(".."));
+        if (isVolumeRoot(shownFolder_))
+            addFileItem(folder, QFileInfo(), QStringLiteral(".."), true);
+        else if (readable)
+            addFileItem(folder, QFileInfo(folder + QStringLiteral("..")), QStringLiteral(".."),
+                        true);
     }
-    const QDir dir(folder);
-    const QFileInfoList entries = dir.entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isDir() && !folders)
-            continue;
-        addFileItem(folder, entry, entry.fileName());
+    if (readable) {
+        const QFileInfoList entries = QDir(folder).entryInfoList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+        for (const QFileInfo& entry : entries) {
+            if (entry.isDir() && !folders)
+                continue;
+            addFileItem(folder, entry, entry.fileName(), entry.isDir());
+        }
     }
     sortItems(0, Qt::AscendingOrder);
 }
@@ -357,10 +417,10 @@ bool TFileBox::passesAttributes(const QFileInfo& entry) const {
            (hidden && (fileType_ & ftHidden)) || (system && (fileType_ & ftSystem));
 }
 
-void TFileBox::addFileItem(const QString& folder, const QFileInfo& entry, const QString& name) {
+void TFileBox::addFileItem(const QString& folder, const QFileInfo& entry, const QString& name,
+                           bool isFolder) {
     // The root's ".." has no entry of its own: a folder without attributes, sized 0, dated now.
     const bool synthetic = entry.filePath().isEmpty();
-    const bool isFolder = synthetic || entry.isDir();
     if (!passesAttributes(entry))
         return;
     if (!MatchMask(masks_, name.toLower()) && !(isFolder && (viewOptions_ & fbShowFolders)))
@@ -370,12 +430,12 @@ void TFileBox::addFileItem(const QString& folder, const QFileInfo& entry, const 
         caption = caption.toUpper();
     else if (charCase_ == fbLowerCase)
         caption = caption.toLower();
-    QTreeWidgetItem* item = newItem(caption, isFolder ? EntryKind::Folder : EntryKind::File, name);
+    TFileItem* item = newItem(caption, isFolder ? EntryKind::Folder : EntryKind::File, name);
 
     // ".." shows the icon and type of the folder itself.
     const QFileInfo shown(name == QLatin1String("..") ? folder : folder + name);
     if (viewOptions_ & fbShowIcons)
-        item->setIcon(0, shellInfo_->FileIcon(shown));
+        item->SetIconSource(shellInfo_, shown, false);
     if (sizeColumn_ >= 0) {
         item->setText(sizeColumn_, QString::number(isFolder ? 0 : entry.size()));
         item->setTextAlignment(sizeColumn_, Qt::AlignRight | Qt::AlignVCenter);
@@ -398,17 +458,22 @@ void TFileBox::addFileItem(const QString& folder, const QFileInfo& entry, const 
 void TFileBox::ShowDrives() {
     if (!(viewOptions_ & fbShowFolders))
         return;
+    if (columnsStale_)
+        updateColumns();
     filling_ = true;
     clear();
+    listed_ = true;
+    shownFolder_.clear();
     for (const QString& root : Volumes::BrowsableVolumes(shellInfo_->MountTable())) {
-        QTreeWidgetItem* item = newItem(' ' + root, EntryKind::Drive, root);
+        TFileItem* item = newItem(' ' + root, EntryKind::Drive, root);
         if (viewOptions_ & fbShowIcons)
-            item->setIcon(0, shellInfo_->DriveIcon(root));
+            item->SetIconSource(shellInfo_, QFileInfo(root), true);
         addTopLevelItem(item);
     }
     sortItems(0, Qt::AscendingOrder);
     filling_ = false;
     directory_.clear();
+    scrollToTop();
 }
 
 QTreeWidgetItem* TFileBox::Selected() const {
@@ -424,7 +489,7 @@ void TFileBox::selectionMoved() {
     QTreeWidgetItem* item = Selected();
     const bool file = item && EntryKind(item->data(0, KindRole).toInt()) == EntryKind::File;
     if (file)
-        fileName_ = withSeparator(directory_) + EntryName(item);
+        fileName_ = withSeparator(shownFolder_) + EntryName(item);
     if (fileEdit_)
         fileEdit_->setText(file ? item->text(0) : fileMask_);
     if (OnChange)
@@ -441,16 +506,18 @@ void TFileBox::DblClick() {
     if (item && !item->text(0).isEmpty()) {
         const auto kind = EntryKind(item->data(0, KindRole).toInt());
         const QString name = EntryName(item);
+        // A drive's name is its root; the other names lie in the folder shown.
+        const QString path = kind == EntryKind::Drive ? name : withSeparator(shownFolder_) + name;
         if (kind != EntryKind::File && (viewOptions_ & fbChangeDir)) {
-            if (name == QLatin1String("..") && isVolumeRoot(directory_))
+            if (name == QLatin1String("..") && isVolumeRoot(shownFolder_))
                 ShowDrives();
             else
-                SetDirectory(withSeparator(directory_) + name);
+                SetDirectory(path);
             return;
         }
         if (viewOptions_ & fbOpenFile)
-            ShellExecuteA(window(), QStringLiteral("open"), withSeparator(directory_) + name,
-                          QString(), directory_, SW_SHOWNORMAL);
+            ShellExecuteA(window(), QStringLiteral("open"), path, QString(), shownFolder_,
+                          SW_SHOWNORMAL);
     }
     if (OnDblClick)
         OnDblClick(this);
@@ -468,8 +535,8 @@ void TFileBox::RenameItem(QTreeWidgetItem* item, QString& newCaption) {
         newName.remove(0, 1);
     bool renamed = false;
     if (kind != EntryKind::Drive && oldName != QLatin1String("..") && validNewName(newName)) {
-        const QString from = withSeparator(directory_) + oldName;
-        const QString to = withSeparator(directory_) + newName;
+        const QString from = withSeparator(shownFolder_) + oldName;
+        const QString to = withSeparator(shownFolder_) + newName;
         renamed = newName == oldName || (!QFileInfo(to).exists() && !QFileInfo(to).isSymLink() &&
                                          QDir().rename(from, to));
     }

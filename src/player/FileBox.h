@@ -63,6 +63,7 @@ std::unique_ptr<IShellFileInfo> DesktopShellInfo();
 //
 // Directory and FileName are native paths. A drive is the root folder of a volume, and the
 // drive list shows the volumes' roots.
+class TFileItem;
 class TFileBox : public QTreeWidget {
     Q_OBJECT
 public:
@@ -118,23 +119,33 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     enum class EntryKind { File, Folder, Drive };
 
     void updateColumns();
-    void addFileItem(const QString& folder, const QFileInfo& entry, const QString& name);
+    // Reads the list again when it has been read before; else the first showing reads it.
+    void reread();
+    // The columns follow the view at the next reading.
+    void refreshColumns();
+    void addFileItem(const QString& folder, const QFileInfo& entry, const QString& name,
+                     bool isFolder);
     bool passesAttributes(const QFileInfo& entry) const;
-    QTreeWidgetItem* newItem(const QString& caption, EntryKind kind, const QString& name);
+    TFileItem* newItem(const QString& caption, EntryKind kind, const QString& name);
     QString withSeparator(const QString& folder) const;
     QString volumeOf(const QString& path) const;
     bool isVolumeRoot(const QString& folder);
     void selectionMoved();
     void itemEdited(QTreeWidgetItem* item, int column);
 
-    std::unique_ptr<IShellFileInfo> shellInfo_;
+    // Shared with the entries, which look their icons up when they are first shown.
+    std::shared_ptr<IShellFileInfo> shellInfo_;
     TCharCase charCase_ = fbNormal;
     QString directory_;
+    // The folder whose entries are listed (the working folder while Directory is still empty);
+    // empty while the drives are listed.
+    QString shownFolder_;
     QString fileName_;
     QString fileMask_;
     QStringList masks_;
@@ -146,6 +157,8 @@ private:
     bool readOnly_ = false;
     bool showHeaders_ = true;
     bool changingDir_ = false;
+    bool listed_ = false;
+    bool columnsStale_ = true;
     bool filling_ = false;
     int sizeColumn_ = -1, typeColumn_ = -1, timeColumn_ = -1;
 };

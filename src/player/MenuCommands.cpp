@@ -246,10 +246,8 @@ void TForm1::IconImageClick(QObject*) {
     if (!Data)
         return;
     TMediaFile* media = Data->MediaFile1;
-    if (media->State() == TMediaFile::stPlaying) {
+    if (media->State() == TMediaFile::stPlaying)
         media->Stop();
-    } else if (!SoundFilePath.isEmpty()) {
-        media->SetFileName(Files::NativePath(SoundFilePath));
-        media->Play();
-    }
+    else
+        StartSound();
 }

@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
+#include "player/Glyphs.h"
 #include "player/MenuControls.h"
 #include "player/MenuWindow.h"
 #include "storage/ProjectFile.h"
@@ -19,7 +20,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -28,8 +28,11 @@ using namespace ProjectFile;
 
 namespace {
 
+// The window's outer size; its dialog frame takes 8 by 27 pixels of it (borders and caption),
+// which leaves the client area of 642 by 400 that the controls are placed in.
 const int kWindowWidth = 650;
 const int kWindowHeight = 427;
+const QSize kDialogFrame(8, 27);
 const int kButtonLeft = 470;
 const int kButtonWidth = 163;
 const int kButtonHeight = 25;
@@ -138,6 +141,30 @@ void setCaption(QLabel* label, const QString& caption) {
     label->setText(shown);
 }
 
+// The desktop's icons and file types, and the volumes of the machine: those that the player
+// was started with and those mounted since.
+class TPlayerShellInfo : public IShellFileInfo {
+public:
+    explicit TPlayerShellInfo(std::vector<Volumes::MountEntry> known)
+        : desktop_(DesktopShellInfo()), known_(std::move(known)) {}
+    QIcon FileIcon(const QFileInfo& info) override { return desktop_->FileIcon(info); }
+    QIcon DriveIcon(const QString& root) override { return desktop_->DriveIcon(root); }
+    QString TypeName(const QFileInfo& info) override { return desktop_->TypeName(info); }
+    std::vector<Volumes::MountEntry> MountTable() override {
+        std::vector<Volumes::MountEntry> table = desktop_->MountTable();
+        for (const Volumes::MountEntry& entry : known_)
+            if (std::none_of(table.begin(), table.end(), [&](const Volumes::MountEntry& m) {
+                    return m.mountPoint == entry.mountPoint;
+                }))
+                table.push_back(entry);
+        return table;
+    }
+
+private:
+    std::unique_ptr<IShellFileInfo> desktop_;
+    std::vector<Volumes::MountEntry> known_;
+};
+
 } // namespace
 
 void TForm1::createControls() {
@@ -148,6 +175,8 @@ void TForm1::createControls() {
     resize(642, 400);
 
     WinSoftware = new QMenu(this);
+    // A separator may stay last in the entries; the menu shows it as the project has it.
+    WinSoftware->setSeparatorsCollapsible(false);
     PopupMenu1 = new QMenu(this);
     // Installs its own error handler; FormCreate replaces it with the window's.
     Msg1 = new TMsg(this);
@@ -175,23 +204,23 @@ void TForm1::createControls() {
     struct ButtonDesign {
         TSpeedButton** button;
         const char* name;
-        QStyle::StandardPixmap glyph;
+        TGlyph glyph;
         void (TForm1::*handler)(QObject*);
     };
     const ButtonDesign buttons[] = {
-        {&ExitBtn, "ExitBtn", QStyle::SP_DialogCloseButton, &TForm1::ExitBtnClick},
-        {&ActionBtn, "ActionBtn", QStyle::SP_FileDialogListView, &TForm1::ActionBtnClick},
-        {&TablesBtn, "TablesBtn", QStyle::SP_FileDialogDetailedView, &TForm1::TablesBtnClick},
-        {&FindBtn, "FindBtn", QStyle::SP_FileDialogContentsView, &TForm1::FindBtnClick},
-        {&HelpBtn, "HelpBtn", QStyle::SP_DialogHelpButton, &TForm1::HelpBtnClick},
-        {&AboutBtn, "AboutBtn", QStyle::SP_MessageBoxInformation, &TForm1::AboutBtnClick},
-        {&FileListBtn, "FileListBtn", QStyle::SP_DirOpenIcon, &TForm1::FileListBtnClick},
+        {&ExitBtn, "ExitBtn", TGlyph::Exit, &TForm1::ExitBtnClick},
+        {&ActionBtn, "ActionBtn", TGlyph::Action, &TForm1::ActionBtnClick},
+        {&TablesBtn, "TablesBtn", TGlyph::Tables, &TForm1::TablesBtnClick},
+        {&FindBtn, "FindBtn", TGlyph::Find, &TForm1::FindBtnClick},
+        {&HelpBtn, "HelpBtn", TGlyph::Help, &TForm1::HelpBtnClick},
+        {&AboutBtn, "AboutBtn", TGlyph::About, &TForm1::AboutBtnClick},
+        {&FileListBtn, "FileListBtn", TGlyph::FileList, &TForm1::FileListBtnClick},
     };
     for (const ButtonDesign& design : buttons) {
         auto* button = new TSpeedButton(this);
         button->setObjectName(QLatin1String(design.name));
         button->setGeometry(kButtonLeft, 0, kButtonWidth, kButtonHeight);
-        button->setIcon(style()->standardIcon(design.glyph));
+        button->setIcon(GlyphIcon(design.glyph));
         button->OnClick = [this, handler = design.handler](QObject* sender) {
             (this->*handler)(sender);
         };
@@ -214,19 +243,18 @@ void TForm1::createControls() {
     Panel1->setGeometry(kButtonLeft, 228, kButtonWidth, 145);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setAutoFillBackground(true);
+    // Shown or not at the first activation, which gives the list its first folder.
+    Panel1->hide();
     Label1 = new QLabel(Panel1);
     Label1->setGeometry(6, 7, 152, 13);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setTextFormat(Qt::PlainText);
-    FileBox1 = new TFileBox(Panel1);
+    FileBox1 = new TFileBox(Panel1, std::make_unique<TPlayerShellInfo>(environment_.Mounts));
     FileBox1->setGeometry(5, 24, 152, 115);
     FileBox1->SetViewStyle(vsReport);
     FileBox1->SetShowColumnHeaders(false);
     FileBox1->setFont(sansSerif());
-    FileBox1->setSortingEnabled(true);
-    FileBox1->sortByColumn(0, Qt::AscendingOrder);
     FileBox1->SetDrive(QString());
-    FileBox1->SetFileMask(QStringLiteral("\\*.*"));
     FileBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FileBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(FileBox1->mapToGlobal(pos)); });
@@ -306,15 +334,13 @@ bool TForm1::LoadProject(const QString& projectFile) {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
     move(area.x() + (area.width() - width) / 2, area.y() + (area.height() - kWindowHeight) / 2);
+    // Its size at once with its place: nothing is painted before the layout is done.
+    setFixedSize(width - kDialogFrame.width(), kWindowHeight - kDialogFrame.height());
 
     loadAbout(data);
     loadCaptions(data);
     loadTools(data);
     loadEntries(data);
-
-    // The window's outer size; the frame is the window manager's.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    setFixedSize(width - frame.width(), kWindowHeight - frame.height());
     return true;
 }
 
@@ -362,18 +388,16 @@ void TForm1::loadBackground(const TProjectData& data) {
         }
     }
 
-    if (data.SoundActive && !data.SoundFile.isEmpty()) {
+    // The sound starts once the window stands laid out (StartSound): opening a media file
+    // takes longer than anything the window shows needs.
+    if (data.SoundActive && !data.SoundFile.isEmpty())
         SoundFilePath = BaseFolder + fileNamePart(data.SoundFile);
-        if (Data) {
-            Data->MediaFile1->SetFileName(Files::NativePath(SoundFilePath));
-            Data->MediaFile1->Play();
-        }
-    }
 }
 
 void TForm1::loadTitles(const TProjectData& data) {
     Application().Title = data.AppTitle;
-    setWindowTitle(data.AppTitle);
+    // Given no caption at all, the window system would show the program's name instead.
+    setWindowTitle(data.AppTitle.isEmpty() ? QStringLiteral(" ") : data.AppTitle);
     setCaption(Title1, data.Title1);
     setCaption(Title2, lineBreaks(data.Title2));
     setCaption(Copyright, data.Copyright);
@@ -584,9 +608,15 @@ void TForm1::loadEntries(const TProjectData& data) {
 }
 
 void TForm1::FileBox1ChangeDir(QObject*) {
-    const QFontMetrics metrics(Label1->font());
-    Label1->setText(MinimizeName(FileBox1->Directory(), metrics,
-                                 metrics.horizontalAdvance(kFolderWidthSample)));
+    // The room of 25 digits in the label's font, but never more than the label has.
+    const QFontMetrics metrics = Label1->fontMetrics();
+    const int room =
+        std::min(metrics.horizontalAdvance(kFolderWidthSample), Label1->contentsRect().width());
+    QString shown = MinimizeName(FileBox1->Directory(), metrics, room);
+    // A folder whose own name is too long loses its end.
+    if (metrics.horizontalAdvance(shown) > room)
+        shown = metrics.elidedText(shown, Qt::ElideRight, room);
+    Label1->setText(shown);
 }
 
 QString TForm1::MinimizeName(const QString& path, const QFontMetrics& metrics, int maxWidth) {

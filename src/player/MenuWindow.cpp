@@ -1,9 +1,11 @@
 #include "player/MenuWindow.h"
 
+#include "components/MediaFile.h"
 #include "components/Msg.h"
 #include "framework/forms/Colors.h"
 #include "framework/forms/MessageBox.h"
 #include "platform/Files.h"
+#include "player/DataWindow.h"
 #include "player/MenuControls.h"
 #include "player/PathDialog.h"
 
@@ -102,11 +104,22 @@ void TForm1::FormActivate(QObject*) {
     palette.setColor(QPalette::Base, ColorToQColor(ListColor));
     palette.setColor(QPalette::Text, ColorToQColor(ListTextColor));
     FileBox1->setPalette(palette);
+    // The list starts at the root of the current drive: the volume of the working folder,
+    // which is now the base folder.
+    FileBox1->SetFileMask(QStringLiteral("\\*.*"));
     FileBox1ChangeDir(FileBox1);
     Panel1->setVisible(ListVisibleAtStart);
 
+    StartSound();
     if (tableError_)
         std::rethrow_exception(std::exchange(tableError_, nullptr));
+}
+
+void TForm1::StartSound() {
+    if (!Data || SoundFilePath.isEmpty())
+        return;
+    Data->MediaFile1->SetFileName(Files::NativePath(SoundFilePath));
+    Data->MediaFile1->Play();
 }
 
 void TForm1::FormDestroy(QObject*) {

@@ -103,6 +103,8 @@ public:
     void Rename1Click(QObject* sender);
 
     void IconImageClick(QObject* sender);
+    // Plays the project's background sound from its start, when it has one.
+    void StartSound();
 
     // The find file: the program file with the extension ".fnd".
     QString FindFileName() const;

@@ -5,7 +5,32 @@
 #include "player/MenuControls.h"
 #include "player/itemtable/PictureWindow.h"
 
+#include <QApplication>
+#include <QImageReader>
+#include <QPixmap>
+
+// The resources of a static library are linked only when something names them.
+static void initPlayerResources() {
+    Q_INIT_RESOURCE(player);
+}
+
+QIcon PlayerIcon() {
+    static const bool initialised = (initPlayerResources(), true);
+    (void)initialised;
+    // Read as the PNG pictures they are: a reader that may find the format itself loads every
+    // image format plugin first, to ask it.
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        QImageReader reader(QStringLiteral(":/player/menu-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
+
 TForm1* CreatePlayerWindows(TPlayerEnvironment environment) {
+    Application().Icon = PlayerIcon();
+    QApplication::setWindowIcon(Application().Icon);
     TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));
     form1->Data = Application().CreateForm<TData>(form1);
     form1->Data->PathDialog1 = form1->PathDialog1;

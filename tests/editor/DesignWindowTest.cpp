@@ -3,6 +3,7 @@
 #include "common/StartRecorder.h"
 #include "components/Gradient.h"
 #include "components/Msg.h"
+#include "editor/CreateDialog.h"
 #include "editor/OtherWindows.h"
 
 #include <QLabel>

@@ -6,3 +6,13 @@ if(NOT TARGET recordargs)
 endif()
 add_dependencies(test_editor recordargs)
 target_compile_definitions(test_editor PRIVATE ORV_RECORDARGS="$<TARGET_FILE:recordargs>")
+# The built project runs the real player; a probe loaded into it reports what its windows show.
+# The probe carries no sanitizer, so that it can be preloaded into any build of the player.
+if(NOT TARGET playerprobe)
+  add_library(playerprobe MODULE ${CMAKE_SOURCE_DIR}/tests/editor/probe/PlayerProbe.cpp)
+  target_link_libraries(playerprobe PRIVATE Qt6::Widgets)
+  set_property(TARGET playerprobe PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror)
+  set_property(TARGET playerprobe PROPERTY LINK_OPTIONS "")
+endif()
+add_dependencies(test_editor playerprobe menu)
+target_compile_definitions(test_editor PRIVATE ORV_PLAYER_PROBE="$<TARGET_FILE:playerprobe>")

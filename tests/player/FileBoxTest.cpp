@@ -2,10 +2,12 @@
 #include "common/StartRecorder.h"
 #include "platform/Shell.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,8 +18,13 @@ namespace {
 // ".txt" files, "Folder" for folders, nothing for the rest; a mount table of the test's own.
 class FakeShellInfo : public IShellFileInfo {
 public:
-    explicit FakeShellInfo(std::vector<Volumes::MountEntry> table) : table_(std::move(table)) {}
-    QIcon FileIcon(const QFileInfo&) override { return icon(); }
+    FakeShellInfo(std::vector<Volumes::MountEntry> table, int* iconLookups = nullptr)
+        : table_(std::move(table)), iconLookups_(iconLookups) {}
+    QIcon FileIcon(const QFileInfo&) override {
+        if (iconLookups_)
+            ++*iconLookups_;
+        return icon();
+    }
     QIcon DriveIcon(const QString&) override { return icon(); }
     QString TypeName(const QFileInfo& info) override {
         if (info.isDir())
@@ -34,6 +41,7 @@ private:
         return QIcon(p);
     }
     std::vector<Volumes::MountEntry> table_;
+    int* iconLookups_;
 };
 
 void writeFile(const QString& path, const QByteArray& bytes = "12345") {
@@ -69,13 +77,18 @@ protected:
         writeFile(sub + "/a.txt");
         writeFile(sub + "/B.TXT", "1234567");
         writeFile(sub + "/.hid.txt");
-        box = std::make_unique<TFileBox>(
+        box = newBox();
+    }
+    std::unique_ptr<TFileBox> newBox() {
+        auto made = std::make_unique<TFileBox>(
             nullptr, std::make_unique<FakeShellInfo>(
                          std::vector<Volumes::MountEntry>{{"/dev/sda1", "/", "ext4"},
                                                           {"proc", "/proc", "proc"},
                                                           {"/dev/sdb1", root, "ext4"},
-                                                          {"/dev/sdb1", root, "ext4"}}));
-        box->OnChangeDir = [this](QObject*) { ++dirChanges; };
+                                                          {"/dev/sdb1", root, "ext4"}},
+                         &iconLookups));
+        made->OnChangeDir = [this](QObject*) { ++dirChanges; };
+        return made;
     }
     void select(const QString& caption) {
         QTreeWidgetItem* it = item(*box, caption);
@@ -86,8 +99,9 @@ protected:
 
     QTemporaryDir tmp;
     QString root, sub;
-    std::unique_ptr<TFileBox> box;
     int dirChanges = 0;
+    int iconLookups = 0;
+    std::unique_ptr<TFileBox> box;
 };
 
 } // namespace
@@ -332,4 +346,90 @@ TEST(FileBoxVolumes, TheDesktopsAnswers) {
     const auto desktop = DesktopShellInfo();
     EXPECT_FALSE(desktop->TypeName(QFileInfo("/nowhere/a.txt")).isEmpty());
     EXPECT_FALSE(desktop->MountTable().empty());
+}
+
+// A folder that is not there, or a file given as folder, has nothing to list: no entry that
+// could be taken for a file of it.
+TEST_F(FileBoxTest, AFolderThatCannotBeListedShowsNothing) {
+    box->SetDirectory(sub);
+    select("a.txt");
+    for (const QString& folder : {root + "/nowhere", sub + "/a.txt"}) {
+        box->SetDirectory(folder);
+        EXPECT_EQ(box->Directory(), folder);
+        EXPECT_EQ(captions(*box), QStringList()) << folder.toStdString();
+        EXPECT_EQ(box->FileCount(), 0);
+        EXPECT_EQ(box->FileName(), sub + "/a.txt");
+    }
+    // A volume's root always leads to the drives.
+    box->SetDirectory(root);
+    EXPECT_EQ(captions(*box), (QStringList{" ..", " sub"}));
+}
+
+// Before any folder is set the list shows the working folder; at a volume's root its " .."
+// leads to the drives there too, and entries lie in the folder that was listed.
+TEST_F(FileBoxTest, TheWorkingFolderListedBeforeAnyFolderIsSet) {
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(root);
+    std::unique_ptr<TFileBox> fresh = newBox();
+    EXPECT_EQ(fresh->topLevelItemCount(), 0); // nothing is read before it is shown
+    fresh->show();
+    QDir::setCurrent(old);
+    EXPECT_EQ(captions(*fresh), (QStringList{" ..", " sub"}));
+    EXPECT_EQ(fresh->Directory(), "");
+
+    fresh->setCurrentItem(item(*fresh, " sub"));
+    fresh->DblClick();
+    EXPECT_EQ(fresh->Directory(), sub);
+
+    QDir::setCurrent(root);
+    fresh = newBox();
+    fresh->show();
+    QDir::setCurrent(old);
+    fresh->setCurrentItem(item(*fresh, " .."));
+    fresh->DblClick();
+    EXPECT_EQ(fresh->Directory(), "");
+    EXPECT_EQ(captions(*fresh), (QStringList{" /", " " + root}));
+}
+
+// Icons are looked up for the rows a view shows, when it shows them: reading a folder, however
+// large, looks up none.
+TEST_F(FileBoxTest, IconsAreLookedUpWhenShown) {
+    for (int i = 0; i < 200; ++i)
+        writeFile(QStringLiteral("%1/many%2.txt").arg(sub).arg(i));
+    box->SetDirectory(sub);
+    EXPECT_EQ(box->FileCount(), 206);
+    EXPECT_EQ(iconLookups, 0);
+    EXPECT_FALSE(item(*box, "a.txt")->icon(0).isNull());
+    EXPECT_FALSE(item(*box, "a.txt")->icon(0).isNull());
+    EXPECT_EQ(iconLookups, 1);
+
+    box->resize(160, 120);
+    box->show();
+    QApplication::processEvents();
+    box->grab(); // paints the rows in view
+    EXPECT_GT(iconLookups, 1);
+    EXPECT_LT(iconLookups, 50);
+}
+
+// Entering a folder shows it from its top, wherever the last one was scrolled to.
+TEST_F(FileBoxTest, EnteringAFolderShowsItFromTheTop) {
+    QDir(sub).mkpath("docs/more");
+    for (int i = 0; i < 60; ++i) {
+        writeFile(QStringLiteral("%1/f%2.txt").arg(sub).arg(i));
+        writeFile(QStringLiteral("%1/docs/g%2.txt").arg(sub).arg(i));
+    }
+    box->resize(160, 120);
+    box->show();
+    box->SetDirectory(sub);
+    QApplication::processEvents();
+    QScrollBar* bar = box->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 20);
+
+    select(" docs");
+    box->DblClick();
+    ASSERT_EQ(box->Directory(), sub + "/docs");
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(box->visualItemRect(box->topLevelItem(0)).top(), 0);
 }

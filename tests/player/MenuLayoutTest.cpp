@@ -4,6 +4,7 @@
 #include "components/Surface.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
+#include "player/Glyphs.h"
 #include "player/MenuControls.h"
 #include "player/MenuTestSupport.h"
 #include "player/itemtable/Image.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
+#include <QWindow>
 
 namespace {
 
@@ -77,7 +79,11 @@ TEST_F(MenuWindowTest, AProjectWithoutKeysGivesTheDefaultMenu) {
     EXPECT_EQ(form->FileBox1->ViewOptions(),
               TViewOptions(fbShowIcons) | fbOpenFile | fbShowFolders | fbChangeDir);
 
-    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    // The client area of the 650 by 427 window: the button column keeps the titles' margin
+    // of 9 on its right, and the file list ends above the bottom edge.
+    EXPECT_EQ(form->size(), QSize(642, 400));
+    EXPECT_EQ(form->width() - form->ExitBtn->geometry().right() - 1, form->Title1->x());
+    EXPECT_EQ(form->height() - form->Panel1->geometry().bottom() - 1, 400 - 162 - 193 - 29);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(form->frameGeometry().topLeft(),
               QPoint((screen.width() - 650) / 2, (screen.height() - 427) / 2));
@@ -125,7 +131,7 @@ TEST_F(MenuWindowTest, ADamagedTableIsReportedAndTheMenuStillShows) {
     Write("proj/qor.dbf", "not a table");
     Project({"[Titles]", "TC=Damaged", "[DB]", "Active=1", "Name=qor.dbf"});
     TForm1* form = Start();
-    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    EXPECT_EQ(form->size(), QSize(642, 400));
     EXPECT_GT(form->x(), -1000);
     EXPECT_FALSE(form->Data->TableActive());
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
@@ -159,7 +165,7 @@ TEST_F(MenuWindowTest, WidthFollowsTheButtonsAndTheFileList) {
     Project({"[Buttons]", "EnExit=0", "EnAction=0", "EnFind=0", "EnAbout=0", "EnFileList=0",
              "EnHelp=0", "[FileList]", "Visible=0"});
     TForm1* form = Start();
-    EXPECT_EQ(form->frameGeometry().size(), QSize(471, 427));
+    EXPECT_EQ(form->size(), QSize(463, 400));
     EXPECT_TRUE(form->Panel1->isHidden());
     EXPECT_EQ(form->Panel1->y(), 11 + 3);
     EXPECT_EQ(form->FileBox1->height(), 346);
@@ -170,14 +176,14 @@ TEST_F(MenuWindowTest, WidthFollowsTheButtonsAndTheFileList) {
     // No button, but the list shows: full width.
     Project({"[Buttons]", "EnExit=0", "EnAction=0", "EnFind=0", "EnAbout=0", "EnFileList=0"});
     form = Start();
-    EXPECT_EQ(form->frameGeometry().width(), 650);
+    EXPECT_EQ(form->width(), 642);
     Application().Reset();
 
     // One button, the list hidden: full width, and the list is hidden at start.
     Project({"[Buttons]", "EnAction=0", "EnFind=0", "EnAbout=0", "EnFileList=0", "[FileList]",
              "Visible=0", "AIcons=0", "ABrowsing=0", "BGColor=255", "FGColor=0"});
     form = Start();
-    EXPECT_EQ(form->frameGeometry().width(), 650);
+    EXPECT_EQ(form->width(), 642);
     EXPECT_EQ(buttonTops(form), (std::vector<int>{15}));
     EXPECT_EQ(form->FileBox1->height(), 312);
     EXPECT_TRUE(form->Panel1->isHidden());
@@ -416,7 +422,7 @@ TEST_F(MenuWindowTest, HostileProjectsNeverStopThePlayer) {
           << "01=" + longText;
     Project(lines);
     TForm1* form = Start();
-    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    EXPECT_EQ(form->size(), QSize(642, 400));
     EXPECT_EQ(form->Gradient1->StartColor(), scAqua);
     EXPECT_EQ(form->Gradient1->Style(), gsHorizontal);
     EXPECT_EQ(form->Surface1->Mode(), sfTiled);
@@ -450,18 +456,85 @@ TEST(MenuWindowText, MinimizeNameKeepsTheLastFolder) {
     EXPECT_EQ(TForm1::MinimizeName("", metrics, width), "");
 }
 
-TEST_F(MenuWindowTest, TheFolderAboveTheListFollowsIt) {
+// The folder above the list fits its label in the font it is shown in, whatever the width of
+// 25 digits in that font: leading folders give way first, then the end of the last name.
+TEST_F(MenuWindowTest, TheFolderAboveTheListFitsItsLabel) {
     Project({});
     TForm1* form = Start();
-    QDir(root_).mkpath("proj/sub");
+    const QFontMetrics metrics = form->Label1->fontMetrics();
+    const int room = form->Label1->width();
+    auto fits = [&](const QString& text) { return metrics.horizontalAdvance(text) <= room; };
+
+    // The last folder's name just too long to be shown after "/.../".
+    QString name = "d";
+    while (fits("/.../" + name))
+        name += 'd';
+    QDir(root_).mkpath("proj/sub/" + name);
     form->FileBox1->SetDirectory(root_ + "/proj/sub");
-    const QString shown = form->Label1->text();
-    EXPECT_TRUE(shown.endsWith("/sub")) << shown.toStdString();
-    EXPECT_EQ(
-        shown,
-        TForm1::MinimizeName(
-            root_ + "/proj/sub", QFontMetrics(form->Label1->font()),
-            QFontMetrics(form->Label1->font()).horizontalAdvance("1234567890123456789012345")));
+    QString shown = form->Label1->text();
+    EXPECT_TRUE(fits(shown) && shown.startsWith("/...") && shown.endsWith("/sub"))
+        << shown.toStdString();
+    form->FileBox1->SetDirectory(root_ + "/proj/sub/" + name);
+    shown = form->Label1->text();
+    EXPECT_TRUE(fits(shown)) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("ddd")) << shown.toStdString();
+
+    const QString huge(200, 'h');
+    QDir(root_).mkpath("proj/" + huge);
+    form->FileBox1->SetDirectory(root_ + "/proj/" + huge);
+    shown = form->Label1->text();
+    EXPECT_TRUE(fits(shown)) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("hhh")) << shown.toStdString();
+}
+
+// The list starts at the root of the drive the menu runs from: the volume that holds the base
+// folder, which is the working folder by then.
+TEST_F(MenuWindowTest, TheFileListStartsAtTheRootOfTheMenusVolume) {
+    Project({});
+    TForm1* form = Start({{"/dev/sdz1", root_, "ext4"}});
+    EXPECT_EQ(form->FileBox1->Directory(), root_);
+    EXPECT_EQ(form->FileBox1->Drive(), root_);
+    EXPECT_EQ(form->Label1->text(),
+              TForm1::MinimizeName(root_, form->Label1->fontMetrics(), form->Label1->width()));
+    // Its " .." leads to the drives, where the menu's volume is one of them.
+    form->FileBox1->setCurrentItem(form->FileBox1->topLevelItem(0));
+    ASSERT_EQ(form->FileBox1->currentItem()->text(0), " ..");
+    form->FileBox1->DblClick();
+    EXPECT_EQ(form->FileBox1->Directory(), "");
+    EXPECT_FALSE(form->FileBox1->findItems(" " + root_, Qt::MatchExactly).isEmpty());
+}
+
+// The window's look where the project leaves it open: the player's own icon in the window and
+// the about box, a blank caption for an empty title (the window system would show the
+// program's name for none), a help symbol on the help button, and a separator that the
+// project leaves last in the pop-up menu.
+TEST_F(MenuWindowTest, IconCaptionGlyphsAndSeparatorsAsTheProjectLeavesThem) {
+    Write("proj/help.txt", "help");
+    QStringList lines{"[Buttons]", "HelpFile=help.txt", "[Menu]", "Count=2"};
+    lines << entry(0, "a") << entry(1, "");
+    Project(lines);
+    TForm1* form = Start();
+
+    const QImage own = PlayerIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(own.isNull());
+    EXPECT_EQ(form->windowIcon().pixmap(32, 32).toImage(), own);
+    EXPECT_EQ(form->About->Image1->pixmap().toImage(), own);
+
+    EXPECT_EQ(form->windowTitle().trimmed(), "");
+    ASSERT_NE(form->windowHandle(), nullptr);
+    EXPECT_FALSE(form->windowHandle()->title().isEmpty());
+
+    auto glyph = [](const QAbstractButton* b) { return b->icon().pixmap(16, 16).toImage(); };
+    ASSERT_FALSE(form->HelpBtn->isHidden());
+    EXPECT_EQ(glyph(form->HelpBtn), GlyphIcon(TGlyph::Help).pixmap(16, 16).toImage());
+    for (const QAbstractButton* other : {form->ExitBtn, form->ActionBtn, form->TablesBtn,
+                                         form->FindBtn, form->AboutBtn, form->FileListBtn})
+        EXPECT_NE(glyph(other), glyph(form->HelpBtn)) << other->objectName().toStdString();
+
+    const QList<QAction*> items = form->WinSoftware->actions();
+    ASSERT_EQ(items.size(), 2);
+    ASSERT_TRUE(items[1]->isSeparator());
+    EXPECT_GT(form->WinSoftware->actionGeometry(items[1]).height(), 0);
 }
 
 TEST_F(MenuWindowTest, NumbersAtTheEndsOfTheirRangeAreHeldWithinBounds) {
@@ -493,7 +566,7 @@ TEST_F(MenuWindowTest, NumbersAtTheEndsOfTheirRangeAreHeldWithinBounds) {
     EXPECT_EQ(form->Copyright->font().pixelSize(), 1000);
     EXPECT_EQ(form->EntryLabels[0]->font().pixelSize(), 1000);
     EXPECT_EQ(form->EntryNames.size(), 10);
-    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    EXPECT_EQ(form->size(), QSize(642, 400));
     EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
@@ -514,4 +587,28 @@ TEST_F(MenuWindowTest, CaptionsThatLookLikeMarkupStayText) {
         shown.setHtml(preview->toolTip());
         EXPECT_EQ(shown.toPlainText(), text);
     }
+}
+
+// Opening a sound takes a real device long: the background sound starts once the window
+// stands at its size, never while it is still parked.
+TEST_F(MenuWindowTest, TheSoundStartsOnceTheWindowIsLaidOut) {
+    struct Recording : TSimulatedMediaSystem {
+        QSize sizeAtOpen;
+        std::unique_ptr<TMediaDevice> Open(const QString& element, QString* error) override {
+            if (const QWidget* menu = Application().MainForm())
+                sizeAtOpen = menu->size();
+            return TSimulatedMediaSystem::Open(element, error);
+        }
+    };
+    const auto media = std::make_shared<Recording>();
+    SetMediaSystem(media);
+    Project({"[Sound]", "File=music.wav"});
+    TForm1* form = Start();
+    EXPECT_EQ(media->sizeAtOpen, QSize(642, 400));
+    EXPECT_EQ(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
+    // A click on the project's icon stops it, another one starts it again.
+    form->IconImageClick(form->IconImage);
+    EXPECT_NE(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
+    form->IconImageClick(form->IconImage);
+    EXPECT_EQ(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
 }

@@ -203,7 +203,7 @@ TEST_F(MenuWindowStart, ParksThenActivatesLaidOut) {
     form->show();
     ASSERT_TRUE(ProcessEventsUntil([form] { return form->FirstActivationDone; }));
     EXPECT_FALSE(form->CdMode);
-    EXPECT_EQ(form->frameGeometry().size(), QSize(650, 427));
+    EXPECT_EQ(form->size(), QSize(642, 400));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(form->frameGeometry().topLeft(),
               QPoint((screen.width() - 650) / 2, (screen.height() - 427) / 2));
@@ -425,4 +425,34 @@ TEST_F(PlayerProgram, SurvivesAHostileProject) {
     EXPECT_EQ(process_.state(), QProcess::Running) << errors.data();
     EXPECT_FALSE(errors.contains("runtime error")) << errors.data();
     EXPECT_FALSE(errors.contains("Sanitizer")) << errors.data();
+}
+
+// Without a display the player still ends silently when it has no project; with one it says
+// in one line why it cannot show the menu and ends with an error, not with an abort.
+TEST_F(PlayerProgram, WithoutADisplay) {
+    QProcessEnvironment env = process_.processEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    process_.setProcessEnvironment(env);
+
+    process_.setArguments({root_ + "/missing/qor.qor"});
+    process_.start();
+    ASSERT_TRUE(process_.waitForFinished(60000));
+    EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process_.exitCode(), 0);
+    EXPECT_EQ(process_.readAllStandardError(), QByteArray());
+
+    QDir(root_).mkpath("proj");
+    touch(root_ + "/proj/qor.qor");
+    // Qt's own options are no project file.
+    process_.setArguments({"-platform", "xcb", root_ + "/proj/qor.qor"});
+    process_.start();
+    ASSERT_TRUE(process_.waitForFinished(60000));
+    const QByteArray errors = process_.readAllStandardError();
+    EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit) << errors.data();
+    EXPECT_NE(process_.exitCode(), 0);
+    EXPECT_EQ(errors.count('\n'), 1) << errors.data();
+    EXPECT_TRUE(errors.endsWith('\n'));
+    EXPECT_TRUE(errors.contains("display")) << errors.data();
 }

@@ -1,0 +1,163 @@
+#include "player/Glyphs.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
+
+namespace {
+
+const QColor kInk(0x1c, 0x3f, 0x94);
+const QColor kPaper(Qt::white);
+
+QPen pen(const QColor& color, qreal width) {
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// A white sign on a blue disc, as help and information signs are.
+void disc(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+    p.setBrush(kPaper);
+}
+
+// Each glyph on a grid of 16 by 16 units.
+void draw(QPainter& p, TGlyph glyph) {
+    switch (glyph) {
+    case TGlyph::Exit: {
+        // A door, and an arrow that leaves through it.
+        p.setPen(pen(QColor(0x6b, 0x43, 0x1e), 1));
+        p.setBrush(QColor(0xb0, 0x7a, 0x45));
+        p.drawRect(QRectF(2.5, 1.5, 7, 13));
+        const QColor red(0xc0, 0x30, 0x24);
+        p.setPen(pen(red, 2));
+        p.drawLine(QPointF(6.5, 8), QPointF(13, 8));
+        p.setPen(Qt::NoPen);
+        p.setBrush(red);
+        p.drawPolygon(QPolygonF({QPointF(15.5, 8), QPointF(11.5, 4), QPointF(11.5, 12)}));
+        break;
+    }
+    case TGlyph::Action:
+        // A menu: three entries with their dots.
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        for (qreal y : {2.5, 7.0, 11.5}) {
+            p.drawEllipse(QRectF(1, y, 2.5, 2.5));
+            p.drawRoundedRect(QRectF(5, y, 10, 2.5), 1, 1);
+        }
+        break;
+    case TGlyph::Tables:
+        // A table with its heading row.
+        p.setPen(Qt::NoPen);
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.setBrush(kInk);
+        p.drawRect(QRectF(1.5, 2.5, 13, 3));
+        p.setPen(pen(kInk, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.drawLine(QPointF(1.5, 9.5), QPointF(14.5, 9.5));
+        p.drawLine(QPointF(6, 5.5), QPointF(6, 13.5));
+        break;
+    case TGlyph::Find:
+        // A magnifying glass.
+        p.setPen(pen(kInk, 1.6));
+        p.setBrush(QColor(0xc8, 0xe4, 0xf6));
+        p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+        p.setPen(pen(QColor(0x4a, 0x4a, 0x4a), 2.6));
+        p.drawLine(QPointF(9.8, 9.8), QPointF(14.2, 14.2));
+        break;
+    case TGlyph::Help: {
+        // A question mark.
+        disc(p);
+        QPainterPath hook;
+        hook.moveTo(5.4, 6.2);
+        hook.arcTo(QRectF(5.4, 3.4, 5.2, 5.2), 180, -270);
+        hook.lineTo(8, 10);
+        p.setPen(pen(kPaper, 1.8));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(hook);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kPaper);
+        p.drawEllipse(QPointF(8, 12.4), 1.1, 1.1);
+        break;
+    }
+    case TGlyph::About:
+        // The sign of information.
+        disc(p);
+        p.drawEllipse(QPointF(8, 4.6), 1.2, 1.2);
+        p.drawRect(QRectF(7, 6.8, 2, 5.8));
+        break;
+    case TGlyph::FileList: {
+        // A folder.
+        QPainterPath folder;
+        folder.moveTo(1.5, 3.5);
+        folder.lineTo(6, 3.5);
+        folder.lineTo(7.5, 5);
+        folder.lineTo(14.5, 5);
+        folder.lineTo(14.5, 13.5);
+        folder.lineTo(1.5, 13.5);
+        folder.closeSubpath();
+        p.setPen(pen(QColor(0x9a, 0x6b, 0x12), 1));
+        p.setBrush(QColor(0xf0, 0xc0, 0x4c));
+        p.drawPath(folder);
+        p.drawLine(QPointF(1.5, 6.5), QPointF(14.5, 6.5));
+        break;
+    }
+    case TGlyph::Ok:
+        // A tick.
+        p.setPen(pen(QColor(0x2e, 0x8b, 0x3a), 2.4));
+        p.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6.5, 12.5), QPointF(13.5, 3.5)}));
+        break;
+    }
+}
+
+// Draws its glyph when a button first shows it, at the size it is shown at.
+class TGlyphEngine : public QIconEngine {
+public:
+    explicit TGlyphEngine(TGlyph glyph) : glyph_(glyph) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const QString key =
+            QStringLiteral("%1x%2/%3").arg(size.width()).arg(size.height()).arg(mode);
+        if (const auto it = made_.constFind(key); it != made_.constEnd())
+            return *it;
+        QPixmap made(size);
+        made.fill(Qt::transparent);
+        {
+            QPainter p(&made);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.scale(size.width() / 16.0, size.height() / 16.0);
+            draw(p, glyph_);
+        }
+        if (mode == QIcon::Disabled) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            made = QApplication::style()->generatedIconPixmap(mode, made, &option);
+        }
+        made_.insert(key, made);
+        return made;
+    }
+
+    QIconEngine* clone() const override { return new TGlyphEngine(glyph_); }
+
+private:
+    const TGlyph glyph_;
+    QHash<QString, QPixmap> made_;
+};
+
+} // namespace
+
+QIcon GlyphIcon(TGlyph glyph) {
+    return QIcon(new TGlyphEngine(glyph));
+}
