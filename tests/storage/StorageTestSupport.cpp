@@ -1,4 +1,6 @@
 #include "StorageTestSupport.h"
+#include "framework/data/DataSet.h"
+#include "framework/data/Field.h"
 
 #include <QFile>
 #include <QProcess>
@@ -92,6 +94,20 @@ QStringList OpenTable::Values(int n) {
             else
                 out << QString();
         }
+    }
+    return out;
+}
+
+QString Caption(TDataSet& d) {
+    return d.FieldByName("CAPTION")->AsString();
+}
+
+QStringList Shown(TDataSet& d, QList<int>* recNos) {
+    QStringList out;
+    for (d.First(); !d.Eof(); d.Next()) {
+        out << Caption(d);
+        if (recNos)
+            recNos->append(d.RecNo());
     }
     return out;
 }

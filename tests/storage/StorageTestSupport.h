@@ -3,6 +3,8 @@
 #include "storage/DbFieldDef.h"
 #include "storage/TableFiles.h"
 
+class TDataSet;
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -38,6 +40,11 @@ struct OpenTable {
     dbtable::TTableFiles files;
     std::vector<dbtable::TDbfType> types;
 };
+
+// The caption of the current record, and the captions of every record shown, first to last,
+// with their record numbers.
+QString Caption(TDataSet& d);
+QStringList Shown(TDataSet& d, QList<int>* recNos = nullptr);
 
 // Adds a number field ("N") of the second-generation engine with the given size and decimals.
 dbdataset::TDbfFieldDef* AddNumberField(dbdataset::TDbfFieldDefs& defs, const QString& name,
