@@ -3,26 +3,12 @@
 // text, memos included), then edits the first record, appends one, and reads it all again.
 #include "storage/DbDataset.h"
 #include "FuzzSupport.h"
-#include "framework/data/Field.h"
 
 #include <QFileInfo>
 
 using namespace dbdataset;
 
 namespace {
-
-void readAll(TDbDataset& table) {
-    int seen = 0;
-    for (table.First(); !table.Eof() && seen < 500; table.Next(), ++seen)
-        for (int i = 0; i < table.FieldCount(); ++i) {
-            TField* field = table.Field(i);
-            (void)field->AsString();
-            (void)field->IsNull();
-        }
-    table.Last();
-    table.Prior();
-    (void)table.RecordCount();
-}
 
 void change(TDbDataset& table) {
     for (int step = 0; step < 2; ++step) {
@@ -51,9 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first byte tells where the table ends and the memo file begins.
     if (size < 1 || size > 200000)
         return 0;
-    const size_t tableSize = std::min(size - 1, size_t(data[0]) * 64);
-    const QString path = fuzzsupport::InputFile("dbf", data + 1, tableSize);
-    fuzzsupport::InputFile("dbt", data + 1 + tableSize, size - 1 - tableSize);
+    const QString path = fuzzsupport::TableWithMemo(data[0], data + 1, size - 1);
     SetDefaultFolder(QFileInfo(path).path() + "/");
     for (bool readOnly : {true, false, true}) {
         try {
@@ -62,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             table.SetReadOnly(readOnly);
             table.SetTableName(QFileInfo(path).fileName());
             table.Open();
-            readAll(table);
+            fuzzsupport::ReadAll(table, 500);
             if (!readOnly)
                 change(table);
             table.SetShowDeleted(true);
-            readAll(table);
+            fuzzsupport::ReadAll(table, 500);
         } catch (const Exception&) {
             // A damaged table is refused with a message; that is all a reader owes it.
         }

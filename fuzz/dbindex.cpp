@@ -1,8 +1,8 @@
 // Opens an index file from arbitrary bytes over a table of forty names, walks the table in its
 // order both ways, goes to positions in it, adds and changes keys, and opens it again.
-#include "storage/DbDataset.h"
 #include "FuzzSupport.h"
 #include "framework/data/Field.h"
+#include "storage/DbDataset.h"
 
 #include <QDir>
 #include <QFile>

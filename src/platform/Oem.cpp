@@ -49,6 +49,37 @@ const OemTables& tables() {
     return *t;
 }
 
+// Both directions between the ANSI and the OEM code page, byte by byte, worked out once.
+struct AnsiOemMaps {
+    std::array<char, 256> toOem{};
+    std::array<char, 256> fromOem{};
+
+    AnsiOemMaps() {
+        for (int b = 0; b < 256; ++b) {
+            const char in[2] = {char(b), '\0'};
+            char out[2] = {char(b), '\0'};
+            if (b != 0)
+                CharToOemA(in, out);
+            toOem[size_t(b)] = out[0];
+            out[0] = char(b);
+            if (b != 0)
+                OemToCharA(in, out);
+            fromOem[size_t(b)] = out[0];
+        }
+    }
+};
+
+const AnsiOemMaps& ansiOemMaps() {
+    static const AnsiOemMaps m;
+    return m;
+}
+
+void mapBytes(const char* source, char* target, qsizetype length,
+              const std::array<char, 256>& map) {
+    for (qsizetype i = 0; i < length; ++i)
+        target[i] = map[quint8(source[i])];
+}
+
 } // namespace
 
 QByteArray CharToOemA(const QString& text) {
@@ -78,6 +109,14 @@ void CharToOemA(const char* source, char* target) {
 
 void OemToCharA(const char* source, char* target) {
     recode(source, target, Codepage::Oem, Codepage::Ansi);
+}
+
+void CharToOemBuffA(const char* source, char* target, qsizetype length) {
+    mapBytes(source, target, length, ansiOemMaps().toOem);
+}
+
+void OemToCharBuffA(const char* source, char* target, qsizetype length) {
+    mapBytes(source, target, length, ansiOemMaps().fromOem);
 }
 
 QString OemToUnicode(const char* oem, qsizetype size) {

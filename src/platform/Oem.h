@@ -14,6 +14,10 @@ QString OemToCharA(const QByteArray& oem);
 // length of the source; `target` needs room for it and its NUL and may be `source` itself.
 void CharToOemA(const char* source, char* target);
 void OemToCharA(const char* source, char* target);
+// The same on byte buffers of a given length, NULs kept: memo texts may hold them. `target`
+// needs `length` bytes and may be `source` itself.
+void CharToOemBuffA(const char* source, char* target, qsizetype length);
+void OemToCharBuffA(const char* source, char* target, qsizetype length);
 
 // Direct conversions between the OEM code page and Unicode, one byte per character, without
 // a detour through another code page and without a converter opened per call.

@@ -160,8 +160,8 @@ bool TReplaceFile::Open() {
     if (target_.isEmpty())
         return Fail(ENOENT, QStringLiteral("no file name was given"));
 
-    std::optional<mode_t> mode =
-        permissions_ ? std::optional<mode_t>(modeOf(*permissions_)) : std::nullopt;
+    // The permissions the finished file is to get; -1 when it keeps what a new file gets.
+    int mode = permissions_ ? int(modeOf(*permissions_)) : -1;
     struct stat st {};
     if (mode_ == Update) {
         QFileInfo info(target_);
@@ -177,13 +177,13 @@ bool TReplaceFile::Open() {
                 return Fail(EISDIR, Files::ErrorText(EISDIR));
             if (::access(encoded(target_).constData(), W_OK) != 0)
                 return FailWithErrno();
-            if (!mode)
-                mode = st.st_mode & 0777;
+            if (mode < 0)
+                mode = int(st.st_mode & 0777);
         }
     } else if (::lstat(encoded(target_).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
         return Fail(EISDIR, Files::ErrorText(EISDIR));
     }
-    permissionsToSet_ = mode ? int(*mode) : -1;
+    permissionsToSet_ = mode;
 
     // Kept to the owner until it is complete when it is to get permissions of its own;
     // otherwise created as any new file is.
@@ -192,7 +192,7 @@ bool TReplaceFile::Open() {
     for (int attempt = 0; fd < 0; ++attempt) {
         const QString name = uniqueName(pattern);
         fd = ::open(encoded(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                    mode ? 0600 : 0666);
+                    mode >= 0 ? 0600 : 0666);
         if (fd >= 0)
             temporary_ = name;
         else if (errno != EEXIST || attempt == 100)

@@ -17,40 +17,12 @@ namespace dbdataset {
 
 namespace {
 
-// Record buffer: the bookmark, the bookmark flag, the record image, the calculated-field
-// area, then the record number the buffer holds (counted from 1, -1 for a new record).
-constexpr int FlagOffset = 4;
-constexpr int ImageOffset = 5;
+// Behind the calculated-field area a record buffer holds the record number (counted from 1,
+// -1 for a new record).
 constexpr int RecordNumberSize = 4;
 constexpr double VersionNumber = 4.006;
 // The memo field's text names its first block in at most this many characters.
 constexpr int MemoNumberText = 32;
-
-// The program's text (ANSI) and the table's (OEM) have one byte per character: both
-// directions are mapped byte by byte, so that lengths stay and memo texts may hold NULs.
-struct TOemMaps {
-    std::array<char, 256> toOem{};
-    std::array<char, 256> fromOem{};
-
-    TOemMaps() {
-        for (int b = 0; b < 256; ++b) {
-            const char in[2] = {char(b), '\0'};
-            char out[2] = {char(b), '\0'};
-            if (b != 0)
-                CharToOemA(in, out);
-            toOem[size_t(b)] = out[0];
-            out[0] = char(b);
-            if (b != 0)
-                OemToCharA(in, out);
-            fromOem[size_t(b)] = out[0];
-        }
-    }
-};
-
-const TOemMaps& oemMaps() {
-    static const TOemMaps maps;
-    return maps;
-}
 
 QString& defaultFolder() {
     static QString folder;
@@ -166,7 +138,7 @@ public:
             return;
         if (!buffer_)
             DatabaseError(DbText::NotEditing);
-        dataset_->pendingMemos_[buffer_][fieldNo_] = Written();
+        dataset_->pendingMemos_.Put(buffer_, fieldNo_, Written());
     }
 
 private:
@@ -178,11 +150,10 @@ private:
 // ---------------------------------------------------------------- the dataset
 
 TDbDataset::TDbDataset(QObject* owner)
-    : TDataSet(owner), engine_(std::make_unique<TDbfEngine>(this)),
+    : TBufferDataSet(owner), engine_(std::make_unique<TDbfEngine>(this)),
       indexes_(std::make_unique<TDbfIndexCollection>(this)),
       fieldDefs_(std::make_unique<TDbfFieldDefs>(this)) {
     (void)trimmedStrings;
-    SetBookmarkSize(4);
 }
 
 TDbDataset::~TDbDataset() {
@@ -259,10 +230,6 @@ void TDbDataset::OrderChanged() {
 
 // ---------------------------------------------------------------- buffers
 
-char* TDbDataset::Image(TRecordBuffer buffer) {
-    return buffer + ImageOffset;
-}
-
 qint32 TDbDataset::RecordNumberOf(TRecordBuffer buffer) const {
     qint32 n = 0;
     std::memcpy(&n, Image(buffer) + ImageSize() + CalcFieldsSize(), sizeof n);
@@ -274,35 +241,16 @@ void TDbDataset::SetRecordNumber(TRecordBuffer buffer, qint32 n) const {
 }
 
 TRecordBuffer TDbDataset::NewRecordBuffer() {
-    const size_t size = size_t(ImageOffset + ImageSize() + CalcFieldsSize() + RecordNumberSize);
-    auto* buffer = new char[size];
-    std::memset(buffer, 0, size);
-    return buffer;
+    return AllocateBuffer(ImageSize() + CalcFieldsSize() + RecordNumberSize);
 }
 
 void TDbDataset::DisposeRecordBuffer(TRecordBuffer buffer) {
-    pendingMemos_.erase(buffer);
-    delete[] buffer;
-}
-
-void TDbDataset::ReadBookmark(TRecordBuffer buffer, char* data) {
-    std::memcpy(data, buffer, 4);
-}
-
-TBookmarkFlag TDbDataset::ReadBookmarkFlag(TRecordBuffer buffer) {
-    return TBookmarkFlag(buffer[FlagOffset]);
-}
-
-void TDbDataset::WriteBookmark(TRecordBuffer buffer, const char* data) {
-    std::memcpy(buffer, data, 4);
-}
-
-void TDbDataset::WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) {
-    buffer[FlagOffset] = char(flag);
+    pendingMemos_.Forget(buffer);
+    TBufferDataSet::DisposeRecordBuffer(buffer);
 }
 
 void TDbDataset::BlankRecord(TRecordBuffer buffer) {
-    pendingMemos_.erase(buffer);
+    pendingMemos_.Forget(buffer);
     const qint32 none = -1;
     std::memcpy(buffer, &none, 4);
     buffer[FlagOffset] = 0;
@@ -323,11 +271,6 @@ void TDbDataset::BlankRecord(TRecordBuffer buffer) {
     }
     if (table->Level() >= 5)
         table->FillAutoIncFields(image);
-}
-
-void TDbDataset::ClearCalcArea(TRecordBuffer buffer) {
-    // No calculated field has a value until the calculation gives it one.
-    std::memset(Image(buffer) + ImageSize(), 0, size_t(CalcFieldsSize()));
 }
 
 int TDbDataset::RecordBufferSize() {
@@ -361,7 +304,7 @@ TGetResult TDbDataset::FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doC
         if (mode == gmCurrent)
             return grError;
     }
-    pendingMemos_.erase(buffer);
+    pendingMemos_.Forget(buffer);
     TVirtualCursor* cursor = engine_->Cursor();
     const qint32 bookmark = cursor->GetBookmark();
     const qint32 recNo = cursor->GetPhysicalRecNo();
@@ -458,7 +401,7 @@ void TDbDataset::OpenTable() {
 }
 
 void TDbDataset::CloseTable() {
-    pendingMemos_.clear();
+    pendingMemos_.Clear();
     BindFields(false);
     if (DefaultFields())
         DestroyFields();
@@ -495,32 +438,31 @@ void TDbDataset::SetFiltered(bool value) {
 
 // ---------------------------------------------------------------- changing records
 
-void TDbDataset::StorePendingMemos(TRecordBuffer buffer) {
-    auto it = pendingMemos_.find(buffer);
-    if (it == pendingMemos_.end())
-        return;
-    TDBTFile* memo = engine_->MemoFile();
+quint32 TDbDataset::MemoBlockOf(int fieldNo, const char* image) const {
     TDbfFile* table = engine_->DbfFile();
+    QByteArray number(table->FieldDefs().Items(fieldNo)->Size() + 1, '\0');
+    if (!table->GetFieldValue(fieldNo, ftString, image, number.data()))
+        return 0;
+    const qlonglong block = QByteArray(number.constData()).left(MemoNumberText).toLongLong();
+    return block > 0 && block <= qlonglong(UINT32_MAX) ? quint32(block) : 0;
+}
+
+void TDbDataset::StorePendingMemos(TRecordBuffer buffer) {
     char* image = Image(buffer);
-    for (const auto& [fieldNo, text] : it->second) {
+    pendingMemos_.StoreAll(buffer, [&](int fieldNo, const QByteArray& text) {
+        TDBTFile* memo = engine_->MemoFile();
         if (!memo)
             throw EDbfEngineError("Memo file not found : " + TablePath());
-        QByteArray number(table->FieldDefs().Items(fieldNo)->Size() + 1, '\0');
-        quint32 block = 0;
-        if (table->GetFieldValue(fieldNo, ftString, image, number.data()))
-            block = quint32(std::clamp<qlonglong>(
-                QByteArray(number.constData()).left(MemoNumberText).toLongLong(), 0, INT_MAX));
+        const quint32 block = MemoBlockOf(fieldNo, image);
         const qint64 oldSize = block ? memo->ReadMemo(block).size() : 0;
         const qint32 stored = qint32(memo->WriteMemo(block, oldSize, text));
-        table->SetFieldValue(fieldNo, ftInteger, &stored, image);
-    }
-    pendingMemos_.erase(it);
+        engine_->DbfFile()->SetFieldValue(fieldNo, ftInteger, &stored, image);
+    });
 }
 
 void TDbDataset::PostRecord() {
     CheckActive();
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     char* image = Image(buffer);
     image[0] = ' ';
@@ -538,8 +480,7 @@ void TDbDataset::PostRecord() {
 }
 
 void TDbDataset::DeleteRecord() {
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     const qint32 n = RecordNumberOf(buffer);
     TDbfFile* table = engine_->DbfFile();
@@ -555,7 +496,7 @@ void TDbDataset::DeleteRecord() {
 }
 
 void TDbDataset::InternalCancel() {
-    pendingMemos_.erase(ActiveBuffer());
+    pendingMemos_.Forget(ActiveBuffer());
 }
 
 // ---------------------------------------------------------------- field values
@@ -565,12 +506,8 @@ bool TDbDataset::ReadFieldValue(TField* field, void* output) {
     if (!buffer)
         return false;
     if (field->IsBlob() && field->FieldNo() >= 1) {
-        auto it = pendingMemos_.find(buffer);
-        if (it != pendingMemos_.end()) {
-            auto memo = it->second.find(field->FieldNo() - 1);
-            if (memo != it->second.end())
-                return !memo->second.isEmpty();
-        }
+        if (const QByteArray* memo = pendingMemos_.Find(buffer, field->FieldNo() - 1))
+            return !memo->isEmpty();
     }
     return engine_->ReadField(field, Image(buffer), output);
 }
@@ -581,17 +518,7 @@ void TDbDataset::WriteFieldValue(TField* field, const void* value) {
         DatabaseError(DbText::NotEditing);
     const int size = field->DataSize();
     if (field->FieldNo() < 1) {
-        char* slot = Image(buffer) + ImageSize() + field->Offset();
-        slot[0] = value ? 1 : 0;
-        std::memset(slot + 1, 0, size_t(size));
-        // A text is copied up to its end only: the caller's text may be shorter than the slot.
-        const size_t length =
-            !value ? 0
-                   : (field->DataType() == ftString
-                          ? qstrnlen(static_cast<const char*>(value), size_t(size - 1))
-                          : size_t(size));
-        if (length > 0)
-            std::memcpy(slot + 1, value, length);
+        WriteCalcSlot(CalcSlot(buffer, field), field, value);
     } else if (value && field->DataType() == ftString) {
         // The text ends within the field's slot, whatever the caller handed over.
         const char* text = static_cast<const char*>(value);
@@ -602,9 +529,7 @@ void TDbDataset::WriteFieldValue(TField* field, const void* value) {
         engine_->DbfFile()->SetFieldValue(field->FieldNo() - 1, field->DataType(), value,
                                           Image(buffer));
     }
-    const TDataSetState s = State();
-    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
-        DataEvent(deFieldChange, field);
+    FieldValueWritten(field);
 }
 
 std::unique_ptr<TBlobStream> TDbDataset::OpenMemoStream(TField* field, TBlobStreamMode mode) {
@@ -618,18 +543,12 @@ std::unique_ptr<TBlobStream> TDbDataset::OpenMemoStream(TField* field, TBlobStre
     TRecordBuffer buffer = CurrentBuffer();
     QByteArray content;
     if (buffer) {
-        auto it = pendingMemos_.find(buffer);
-        const bool pending = it != pendingMemos_.end() && it->second.count(fieldNo) > 0;
-        if (pending) {
-            content = it->second[fieldNo];
-        } else {
-            QByteArray number(table->FieldDefs().Items(fieldNo)->Size() + 1, '\0');
-            if (table->GetFieldValue(fieldNo, ftString, Image(buffer), number.data())) {
-                const qlonglong block =
-                    QByteArray(number.constData()).left(MemoNumberText).toLongLong();
-                if (block > 0 && block <= qlonglong(UINT32_MAX) && memo)
-                    content = memo->ReadMemo(quint32(block));
-            }
+        if (const QByteArray* pending = pendingMemos_.Find(buffer, fieldNo)) {
+            content = *pending;
+        } else if (memo) {
+            const quint32 block = MemoBlockOf(fieldNo, Image(buffer));
+            if (block > 0)
+                content = memo->ReadMemo(block);
         }
     }
     return std::make_unique<TMyBlobFile>(this, field, mode, content, buffer, fieldNo);
@@ -642,10 +561,9 @@ void TDbDataset::TranslateText(const QByteArray& source, QByteArray& target, boo
         OnTranslate(this, source, target, toOem);
         return;
     }
-    const auto& map = toOem ? oemMaps().toOem : oemMaps().fromOem;
+    // Byte by byte, so that lengths stay and memo texts may hold NULs.
     target = QByteArray(source.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < source.size(); ++i)
-        target[i] = map[quint8(source[i])];
+    (toOem ? CharToOemBuffA : OemToCharBuffA)(source.constData(), target.data(), source.size());
 }
 
 // ---------------------------------------------------------------- searching

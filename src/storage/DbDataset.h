@@ -1,13 +1,13 @@
 #pragma once
 
-#include "framework/data/DataSet.h"
+#include "framework/data/BufferDataSet.h"
 #include "framework/data/Notices.h"
 #include "storage/DbEngine.h"
+#include "storage/PendingMemos.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -76,7 +76,7 @@ void SetDefaultFolder(const QString& folder);
 // approximate positions in the index, and the dataset finds its records by their own index
 // entries whenever it returns to them. Memo texts given to a record reach the memo file when
 // the record is posted, so that cancelling the record discards them.
-class TDbDataset : public TDataSet {
+class TDbDataset : public TBufferDataSet {
 public:
     explicit TDbDataset(QObject* owner = nullptr);
     ~TDbDataset() override;
@@ -131,10 +131,6 @@ public:
 protected:
     TRecordBuffer NewRecordBuffer() override;
     void DisposeRecordBuffer(TRecordBuffer buffer) override;
-    void ReadBookmark(TRecordBuffer buffer, char* data) override;
-    TBookmarkFlag ReadBookmarkFlag(TRecordBuffer buffer) override;
-    void WriteBookmark(TRecordBuffer buffer, const char* data) override;
-    void WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
     TGetResult FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
     int RecordBufferSize() override;
     void OpenTable() override;
@@ -151,7 +147,6 @@ protected:
     bool ReadFieldValue(TField* field, void* output) override;
     void WriteFieldValue(TField* field, const void* value) override;
     void InternalCancel() override;
-    void ClearCalcArea(TRecordBuffer buffer) override;
     int CountRecords() override;
     int CurrentRecordNumber() override;
     void GotoRecordNumber(int n) override;
@@ -164,12 +159,9 @@ protected:
 private:
     friend class TDbfEngine;
     friend class TMyBlobFile;
-    // Memo texts of a buffer not yet in the memo file, by field number.
-    using PendingMemos = std::map<int, QByteArray>;
 
     QString TablePath() const;
     int ImageSize() const { return engine_->GetRecordSize(); }
-    static char* Image(TRecordBuffer buffer);
     // The record a buffer holds, counted from 1; -1 for a new record.
     qint32 RecordNumberOf(TRecordBuffer buffer) const;
     void SetRecordNumber(TRecordBuffer buffer, qint32 n) const;
@@ -180,6 +172,8 @@ private:
     // shown now on.
     void OrderChanged();
     void StorePendingMemos(TRecordBuffer buffer);
+    // The block a record's memo field names; 0 for none or a number no block can have.
+    quint32 MemoBlockOf(int fieldNo, const char* image) const;
     bool MatchesRecord(const std::vector<TField*>& fields, const QVariantList& values,
                        TLocateOptions options);
 
@@ -194,7 +188,7 @@ private:
     QString absolutePath_;
     bool readOnly_ = false;
     QByteArray filterImage_;
-    std::map<TRecordBuffer, PendingMemos> pendingMemos_;
+    TPendingMemos pendingMemos_;
 };
 
 } // namespace dbdataset

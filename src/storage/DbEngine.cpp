@@ -256,12 +256,7 @@ TGetResult TDbfEngine::ReadVisibleRecord(char* buffer, TGetMode mode, bool) {
 bool TDbfEngine::ReadField(TField* field, const char* record, void* dest) {
     if (field->FieldNo() >= 1)
         return dbfFile_->GetFieldValue(field->FieldNo() - 1, field->DataType(), record, dest);
-    const char* slot = record + dbfFile_->RecordSize() + field->Offset();
-    if (slot[0] == 0)
-        return false;
-    if (dest)
-        std::memcpy(dest, slot + 1, size_t(field->DataSize()));
-    return true;
+    return ReadCalcSlot(record + dbfFile_->RecordSize() + field->Offset(), field, dest);
 }
 
 void TDbfEngine::AppendRecord(const char* record) {

@@ -69,10 +69,6 @@ QByteArray rightTrimmed(const char* data, int length) {
     return QByteArray(data, length);
 }
 
-QByteArray leftPadded(const QByteArray& text, int length) {
-    return text.size() < length ? text.rightJustified(length, ' ') : text;
-}
-
 // A number rounded to `precision` significant digits; an exponent form when the whole part
 // has more digits than that.
 QByteArray roundedText(double value, int precision, int decimals) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/DbPagedFile.h"
+#include "storage/MemoLayout.h"
 
 #include <QByteArray>
 
@@ -14,7 +15,7 @@ namespace dbdataset {
 // multiple of 128). The file is read and written in whole blocks, the header being one.
 class TDBTFile : public TPagedFile {
 public:
-    static constexpr int DefaultBlockSize = 512;
+    static constexpr int DefaultBlockSize = memolayout::DefaultBlockSize;
 
     // Opens the memo file, or creates it (one zero header block but for the next free
     // block 1) when this open made it or recreate is 1. `level` is the table's level.

@@ -9,8 +9,8 @@ namespace dbdataset {
 
 namespace {
 
-std::vector<TPagedFile*>& openFiles() {
-    static std::vector<TPagedFile*> files;
+sharedfiles::TOpenFileList<TPagedFile>& openFiles() {
+    static sharedfiles::TOpenFileList<TPagedFile> files;
     return files;
 }
 
@@ -32,25 +32,21 @@ TPagedFile::TPagedFile(const QString& fileName, int recreate, bool autoCreate, b
     if (!ok)
         throw EInOutError(
             QStringLiteral("Cannot open file \"%1\": %2").arg(fileName, stream_->errorString()));
-    openFiles().push_back(this);
+    openFiles().Add(this);
     UpdateRecordCount();
 }
 
 TPagedFile::~TPagedFile() {
-    auto& files = openFiles();
-    files.erase(std::remove(files.begin(), files.end(), this), files.end());
+    openFiles().Remove(this);
 }
 
 TPagedFile* TPagedFile::FindOpenFile(const QString& fileName) {
-    const QString key = fileName.toUpper();
-    for (TPagedFile* f : openFiles())
-        if (f->fileName_ == key)
-            return f;
-    return nullptr;
+    return openFiles().Find(fileName.toUpper(),
+                            [](const TPagedFile& f) -> const QString& { return f.fileName_; });
 }
 
 const std::vector<TPagedFile*>& TPagedFile::OpenFiles() {
-    return openFiles();
+    return openFiles().Files();
 }
 
 void TPagedFile::Release() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/DbCommon.h"
+#include "storage/SharedFiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -104,38 +105,8 @@ private:
     bool readOnly_ = false;
 };
 
-// Holds one reference to a shared paged file and releases it when it goes.
-template <class T> class TFileRef {
-public:
-    TFileRef() = default;
-    // Takes a file and adds a reference for this holder.
-    explicit TFileRef(T* file) : file_(file) {
-        if (file_)
-            file_->AddRef();
-    }
-    ~TFileRef() { reset(); }
-    TFileRef(TFileRef&& other) noexcept : file_(std::exchange(other.file_, nullptr)) {}
-    TFileRef& operator=(TFileRef&& other) noexcept {
-        if (this != &other) {
-            reset();
-            file_ = std::exchange(other.file_, nullptr);
-        }
-        return *this;
-    }
-    TFileRef(const TFileRef&) = delete;
-    TFileRef& operator=(const TFileRef&) = delete;
-
-    T* get() const { return file_; }
-    T* operator->() const { return file_; }
-    T& operator*() const { return *file_; }
-    explicit operator bool() const { return file_ != nullptr; }
-    void reset() {
-        if (file_)
-            std::exchange(file_, nullptr)->Release();
-    }
-
-private:
-    T* file_ = nullptr;
-};
+// Holds one reference to a shared paged file and releases it when it goes; taking a file
+// adds the holder's reference.
+template <class T> using TFileRef = sharedfiles::TFileRef<T, true>;
 
 } // namespace dbdataset

@@ -3,6 +3,7 @@
 #include "framework/data/BlobStream.h"
 #include "framework/data/Field.h"
 #include "platform/Oem.h"
+#include "storage/TableText.h"
 
 #include <QByteArrayView>
 #include <algorithm>
@@ -14,29 +15,12 @@ using namespace dbtable;
 
 namespace {
 
-// Record buffer: the record number (the bookmark), the bookmark flag, the record image as
-// stored, then the calculated-field area.
-constexpr int FlagOffset = 4;
-constexpr int ImageOffset = 5;
-constexpr int BufferSpare = 8;
-
-// Byte maps of the table's code page: to and from the program's text, and lower case. Table
-// text has one byte per character, so a map per byte keeps lengths (and NULs in memos).
+// Lower case in the table's code page, byte by byte, so that the filter keeps lengths.
 struct CodePageMaps {
-    std::array<char, 256> toOem{};
-    std::array<char, 256> fromOem{};
     std::array<char, 256> lowerOem{};
 
     CodePageMaps() {
         for (int b = 0; b < 256; ++b) {
-            const char in[2] = {char(b), '\0'};
-            char out[2] = {char(b), '\0'};
-            if (b != 0)
-                CharToOemA(in, out);
-            toOem[size_t(b)] = out[0];
-            if (b != 0)
-                OemToCharA(in, out);
-            fromOem[size_t(b)] = out[0];
             lowerOem[size_t(b)] = char(b);
             if (b >= 'A' && b <= 'Z') {
                 lowerOem[size_t(b)] = char(b - 'A' + 'a');
@@ -104,7 +88,7 @@ public:
             return;
         if (!buffer_)
             DatabaseError(DbText::NotEditing);
-        table_->pendingMemos_[buffer_][index_] = Written();
+        table_->pendingMemos_.Put(buffer_, index_, Written());
         // The record now differs from the file: moving off it must post it, not drop it.
         ReportChange();
     }
@@ -115,9 +99,7 @@ private:
     int index_;
 };
 
-TDbTable::TDbTable(QObject* owner) : TDataSet(owner) {
-    SetBookmarkSize(4);
-}
+TDbTable::TDbTable(QObject* owner) : TBufferDataSet(owner) {}
 
 TDbTable::~TDbTable() {
     try {
@@ -149,10 +131,6 @@ int TDbTable::ImageSize() const {
     return files_.IsOpen() ? Table()->ImageSize() : 0;
 }
 
-char* TDbTable::Image(TRecordBuffer buffer) const {
-    return buffer + ImageOffset;
-}
-
 qint32 TDbTable::RecordNumberOf(TRecordBuffer buffer) const {
     qint32 n = 0;
     std::memcpy(&n, buffer, sizeof n);
@@ -163,33 +141,16 @@ void TDbTable::SetRecordNumber(TRecordBuffer buffer, qint32 n) const {
     std::memcpy(buffer, &n, sizeof n);
 }
 
+// The record buffer's bookmark is the record number, counted from 0.
 TRecordBuffer TDbTable::NewRecordBuffer() {
-    const size_t size = size_t(ImageSize() + CalcFieldsSize() + BufferSpare);
-    auto* buffer = new char[size];
-    std::memset(buffer, 0, size);
+    TRecordBuffer buffer = AllocateBuffer(ImageSize() + CalcFieldsSize());
     BlankRecord(buffer);
     return buffer;
 }
 
 void TDbTable::DisposeRecordBuffer(TRecordBuffer buffer) {
     ForgetPendingMemos(buffer);
-    delete[] buffer;
-}
-
-void TDbTable::ReadBookmark(TRecordBuffer buffer, char* data) {
-    std::memcpy(data, buffer, 4);
-}
-
-TBookmarkFlag TDbTable::ReadBookmarkFlag(TRecordBuffer buffer) {
-    return TBookmarkFlag(buffer[FlagOffset]);
-}
-
-void TDbTable::WriteBookmark(TRecordBuffer buffer, const char* data) {
-    std::memcpy(buffer, data, 4);
-}
-
-void TDbTable::WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) {
-    buffer[FlagOffset] = char(flag);
+    TBufferDataSet::DisposeRecordBuffer(buffer);
 }
 
 void TDbTable::BlankRecord(TRecordBuffer buffer) {
@@ -197,10 +158,6 @@ void TDbTable::BlankRecord(TRecordBuffer buffer) {
     SetRecordNumber(buffer, -1);
     buffer[FlagOffset] = 0;
     std::memset(Image(buffer), ' ', size_t(ImageSize()));
-}
-
-void TDbTable::ClearCalcArea(TRecordBuffer buffer) {
-    std::memset(Image(buffer) + ImageSize(), 0, size_t(CalcFieldsSize()));
 }
 
 int TDbTable::RecordBufferSize() {
@@ -383,7 +340,7 @@ void TDbTable::CloseTable() {
     const bool complete = open_;
     open_ = false;
     current_ = -1;
-    pendingMemos_.clear();
+    pendingMemos_.Clear();
     BindFields(false);
     if (DefaultFields())
         DestroyFields();
@@ -426,32 +383,23 @@ bool TDbTable::CanChangeData() {
 // ---------------------------------------------------------------- changing records
 
 void TDbTable::StorePendingMemos(TRecordBuffer buffer) {
-    auto it = pendingMemos_.find(buffer);
-    if (it == pendingMemos_.end())
-        return;
-    PendingMemos& memos = it->second;
     char* image = Image(buffer);
-    TDbtFile* memoFile = files_.Memo();
-    while (!memos.empty()) {
-        const auto memo = memos.begin();
-        const int index = memo->first;
+    pendingMemos_.StoreAll(buffer, [&](int index, const QByteArray& text) {
+        TDbtFile* memoFile = files_.Memo();
         if (!memoFile)
             throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
         // The old memo's blocks take the new text when it fits them.
         const quint32 oldBlock = Table()->ReadMemoBlock(index, image);
         qint64 oldStored = 0;
         const qint64 oldSize = memoFile->ReadMemo(oldBlock, &oldStored).size();
-        const quint32 block = memoFile->WriteMemo(oldBlock, oldSize, memo->second, oldStored);
+        const quint32 block = memoFile->WriteMemo(oldBlock, oldSize, text, oldStored);
         Table()->WriteMemoBlock(index, block, image);
-        memos.erase(memo);
-    }
-    pendingMemos_.erase(it);
+    });
 }
 
 void TDbTable::PostRecord() {
     CheckActive();
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     char* image = Image(buffer);
     if (!Table()->RecordsWritable())
@@ -472,8 +420,7 @@ void TDbTable::PostRecord() {
 }
 
 void TDbTable::DeleteRecord() {
-    if (!CanChangeData())
-        DatabaseError(DbText::DataSetReadOnly);
+    CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     const qint32 n = RecordNumberOf(buffer);
     if (n < 0 || n >= CountRecords())
@@ -504,22 +451,12 @@ bool TDbTable::ReadFieldValue(TField* field, void* output) {
     TRecordBuffer buffer = CurrentBuffer();
     if (!buffer)
         return false;
-    if (field->FieldKind() != fkData) {
-        const char* slot = Image(buffer) + ImageSize() + field->Offset();
-        if (!slot[0])
-            return false;
-        if (output)
-            std::memcpy(output, slot + 1, size_t(field->DataSize()));
-        return true;
-    }
+    if (field->FieldKind() != fkData)
+        return ReadCalcSlot(CalcSlot(buffer, field), field, output);
     const int index = FieldIndex(field);
     if (field->DataType() == ftMemo) {
-        auto it = pendingMemos_.find(buffer);
-        if (it != pendingMemos_.end()) {
-            auto memo = it->second.find(index);
-            if (memo != it->second.end())
-                return !memo->second.isEmpty();
-        }
+        if (const QByteArray* memo = pendingMemos_.Find(buffer, index))
+            return !memo->isEmpty();
     }
     return Table()->ReadFieldData(index, dbfTypeOf(field->DataType()), output, Image(buffer));
 }
@@ -530,16 +467,7 @@ void TDbTable::WriteFieldValue(TField* field, const void* value) {
         DatabaseError(DbText::NotEditing);
     const int size = field->DataSize();
     if (field->FieldKind() != fkData) {
-        char* slot = Image(buffer) + ImageSize() + field->Offset();
-        slot[0] = value ? 1 : 0;
-        // A text ends at its NUL, which may come long before the end of the slot.
-        const size_t given = !value ? 0
-                             : field->DataType() == ftString
-                                 ? qstrnlen(static_cast<const char*>(value), size_t(size))
-                                 : size_t(size);
-        if (given > 0)
-            std::memcpy(slot + 1, value, given);
-        std::memset(slot + 1 + given, 0, size_t(size) - given);
+        WriteCalcSlot(CalcSlot(buffer, field), field, value);
     } else if (value && field->DataType() == ftString) {
         // The text ends within the field's slot, whatever the caller handed over.
         const char* text = static_cast<const char*>(value);
@@ -550,20 +478,14 @@ void TDbTable::WriteFieldValue(TField* field, const void* value) {
         Table()->WriteFieldData(FieldIndex(field), dbfTypeOf(field->DataType()), value,
                                 Image(buffer));
     }
-    const TDataSetState s = State();
-    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
-        DataEvent(deFieldChange, field);
+    FieldValueWritten(field);
 }
 
 QByteArray TDbTable::MemoOf(TRecordBuffer buffer, int index) {
     if (!buffer)
         return QByteArray();
-    auto it = pendingMemos_.find(buffer);
-    if (it != pendingMemos_.end()) {
-        auto memo = it->second.find(index);
-        if (memo != it->second.end())
-            return memo->second;
-    }
+    if (const QByteArray* memo = pendingMemos_.Find(buffer, index))
+        return *memo;
     const quint32 block = Table()->ReadMemoBlock(index, Image(buffer));
     if (!files_.Memo()) {
         if (block != 0)
@@ -589,7 +511,7 @@ QByteArray TDbTable::ReadBlobValue(TField* field) {
 }
 
 QString TDbTable::StoredToText(const QByteArray& stored) {
-    return OemToUnicode(stored.constData(), stored.size());
+    return tabletext::FromStored(stored.constData(), stored.size());
 }
 
 QByteArray TDbTable::TextToStored(TField* field, const QString& text) {
@@ -602,13 +524,9 @@ QByteArray TDbTable::TextToStored(TField* field, const QString& text) {
         kept = kept.first(end);
     }
     QByteArray stored;
-    char32_t missing = 0;
-    if (!UnicodeToOem(kept, stored, &missing)) {
-        const QString code = QString::number(uint(missing), 16).toUpper().rightJustified(4, '0');
-        DatabaseError(QStringLiteral("The character \"%1\" (U+%2) cannot be stored in field "
-                                     "'%3': the table's code page has no such character")
-                          .arg(QString::fromUcs4(&missing, 1), code, field->FieldName()));
-    }
+    char32_t refused = 0;
+    if (!tabletext::ToStored(kept, false, stored, refused))
+        DatabaseError(tabletext::RefusalMessage(refused, field->FieldName()));
     return stored;
 }
 
@@ -621,7 +539,7 @@ bool TDbTable::ReadFieldText(TField* field, QString& text) {
     const QByteArrayView stored = Table()->FieldText(FieldIndex(field), Image(buffer));
     if (stored.isEmpty())
         return false;
-    text = OemToUnicode(stored.data(), stored.size());
+    text = tabletext::FromStored(stored.data(), stored.size());
     return true;
 }
 
@@ -630,5 +548,6 @@ void TDbTable::TranslateText(const QByteArray& source, QByteArray& target, bool 
         target = source;
         return;
     }
-    target = mapBytes(source, toOem ? maps().toOem : maps().fromOem);
+    target = QByteArray(source.size(), Qt::Uninitialized);
+    (toOem ? CharToOemBuffA : OemToCharBuffA)(source.constData(), target.data(), source.size());
 }

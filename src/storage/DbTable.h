@@ -1,11 +1,11 @@
 #pragma once
 
-#include "framework/data/DataSet.h"
+#include "framework/data/BufferDataSet.h"
+#include "storage/PendingMemos.h"
 #include "storage/TableFiles.h"
 
 #include <QByteArray>
 #include <QString>
-#include <map>
 
 // The dataset over one dBase table (".dbf") with its memo file (".dbt") and, when one lies
 // beside it, its index file (".mdx"). Records are always in physical order and numbered from
@@ -16,7 +16,7 @@
 //
 // Memo texts given to a record are kept with its buffer and reach the memo file when the
 // record is posted, so that cancelling the record also discards them.
-class TDbTable : public TDataSet {
+class TDbTable : public TBufferDataSet {
 public:
     explicit TDbTable(QObject* owner = nullptr);
     ~TDbTable() override;
@@ -58,10 +58,6 @@ public:
 protected:
     TRecordBuffer NewRecordBuffer() override;
     void DisposeRecordBuffer(TRecordBuffer buffer) override;
-    void ReadBookmark(TRecordBuffer buffer, char* data) override;
-    TBookmarkFlag ReadBookmarkFlag(TRecordBuffer buffer) override;
-    void WriteBookmark(TRecordBuffer buffer, const char* data) override;
-    void WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
     TGetResult FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
     int RecordBufferSize() override;
     void OpenTable() override;
@@ -78,7 +74,6 @@ protected:
     bool ReadFieldValue(TField* field, void* output) override;
     void WriteFieldValue(TField* field, const void* value) override;
     void InternalCancel() override;
-    void ClearCalcArea(TRecordBuffer buffer) override;
     int CountRecords() override;
     int CurrentRecordNumber() override;
     void GotoRecordNumber(int n) override;
@@ -95,12 +90,9 @@ protected:
 
 private:
     friend class TDbBlobStream;
-    // Memo texts of a buffer not yet in the memo file, by field index.
-    using PendingMemos = std::map<int, QByteArray>;
 
     dbtable::TDbfFile* Table() const { return files_.Table(); }
     int ImageSize() const;
-    char* Image(TRecordBuffer buffer) const;
     qint32 RecordNumberOf(TRecordBuffer buffer) const;
     void SetRecordNumber(TRecordBuffer buffer, qint32 n) const;
     // The table's index of a stored field, checked against the layout.
@@ -114,7 +106,7 @@ private:
     void StorePendingMemos(TRecordBuffer buffer);
     // The memo of a buffer's field: the text given to the record, else the memo file's.
     QByteArray MemoOf(TRecordBuffer buffer, int index);
-    void ForgetPendingMemos(TRecordBuffer buffer) { pendingMemos_.erase(buffer); }
+    void ForgetPendingMemos(TRecordBuffer buffer) { pendingMemos_.Forget(buffer); }
 
     QString tableName_;
     QString runTimePath_ = QStringLiteral(".");
@@ -128,5 +120,5 @@ private:
     dbtable::TTableFiles files_;
     bool open_ = false;
     qint32 current_ = -1;
-    std::map<TRecordBuffer, PendingMemos> pendingMemos_;
+    TPendingMemos pendingMemos_;
 };

@@ -20,32 +20,6 @@ constexpr int Level2Extra = 36; // header bytes 32 to 67 of level 2 tables
 constexpr int MaxFields = 255;
 const QString CR = QString(QChar(13));
 
-bool eightBlanks(const char* data) {
-    static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    return std::memcmp(data, blanks, 8) == 0;
-}
-
-// A field's bytes without the blanks around them, as trimmed() cuts them, without copying
-// them: string fields are read this way, the text made from them at once.
-QByteArrayView trimmedView(const char* data, int length) {
-    int begin = 0;
-    int end = length;
-    // Fields are mostly padding: step over it eight blanks at a time first.
-    while (end - begin >= 8 && eightBlanks(data + end - 8))
-        end -= 8;
-    while (end - begin >= 8 && eightBlanks(data + begin))
-        begin += 8;
-    while (begin < end && isBlank(data[begin]))
-        ++begin;
-    while (end > begin && isBlank(data[end - 1]))
-        --end;
-    return QByteArrayView(data + begin, end - begin);
-}
-
-QByteArray leftPadded(const QByteArray& text, int length) {
-    return text.size() < length ? text.rightJustified(length, ' ') : text;
-}
-
 void showNotice(const QString& text) {
     ShowMessage(text);
 }
@@ -310,11 +284,8 @@ bool TDbfFile::ReadFieldData(int index, TDbfType type, void* output, const char*
     }
     case TDbfType::Float:
     case TDbfType::Currency: {
-        // The C locale's number reading: "." is the decimal point whatever the system says.
-        bool ok = false;
-        double value = text.toDouble(&ok);
-        if (!ok || !std::isfinite(value))
-            value = 0;
+        // "." is the decimal point whatever the system says.
+        const double value = floatOr0(text);
         std::memcpy(output, &value, sizeof value);
         break;
     }
@@ -366,9 +337,7 @@ void TDbfFile::WriteFieldData(int index, TDbfType type, const void* value, char*
         case TDbfType::Date: {
             qint32 v;
             std::memcpy(&v, value, sizeof v);
-            int y = 0, m = 0, d = 0;
-            if (DecodeDayNumber(v, y, m, d))
-                text = QString::asprintf("%04d%02d%02d", y, m, d).toLatin1();
+            text = textOfDate(v);
             break;
         }
         default:

@@ -8,16 +8,6 @@
 
 namespace dbflayout {
 
-QByteArray trimmed(const char* data, int length) {
-    int begin = 0;
-    int end = length;
-    while (begin < end && isBlank(data[begin]))
-        ++begin;
-    while (end > begin && isBlank(data[end - 1]))
-        --end;
-    return QByteArray(data + begin, end - begin);
-}
-
 bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value) {
     int i = 0;
     while (i < text.size() && text[i] == ' ')

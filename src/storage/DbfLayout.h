@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QtGlobal>
+#include <cstring>
 
 // The bytes of a dBase table as both table engines read them alike: the 32-byte table header,
 // the two forms of field descriptors, and the text form of numbers and dates inside fields.
@@ -67,8 +69,29 @@ inline void put32(QByteArray& b, int at, quint32 v) {
 inline bool isBlank(char c) {
     return quint8(c) <= 0x20;
 }
-// A field's bytes without the blanks around them.
-QByteArray trimmed(const char* data, int length);
+// A field's bytes without the blanks around them, without copying them.
+inline QByteArrayView trimmedView(const char* data, int length) {
+    // Fields are mostly padding: step over it eight blanks at a time first.
+    static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    int begin = 0;
+    int end = length;
+    while (end - begin >= 8 && std::memcmp(data + end - 8, blanks, 8) == 0)
+        end -= 8;
+    while (end - begin >= 8 && std::memcmp(data + begin, blanks, 8) == 0)
+        begin += 8;
+    while (begin < end && isBlank(data[begin]))
+        ++begin;
+    while (end > begin && isBlank(data[end - 1]))
+        --end;
+    return QByteArrayView(data + begin, end - begin);
+}
+inline QByteArray trimmed(const char* data, int length) {
+    return trimmedView(data, length).toByteArray();
+}
+// A number's text right-aligned in a field of `length` characters.
+inline QByteArray leftPadded(const QByteArray& text, int length) {
+    return text.size() < length ? text.rightJustified(length, ' ') : text;
+}
 
 // A whole decimal number with an optional sign and leading blanks; false for anything else
 // or a value outside low..high.

@@ -1,28 +1,19 @@
 #include "storage/DbtFile.h"
 
+#include "storage/DbfLayout.h"
+#include "storage/MemoLayout.h"
+
 #include <QFileInfo>
 #include <cstring>
 #include <exception>
 
 namespace dbtable {
 
-namespace {
-
-constexpr int DefaultBlock = 512;
-constexpr int FirstRead = 128;
-const char Dbase4Prefix[4] = {char(0xFF), char(0xFF), 0x08, 0x00};
-
-quint32 get32(const char* b) {
-    return quint32(quint8(b[0])) | (quint32(quint8(b[1])) << 8) | (quint32(quint8(b[2])) << 16) |
-           (quint32(quint8(b[3])) << 24);
-}
-
-void put32(char* b, quint32 v) {
-    for (int i = 0; i < 4; ++i)
-        b[i] = char((v >> (8 * i)) & 0xFF);
-}
-
-} // namespace
+using dbflayout::get16;
+using dbflayout::get32;
+using dbflayout::put16;
+using dbflayout::put32;
+using memolayout::DefaultBlockSize;
 
 TDbtFile::TDbtFile(const QString& path, int level, TPagedMode mode)
     : TPagedFile(path, mode), form_(level == 0 ? 0 : 1), header_(HeaderLength, '\0') {
@@ -35,16 +26,14 @@ TDbtFile::TDbtFile(const QString& path, int level, TPagedMode mode)
     } else {
         ReadExact(0, header_.data(), HeaderLength);
     }
-    int word = quint8(header_[20]) | (quint8(header_[21]) << 8);
-    if (word == 0 || word % 128 != 0) {
-        word = DefaultBlock;
-        header_[20] = char(word & 0xFF);
-        header_[21] = char(word >> 8);
-    }
+    // The settled word reaches the file with the next header write.
+    const int word =
+        memolayout::SettledBlockWord(get16(header_.constData() + memolayout::BlockSizeWord));
+    put16(header_.data() + memolayout::BlockSizeWord, quint32(word));
     SetHeaderSize(0);
-    SetRecordSize(DBase3() ? DefaultBlock : word);
+    SetRecordSize(DBase3() ? DefaultBlockSize : word);
     if (mode == TPagedMode::Create) {
-        QByteArray block(DefaultBlock, '\0');
+        QByteArray block(DefaultBlockSize, '\0');
         std::memcpy(block.data(), header_.constData(), HeaderLength);
         WriteAt(0, block.constData(), block.size());
     }
@@ -59,69 +48,14 @@ void TDbtFile::writeHeader() {
 }
 
 QByteArray TDbtFile::ReadMemo(quint32 block, qint64* stored) {
-    QByteArray text;
     if (stored)
         *stored = 0;
     if (block == 0)
-        return text;
-    const qint64 start = qint64(block) * BlockSize();
-
-    char chunk[DefaultBlock];
-    if (!DBase3()) {
-        // Most memos are short: their prefix and text come with one read.
-        const qint64 got = ReadAt(start, chunk, FirstRead);
-        if (got < 8 || std::memcmp(chunk, Dbase4Prefix, 4) != 0)
-            return text;
-        const quint32 length = get32(chunk + 4);
-        if (length < 8)
-            return text;
-        const qint64 wanted = qint64(length) - 8;
-        if (wanted <= got - 8) {
-            text = QByteArray(chunk + 8, wanted);
-        } else {
-            // Never more than the file holds, whatever the length says.
-            const qint64 held = std::max<qint64>(0, std::min(wanted, CurrentSize() - start - 8));
-            text.resize(held);
-            text.resize(ReadAt(start + 8, text.data(), held));
-        }
-        if (stored)
-            *stored = 8 + text.size();
-        return text;
-    }
-
-    char previousLast = 0;
-    for (qint64 pos = start;; pos += DefaultBlock) {
-        const int got = int(ReadAt(pos, chunk, DefaultBlock));
-        if (got <= 0)
-            break;
-        int mark = -1;
-        int markLength = 0;
-        for (int i = 0; i < std::min(got, DefaultBlock - 1); ++i) {
-            if (chunk[i] == '\0' || (chunk[i] == 0x1A && i + 1 < got && chunk[i + 1] == 0x1A)) {
-                mark = i;
-                markLength = chunk[i] == '\0' ? 1 : 2;
-                break;
-            }
-            if (i == 0 && chunk[0] == 0x1A && previousLast == 0x1A) {
-                // The end mark straddles two blocks: its first half is not text.
-                text.chop(1);
-                mark = 0;
-                markLength = 2;
-                break;
-            }
-        }
-        if (mark >= 0) {
-            text.append(chunk, mark);
-            if (stored)
-                *stored = text.size() + markLength;
-            return text;
-        }
-        text.append(chunk, got);
-        previousLast = chunk[got - 1];
-    }
-    if (stored)
-        *stored = text.size(); // the end of the file ended it
-    return text;
+        return QByteArray();
+    return memolayout::ReadMemoText(
+        DBase3(), qint64(block) * BlockSize(),
+        [this](qint64 pos, char* data, qint64 count) { return ReadAt(pos, data, count); },
+        [this] { return CurrentSize(); }, stored);
 }
 
 quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text,
@@ -130,39 +64,20 @@ quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& tex
     if (size == 0)
         return 0;
     const qint64 blockSize = BlockSize();
-    const qint64 overhead = DBase3() ? 2 : 8;
+    const qint64 overhead = memolayout::Overhead(DBase3());
     if (size + overhead > qint64(UINT32_MAX))
         throw EBinaryDataSetError("Memo too long : " + QString::number(size) + " in " + Path());
-    const qint64 needed = (size + overhead + blockSize - 1) / blockSize;
+    const qint64 needed = memolayout::BlocksFor(size + overhead, blockSize);
     // The old memo holds its blocks with its prefix or end mark: a text that fits them
     // again is rewritten there, so rewriting a memo does not make the file grow.
     if (oldStored < 0)
         oldStored = oldSize > 0 ? oldSize + overhead : 0;
-    const qint64 old = (oldStored + blockSize - 1) / blockSize;
-
-    const bool atEnd = block == 0 || needed > old;
-    if (atEnd) {
-        // A new memo starts after everything the file holds: a next free block that points
-        // into existing memos, or far beyond the end, would corrupt or bloat the file.
-        const qint64 endBlock = std::max<qint64>(1, (Size() + blockSize - 1) / blockSize);
-        if (endBlock + needed > qint64(UINT32_MAX))
-            throw EBinaryDataSetError("Memo file full : " + Path());
-        block = quint32(endBlock);
-    }
-
-    QByteArray out;
-    out.reserve(size + overhead);
-    if (!DBase3()) {
-        char head[8];
-        std::memcpy(head, Dbase4Prefix, 4);
-        put32(head + 4, quint32(size + 8));
-        out.append(head, 8);
-    }
-    out.append(text);
-    if (DBase3())
-        out.append("\x1A\x1A", 2);
+    bool atEnd = false;
+    if (!memolayout::PlaceMemo(block, needed, memolayout::BlocksFor(oldStored, blockSize), Size(),
+                               blockSize, atEnd))
+        throw EBinaryDataSetError("Memo file full : " + Path());
+    const QByteArray out = memolayout::StoredForm(text, DBase3());
     WriteAt(qint64(block) * blockSize, out.constData(), out.size());
-
     if (atEnd) {
         put32(header_.data(), quint32(block + needed));
         writeHeader();

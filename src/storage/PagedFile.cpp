@@ -110,8 +110,8 @@ private:
 namespace {
 
 // Every open paged file of the process, of every kind.
-std::vector<TPagedFile*>& openFiles() {
-    static std::vector<TPagedFile*> files;
+sharedfiles::TOpenFileList<TPagedFile>& openFiles() {
+    static sharedfiles::TOpenFileList<TPagedFile> files;
     return files;
 }
 
@@ -145,22 +145,18 @@ TPagedFile::TPagedFile(const QString& path, TPagedMode mode)
         if (!disk_->Shared())
             cache_ = std::make_unique<TChunkCache>();
     }
-    openFiles().push_back(this);
+    openFiles().Add(this);
 }
 
 TPagedFile::~TPagedFile() {
-    auto& files = openFiles();
-    files.erase(std::remove(files.begin(), files.end(), this), files.end());
+    openFiles().Remove(this);
 }
 
 TPagedFile* TPagedFile::FindOpen(const QString& path) {
     if (path.isEmpty())
         return nullptr;
-    const QString name = path.toLower();
-    for (TPagedFile* f : openFiles())
-        if (f->name_ == name)
-            return f;
-    return nullptr;
+    return openFiles().Find(path.toLower(),
+                            [](const TPagedFile& f) -> const QString& { return f.name_; });
 }
 
 TPagedFile* TPagedFile::FindOpenFile(const QString& path) {
@@ -171,7 +167,7 @@ TPagedFile* TPagedFile::FindOpenFile(const QString& path) {
 }
 
 int TPagedFile::OpenFileCount() {
-    return int(openFiles().size());
+    return int(openFiles().Files().size());
 }
 
 void TPagedFile::Release() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/SharedFiles.h"
 #include "storage/TableCommon.h"
 
 #include <QByteArray>
@@ -102,38 +103,8 @@ private:
     int refCount_ = 1;
 };
 
-// Holds one reference to a shared paged file and releases it when it goes.
-template <class T> class TFileRef {
-public:
-    TFileRef() = default;
-    explicit TFileRef(T* file) : file_(file) {}
-    ~TFileRef() { reset(); }
-    TFileRef(TFileRef&& other) noexcept : file_(other.release()) {}
-    TFileRef& operator=(TFileRef&& other) noexcept {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-    TFileRef(const TFileRef&) = delete;
-    TFileRef& operator=(const TFileRef&) = delete;
-
-    T* get() const { return file_; }
-    T* operator->() const { return file_; }
-    T& operator*() const { return *file_; }
-    explicit operator bool() const { return file_ != nullptr; }
-    T* release() {
-        T* f = file_;
-        file_ = nullptr;
-        return f;
-    }
-    void reset(T* file = nullptr) {
-        if (file_)
-            file_->Release();
-        file_ = file;
-    }
-
-private:
-    T* file_ = nullptr;
-};
+// Holds one reference to a shared paged file, one that FindOpenFile or the constructor
+// handed out, and releases it when it goes.
+template <class T> using TFileRef = sharedfiles::TFileRef<T, false>;
 
 } // namespace dbtable

@@ -9,7 +9,6 @@
 #include <cstring>
 
 namespace {
-constexpr int HeaderSize = 5; // record id, bookmark flag
 
 int dataSize(TFieldType type, int size) {
     switch (type) {
@@ -44,8 +43,7 @@ private:
 };
 
 TMemDataSet::TMemDataSet(std::vector<Column> columns, QObject* owner)
-    : TDataSet(owner), columns_(std::move(columns)) {
-    SetBookmarkSize(4);
+    : TBufferDataSet(owner), columns_(std::move(columns)) {
     for (const Column& c : columns_)
         imageSize_ += StoredSize(c);
 }
@@ -143,30 +141,7 @@ QByteArray TMemDataSet::StoredBlob(int row, int column) const {
 }
 
 TRecordBuffer TMemDataSet::NewRecordBuffer() {
-    const size_t size = size_t(HeaderSize + imageSize_ + CalcFieldsSize());
-    auto* b = new char[size];
-    std::memset(b, 0, size);
-    return b;
-}
-
-void TMemDataSet::DisposeRecordBuffer(TRecordBuffer buffer) {
-    delete[] buffer;
-}
-
-void TMemDataSet::ReadBookmark(TRecordBuffer buffer, char* data) {
-    std::memcpy(data, buffer, 4);
-}
-
-TBookmarkFlag TMemDataSet::ReadBookmarkFlag(TRecordBuffer buffer) {
-    return TBookmarkFlag(buffer[4]);
-}
-
-void TMemDataSet::WriteBookmark(TRecordBuffer buffer, const char* data) {
-    std::memcpy(buffer, data, 4);
-}
-
-void TMemDataSet::WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) {
-    buffer[4] = char(flag);
+    return AllocateBuffer(imageSize_ + CalcFieldsSize());
 }
 
 TGetResult TMemDataSet::FetchRecord(TRecordBuffer buffer, TGetMode mode, bool) {
@@ -188,8 +163,8 @@ TGetResult TMemDataSet::FetchRecord(TRecordBuffer buffer, TGetMode mode, bool) {
         }
         const Row& row = rows_[size_t(cursor_)];
         std::memcpy(buffer, &row.id, 4);
-        buffer[4] = char(bfCurrent);
-        std::memcpy(buffer + HeaderSize, row.image.constData(), size_t(imageSize_));
+        buffer[FlagOffset] = char(bfCurrent);
+        std::memcpy(buffer + ImageOffset, row.image.constData(), size_t(imageSize_));
         GetCalcFields(buffer);
         if (AcceptsRecord(buffer))
             return grOK;
@@ -238,7 +213,7 @@ void TMemDataSet::SetCursorToBuffer(TRecordBuffer buffer) {
 }
 
 void TMemDataSet::BlankRecord(TRecordBuffer buffer) {
-    std::memset(buffer, 0, size_t(HeaderSize + imageSize_));
+    std::memset(buffer, 0, size_t(ImageOffset + imageSize_));
     const qint32 none = -1;
     std::memcpy(buffer, &none, 4);
 }
@@ -249,14 +224,14 @@ void TMemDataSet::PostRecord() {
         DatabaseError("Post failed");
     }
     TRecordBuffer buffer = ActiveBuffer();
-    const QByteArray image(buffer + HeaderSize, imageSize_);
+    const QByteArray image(buffer + ImageOffset, imageSize_);
     const int n = int(rows_.size());
     if (State() == dsInsert) {
         const int at = std::clamp(cursor_, 0, n);
         rows_.insert(rows_.begin() + at, Row{nextId_++, image});
         cursor_ = at;
         std::memcpy(buffer, &rows_[size_t(at)].id, 4);
-        buffer[4] = char(bfCurrent);
+        buffer[FlagOffset] = char(bfCurrent);
     } else if (cursor_ >= 0 && cursor_ < n) {
         rows_[size_t(cursor_)].image = image;
     } else {
@@ -272,11 +247,11 @@ void TMemDataSet::DeleteRecord() {
 
 char* TMemDataSet::FieldSlot(TRecordBuffer buffer, TField* field) const {
     if (field->Calculated())
-        return buffer + HeaderSize + imageSize_ + field->Offset();
+        return buffer + ImageOffset + imageSize_ + field->Offset();
     const int column = field->FieldNo() - 1;
     if (column < 0 || column >= int(columns_.size()))
         DatabaseError(QStringLiteral("Field '%1' is not bound").arg(field->FieldName()));
-    return buffer + HeaderSize + SlotOffset(column);
+    return buffer + ImageOffset + SlotOffset(column);
 }
 
 bool TMemDataSet::ReadFieldValue(TField* field, void* output) {
@@ -314,13 +289,7 @@ void TMemDataSet::WriteFieldValue(TField* field, const void* value) {
             slot[0] = 1;
         }
     }
-    const TDataSetState s = State();
-    if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
-        DataEvent(deFieldChange, field);
-}
-
-void TMemDataSet::ClearCalcArea(TRecordBuffer buffer) {
-    std::memset(buffer + HeaderSize + imageSize_, 0, size_t(CalcFieldsSize()));
+    FieldValueWritten(field);
 }
 
 int TMemDataSet::CurrentRecordNumber() {
@@ -355,7 +324,7 @@ std::unique_ptr<TBlobStream> TMemDataSet::OpenMemoStream(TField* field, TBlobStr
 void TMemDataSet::StoreBlob(TRecordBuffer buffer, int column, const QByteArray& bytes) {
     if (!buffer || column < 0)
         DatabaseError(DbText::NotEditing);
-    char* slot = buffer + HeaderSize + SlotOffset(column);
+    char* slot = buffer + ImageOffset + SlotOffset(column);
     qint32 id = 0;
     if (!bytes.isEmpty()) {
         id = nextBlob_++;

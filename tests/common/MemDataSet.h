@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/data/DataSet.h"
+#include "framework/data/BufferDataSet.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,7 +12,7 @@
 // (blob fields: the 32-bit number of a blob in a separate store, as a memo file would hold
 // it). The record buffer: the 32-bit record id (the bookmark), the bookmark flag, the record
 // image, the calculated-field area. An empty string counts as no value, as in dBase tables.
-class TMemDataSet : public TDataSet {
+class TMemDataSet : public TBufferDataSet {
 public:
     struct Column {
         QString name;
@@ -41,11 +41,6 @@ public:
 
 protected:
     TRecordBuffer NewRecordBuffer() override;
-    void DisposeRecordBuffer(TRecordBuffer buffer) override;
-    void ReadBookmark(TRecordBuffer buffer, char* data) override;
-    TBookmarkFlag ReadBookmarkFlag(TRecordBuffer buffer) override;
-    void WriteBookmark(TRecordBuffer buffer, const char* data) override;
-    void WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
     TGetResult FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
     int RecordBufferSize() override { return imageSize_; }
     void OpenTable() override;
@@ -61,7 +56,6 @@ protected:
     void DeleteRecord() override;
     bool ReadFieldValue(TField* field, void* output) override;
     void WriteFieldValue(TField* field, const void* value) override;
-    void ClearCalcArea(TRecordBuffer buffer) override;
     int CountRecords() override { return int(rows_.size()); }
     int CurrentRecordNumber() override;
     void GotoRecordNumber(int n) override;

@@ -13,7 +13,9 @@
 using namespace dbdataset;
 using indexcheck::CheckTree;
 using indexcheck::Word32;
+using storagetest::Caption;
 using storagetest::ReadAll;
+using storagetest::Shown;
 using storagetest::WriteAll;
 namespace tb = tablebytes;
 
@@ -82,13 +84,6 @@ protected:
             Append(d, i);
         d.Close();
     }
-    static QString Caption(TDbDataset& d) { return d.FieldByName("CAPTION")->AsString(); }
-    static QStringList Captions(TDbDataset& d) {
-        QStringList out;
-        for (d.First(); !d.Eof(); d.Next())
-            out << Caption(d);
-        return out;
-    }
     void ExpectSound(const QString& index) {
         const QByteArray file = ReadAll(Path(index));
         EXPECT_EQ(CheckTree(file, Word32(file, 0), Word32(file, 12) & 0xFFFF).problem, "")
@@ -140,7 +135,7 @@ TEST_F(DbDatasetTest, OpenModesCreateAMissingTableOrRefuseIt) {
         EXPECT_TRUE(QFileInfo::exists(Path(QString("made%1.dbt").arg(int(mode)))));
         d.SetOpenMode(omNormal);
         d.Open();
-        EXPECT_EQ(Captions(d), QStringList{"first"});
+        EXPECT_EQ(Shown(d), QStringList{"first"});
         EXPECT_EQ(d.FieldByName("COMMENTS")->AsString(), "note");
         d.Close();
     }
@@ -182,10 +177,10 @@ TEST_F(DbDatasetTest, PhysicalOrderNumbersRecordsFromOneAndHidesDeletedOnes) {
     d.SetRecNo(2);
     d.Delete();
     EXPECT_EQ(Caption(d), "three");
-    EXPECT_EQ(Captions(d), QStringList({"one", "three"}));
+    EXPECT_EQ(Shown(d), QStringList({"one", "three"}));
     EXPECT_EQ(d.RecordCount(), 3);
     d.SetShowDeleted(true);
-    EXPECT_EQ(Captions(d), QStringList({"one", "two", "three"}));
+    EXPECT_EQ(Shown(d), QStringList({"one", "two", "three"}));
     d.Close();
     const QByteArray file = ReadAll(Path("items.dbf"));
     const int header = quint8(file[8]) | quint8(file[9]) << 8;
@@ -201,12 +196,12 @@ TEST_F(DbDatasetTest, AnIndexOrdersTheRecordsAndEveryIndexFollowsAppendsAndEdits
     Indexed(d); // missing files: built from the table at open
     d.SetIndexName("caption.mdx");
     d.Open();
-    EXPECT_EQ(Captions(d), QStringList({"apple", "Fig", "pear"}));
+    EXPECT_EQ(Shown(d), QStringList({"apple", "Fig", "pear"}));
 
     // A new record takes its place in the order and stays the current one.
     Append(d, {"banana", "fruit", 5, ""});
     EXPECT_EQ(Caption(d), "banana");
-    EXPECT_EQ(Captions(d), QStringList({"apple", "banana", "Fig", "pear"}));
+    EXPECT_EQ(Shown(d), QStringList({"apple", "banana", "Fig", "pear"}));
     // An edit that changes both keys moves the record in both indexes.
     ASSERT_TRUE(d.Locate("CAPTION", "apple", 0));
     d.Edit();
@@ -214,17 +209,17 @@ TEST_F(DbDatasetTest, AnIndexOrdersTheRecordsAndEveryIndexFollowsAppendsAndEdits
     d.FieldByName("QTY")->SetAsInteger(1);
     d.Post();
     EXPECT_EQ(Caption(d), "quince");
-    EXPECT_EQ(Captions(d), QStringList({"banana", "Fig", "pear", "quince"}));
+    EXPECT_EQ(Shown(d), QStringList({"banana", "Fig", "pear", "quince"}));
 
     // Switching the order keeps the current record.
     ASSERT_TRUE(d.Locate("CAPTION", "Fig", 0));
     d.SetIndexName("qty.mdx");
     EXPECT_EQ(Caption(d), "Fig");
-    EXPECT_EQ(Captions(d), QStringList({"quince", "banana", "Fig", "pear"}));
+    EXPECT_EQ(Shown(d), QStringList({"quince", "banana", "Fig", "pear"}));
     d.SetIndexName("");
-    EXPECT_EQ(Captions(d), QStringList({"pear", "quince", "Fig", "banana"}));
+    EXPECT_EQ(Shown(d), QStringList({"pear", "quince", "Fig", "banana"}));
     d.SetIndexName("no such.mdx");
-    EXPECT_EQ(Captions(d), QStringList({"pear", "quince", "Fig", "banana"}));
+    EXPECT_EQ(Shown(d), QStringList({"pear", "quince", "Fig", "banana"}));
     d.Close();
     ExpectSound("caption.mdx");
     ExpectSound("qty.mdx");
@@ -232,7 +227,7 @@ TEST_F(DbDatasetTest, AnIndexOrdersTheRecordsAndEveryIndexFollowsAppendsAndEdits
     // The files alone give the same orders.
     d.SetIndexName("caption.mdx");
     d.Open();
-    EXPECT_EQ(Captions(d), QStringList({"banana", "Fig", "pear", "quince"}));
+    EXPECT_EQ(Shown(d), QStringList({"banana", "Fig", "pear", "quince"}));
     d.Close();
 }
 
@@ -296,7 +291,7 @@ TEST_F(DbDatasetTest, FiltersPassRecordsByTheirUpperCasedImageOrByTheEvent) {
     Define(d);
     d.RecordFilterText = "ABC";
     d.Open();
-    EXPECT_EQ(Captions(d), QStringList({"abc thing", "other"}));
+    EXPECT_EQ(Shown(d), QStringList({"abc thing", "other"}));
     d.Close();
     d.RecordFilterText = "abc"; // the text itself is not upper-cased
     d.Open();
@@ -308,9 +303,9 @@ TEST_F(DbDatasetTest, FiltersPassRecordsByTheirUpperCasedImageOrByTheEvent) {
         accept = ds->FieldByName("QTY")->AsInteger() != 2;
     };
     d.Open();
-    EXPECT_EQ(Captions(d).size(), 3); // the event works only while Filtered
+    EXPECT_EQ(Shown(d).size(), 3); // the event works only while Filtered
     d.SetFiltered(true);
-    EXPECT_EQ(Captions(d), QStringList({"abc thing", "xyz"}));
+    EXPECT_EQ(Shown(d), QStringList({"abc thing", "xyz"}));
     d.Close();
 }
 
@@ -518,7 +513,7 @@ TEST_F(DbDatasetTest, DatasetsOnOneTableShareItsFiles) {
     EXPECT_EQ(a.Engine().DbfFile(), b.Engine().DbfFile());
     EXPECT_EQ(a.Engine().MemoFile(), b.Engine().MemoFile());
     Append(b, {"two", "g", 2, "second memo"});
-    EXPECT_EQ(Captions(a), QStringList({"one", "two"}));
+    EXPECT_EQ(Shown(a), QStringList({"one", "two"}));
     a.Last();
     EXPECT_EQ(a.FieldByName("COMMENTS")->AsString(), "second memo");
     a.Close();

@@ -225,11 +225,7 @@ TEST_F(DbEngineTest, ATableThatCannotBeMadeLeavesNoFile) {
 TEST_F(DbEngineTest, FieldDefinitionsArePublishedForTheDataset) {
     TDbfFieldDefs defs;
     defs.AddFieldDef("NAME", ftString, 30, false);
-    TDbfFieldDef* price = defs.Add();
-    price->SetName("PRICE");
-    price->SetNativeFieldType('N');
-    price->SetSize(10);
-    price->SetPrec(2);
+    storagetest::AddNumberField(defs, "PRICE", 10, 2);
     defs.AddFieldDef("DAY", ftDate, 0, false);
     defs.AddFieldDef("NOTE", ftMemo, 0, false);
     owner.Engine().OpenTableFile(defs, Path("defs.dbf"), 0, true, false);

@@ -170,11 +170,7 @@ TEST_F(DbFileTest, RecordSizeTheDescriptorsContradictIsShownAndTheirsIsUsed) {
 TEST_F(DbFileTest, NewTableHasTheDBaseThreeLayout) {
     TDbfFieldDefs defs;
     defs.AddFieldDef("NAME", ftString, 20, false);
-    TDbfFieldDef* n = defs.Add();
-    n->SetName("AMOUNT");
-    n->SetNativeFieldType('N');
-    n->SetSize(8);
-    n->SetPrec(2);
+    storagetest::AddNumberField(defs, "AMOUNT", 8, 2);
     {
         TFileRef<TDbfFile> t(new TDbfFile(Path("new.dbf"), 0, true, false));
         EXPECT_TRUE(t->IsNew());

@@ -51,11 +51,7 @@ protected:
         defs.AddFieldDef("NAME", ftString, 20, false);
         defs.AddFieldDef("COUNT", ftInteger, 11, false);
         defs.AddFieldDef("SMALL", ftSmallint, 4, false);
-        TDbfFieldDef* price = defs.Add();
-        price->SetName("PRICE");
-        price->SetNativeFieldType('N');
-        price->SetSize(10);
-        price->SetPrec(2);
+        storagetest::AddNumberField(defs, "PRICE", 10, 2);
         defs.AddFieldDef("FLAG", ftBoolean, 1, false);
         defs.AddFieldDef("DAY", ftDate, 8, false);
         TFileRef<TDbfFile> t(new TDbfFile(path, 0, true, false));
@@ -120,21 +116,16 @@ TEST_F(DbInteropTest, DbfdumpAndDbviewReadItValueForValue) {
     const QString path = MakeTable();
     const QList<Row> rows = Rows();
     bool ok = false;
-    // "Record: n" and then "NAME: value" lines.
-    const QStringList dump =
-        dbdataset::FromTableText(RunTool("dbfdump", {"-m", path}, &ok)).split('\n');
+    const QList<QMap<QString, QString>> dumped =
+        storagetest::ParseDbfDump(dbdataset::FromTableText(RunTool("dbfdump", {"-m", path}, &ok)));
     ASSERT_TRUE(ok);
-    QList<QStringList> dumped;
-    for (const QString& line : dump) {
-        if (line.startsWith("Record:"))
-            dumped.append(QStringList());
-        else if (!dumped.isEmpty() && line.contains(": "))
-            dumped.last().append(line.mid(line.indexOf(": ") + 2).trimmed());
-    }
     ASSERT_EQ(dumped.size(), rows.size());
     // dbfdump knows text and numbers only; it leaves the logical and date fields empty.
     for (int i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(dumped[i].mid(0, 4), Texts(rows[i]).mid(0, 4)) << i;
+        EXPECT_EQ((QStringList{dumped[i]["NAME"], dumped[i]["COUNT"], dumped[i]["SMALL"],
+                               dumped[i]["PRICE"]}),
+                  Texts(rows[i]).mid(0, 4))
+            << i;
 
     const QStringList lines =
         dbdataset::FromTableText(RunTool("dbview", {"-b", "-t", "-d", "|", path}, &ok))
@@ -152,11 +143,7 @@ TEST_F(DbInteropTest, PgdbfReadsItInTheOemCodePage) {
     bool ok = false;
     const QString out = QString::fromUtf8(RunTool("pgdbf", {"-s", "CP850", path}, &ok));
     ASSERT_TRUE(ok);
-    const qsizetype from = out.indexOf("FROM STDIN\n");
-    const qsizetype to = out.indexOf("\n\\.");
-    ASSERT_GE(from, 0);
-    ASSERT_GT(to, from);
-    const QStringList lines = out.mid(from + 11, to - from - 11).split('\n');
+    const QStringList lines = storagetest::PgdbfLines(out);
     const QList<Row> rows = Rows();
     ASSERT_EQ(lines.size(), rows.size());
     for (int i = 0; i < rows.size(); ++i) {
@@ -176,12 +163,6 @@ TEST_F(DbInteropTest, TablesWrittenByShapelibAreRead) {
     if (!HaveTool("dbfcreate") || !HaveTool("dbfadd"))
         GTEST_SKIP() << "dbfcreate/dbfadd (shapelib) are not installed";
     const QString path = dir.filePath("shp.dbf");
-    bool ok = false;
-    RunTool("dbfcreate",
-            {path, "-s", "NAME", "20", "-n", "AMOUNT", "10", "3", "-n", "COUNT", "4", "0", "-n",
-             "TOTAL", "11", "0"},
-            &ok);
-    ASSERT_TRUE(ok);
     struct ShpRow {
         QString name;
         double amount;
@@ -192,13 +173,14 @@ TEST_F(DbInteropTest, TablesWrittenByShapelibAreRead) {
                                 {"second", -1.25, -7, -88},
                                 {"", 0, 0, 0},
                                 {QString(20, 'z'), 12345.678, 9999, -2147483647}};
-    for (const ShpRow& r : rows) {
-        RunTool("dbfadd",
-                {path, r.name, QString::number(r.amount, 'f', 3), QString::number(r.count),
-                 QString::number(r.total)},
-                &ok);
-        ASSERT_TRUE(ok);
-    }
+    QList<QStringList> texts;
+    for (const ShpRow& r : rows)
+        texts.append({r.name, QString::number(r.amount, 'f', 3), QString::number(r.count),
+                      QString::number(r.total)});
+    ASSERT_TRUE(storagetest::MakeShapelibTable(path,
+                                               {"-s", "NAME", "20", "-n", "AMOUNT", "10", "3", "-n",
+                                                "COUNT", "4", "0", "-n", "TOTAL", "11", "0"},
+                                               texts));
     TFileRef<TDbfFile> t(new TDbfFile(path, 0, false, true));
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(t->Level(), 3);

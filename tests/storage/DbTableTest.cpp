@@ -36,21 +36,6 @@ void SetItem(TDbTable& t, const Item& i) {
     t.FieldByName("FILE")->SetAsString(i.file);
 }
 
-QString Caption(TDbTable& t) {
-    return t.FieldByName("CAPTION")->AsString();
-}
-
-// The captions of every record shown, first to last, with their record numbers.
-QStringList Shown(TDbTable& t, QList<int>* recNos = nullptr) {
-    QStringList out;
-    for (t.First(); !t.Eof(); t.Next()) {
-        out << Caption(t);
-        if (recNos)
-            recNos->append(t.RecNo());
-    }
-    return out;
-}
-
 class DbTableTest : public ::testing::Test {
 protected:
     // A new item table "items.dbf" in the test's folder, made through the dataset.

@@ -1,5 +1,6 @@
 #include "storage/DbfFile.h"
 #include "StorageTestSupport.h"
+#include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"
 #include "platform/Clock.h"
 
@@ -18,32 +19,14 @@ protected:
     QString Path(const QString& name) const { return dir.filePath(name); }
 
     // A hand-made table: version, header size, record size, record count in the header,
-    // descriptors (32 bytes each) and the bytes after the header.
+    // descriptors and the bytes after the header.
     static QByteArray MakeTable(quint8 version, int headerSize, int recordSize, quint32 count,
                                 const QList<QByteArray>& descriptors, const QByteArray& records) {
-        QByteArray h(32, '\0');
-        h[0] = char(version);
-        std::memcpy(h.data() + 4, &count, 4);
-        h[8] = char(headerSize & 0xFF);
-        h[9] = char(headerSize >> 8);
-        h[10] = char(recordSize & 0xFF);
-        h[11] = char(recordSize >> 8);
-        for (const QByteArray& d : descriptors)
-            h += d;
-        h += char(0x0D);
-        if (h.size() < headerSize)
-            h += QByteArray(headerSize - h.size(), '\0');
-        h.truncate(headerSize);
-        return h + records;
+        return tablebytes::Table(version, descriptors, records, count, headerSize, recordSize);
     }
     static QByteArray Descriptor(const QByteArray& name, char letter, int length,
                                  int decimals = 0) {
-        QByteArray d(32, '\0');
-        std::memcpy(d.data(), name.constData(), size_t(std::min<qsizetype>(name.size(), 11)));
-        d[11] = letter;
-        d[16] = char(length);
-        d[17] = char(decimals);
-        return d;
+        return tablebytes::Short(name, letter, length, decimals);
     }
 
     QTemporaryDir dir;

@@ -51,32 +51,13 @@ protected:
     MessageBoxAnswerer boxes;
 };
 
-// The records of `dbfdump -m`: "NAME: value" lines, "(NULL)" for an empty value.
-QList<QMap<QString, QString>> ParseDbfDump(const QByteArray& out) {
-    QList<QMap<QString, QString>> records;
-    for (const QString& line : QString::fromLatin1(out).split('\n')) {
-        if (line.startsWith("Record:")) {
-            records.append(QMap<QString, QString>());
-            continue;
-        }
-        const qsizetype colon = line.indexOf(": ");
-        if (colon < 0 || records.isEmpty())
-            continue;
-        QString value = line.mid(colon + 2);
-        while (value.endsWith(' '))
-            value.chop(1);
-        records.last()[line.left(colon)] = value == "(NULL)" ? QString() : value;
-    }
-    return records;
-}
-
 TEST_F(ReaderInteropTest, DbfdumpReadsTheItemTableValueForValue) {
     if (!HaveTool("dbfdump"))
         GTEST_SKIP() << "dbfdump (shapelib) is not installed";
     const QString path = MakeItemTable("qor", 0x8B);
     bool ok = false;
     const QList<QMap<QString, QString>> dumped =
-        ParseDbfDump(RunTool("dbfdump", {"-m", path}, &ok));
+        ParseDbfDump(QString::fromLatin1(RunTool("dbfdump", {"-m", path}, &ok)));
     ASSERT_TRUE(ok);
     const QList<QStringList> records = ItemRecords();
     ASSERT_EQ(dumped.size(), records.size());
@@ -138,11 +119,7 @@ TEST_F(ReaderInteropTest, PgdbfReadsDBase3MemosAndTheOemCodePage) {
     const QString out = QString::fromUtf8(
         RunTool("pgdbf", {"-s", "CP850", "-m", dir.filePath("old.dbt"), path}, &ok));
     ASSERT_TRUE(ok);
-    const qsizetype from = out.indexOf("FROM STDIN\n");
-    const qsizetype to = out.indexOf("\n\\.");
-    ASSERT_GE(from, 0);
-    ASSERT_GT(to, from);
-    const QStringList lines = out.mid(from + 11, to - from - 11).split('\n');
+    const QStringList lines = PgdbfLines(out);
     QList<QStringList> records = ItemRecords();
     records.append(
         {"grp04", QString::fromUtf8("Äpfel für Öl"), "", QString::fromUtf8("Grüße"), "", ""});
@@ -160,12 +137,6 @@ TEST_F(ReaderInteropTest, TablesWrittenByShapelibAreReadByTheEngine) {
     if (!HaveTool("dbfcreate") || !HaveTool("dbfadd"))
         GTEST_SKIP() << "dbfcreate/dbfadd (shapelib) are not installed";
     const QString path = dir.filePath("shp.dbf");
-    bool ok = false;
-    RunTool("dbfcreate",
-            {path, "-s", "NAME", "20", "-n", "AMOUNT", "10", "3", "-n", "COUNT", "6", "0", "-n",
-             "TOTAL", "9", "0"},
-            &ok);
-    ASSERT_TRUE(ok);
     struct Row {
         QString name;
         QString amount;
@@ -176,11 +147,13 @@ TEST_F(ReaderInteropTest, TablesWrittenByShapelibAreReadByTheEngine) {
                              {"second", "-1.25", -7, -88},
                              {"", "0", 0, 0},
                              {QString(20, 'z'), "12345.678", 32767, 999999999}};
-    for (const Row& r : rows) {
-        RunTool("dbfadd",
-                {path, r.name, r.amount, QString::number(r.count), QString::number(r.total)}, &ok);
-        ASSERT_TRUE(ok);
-    }
+    QList<QStringList> texts;
+    for (const Row& r : rows)
+        texts.append({r.name, r.amount, QString::number(r.count), QString::number(r.total)});
+    ASSERT_TRUE(MakeShapelibTable(path,
+                                  {"-s", "NAME", "20", "-n", "AMOUNT", "10", "3", "-n", "COUNT",
+                                   "6", "0", "-n", "TOTAL", "9", "0"},
+                                  texts));
 
     OpenTable t(path, true);
     EXPECT_TRUE(boxes.Boxes().empty());

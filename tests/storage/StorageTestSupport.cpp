@@ -1,4 +1,6 @@
 #include "StorageTestSupport.h"
+#include "framework/data/DataSet.h"
+#include "framework/data/Field.h"
 
 #include <QFile>
 #include <QProcess>
@@ -96,6 +98,30 @@ QStringList OpenTable::Values(int n) {
     return out;
 }
 
+QString Caption(TDataSet& d) {
+    return d.FieldByName("CAPTION")->AsString();
+}
+
+QStringList Shown(TDataSet& d, QList<int>* recNos) {
+    QStringList out;
+    for (d.First(); !d.Eof(); d.Next()) {
+        out << Caption(d);
+        if (recNos)
+            recNos->append(d.RecNo());
+    }
+    return out;
+}
+
+dbdataset::TDbfFieldDef* AddNumberField(dbdataset::TDbfFieldDefs& defs, const QString& name,
+                                        int size, int decimals) {
+    dbdataset::TDbfFieldDef* def = defs.Add();
+    def->SetName(name);
+    def->SetNativeFieldType('N');
+    def->SetSize(size);
+    def->SetPrec(decimals);
+    return def;
+}
+
 QByteArray RunTool(const QString& program, const QStringList& args, bool* ok) {
     QProcess p;
     p.start(program, args);
@@ -107,6 +133,42 @@ QByteArray RunTool(const QString& program, const QStringList& args, bool* ok) {
 
 bool HaveTool(const QString& program) {
     return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+QList<QMap<QString, QString>> ParseDbfDump(const QString& out) {
+    QList<QMap<QString, QString>> records;
+    for (const QString& line : out.split('\n')) {
+        if (line.startsWith("Record:")) {
+            records.append(QMap<QString, QString>());
+            continue;
+        }
+        const qsizetype colon = line.indexOf(": ");
+        if (colon < 0 || records.isEmpty())
+            continue;
+        const QString value = line.mid(colon + 2).trimmed();
+        records.last()[line.left(colon)] = value == "(NULL)" ? QString() : value;
+    }
+    return records;
+}
+
+QStringList PgdbfLines(const QString& out) {
+    const qsizetype from = out.indexOf("FROM STDIN\n");
+    const qsizetype to = out.indexOf("\n\\.");
+    if (from < 0 || to <= from)
+        return {};
+    return out.mid(from + 11, to - from - 11).split('\n');
+}
+
+bool MakeShapelibTable(const QString& path, const QStringList& fieldArgs,
+                       const QList<QStringList>& rows) {
+    bool ok = false;
+    RunTool("dbfcreate", QStringList{path} + fieldArgs, &ok);
+    for (const QStringList& row : rows) {
+        if (!ok)
+            break;
+        RunTool("dbfadd", QStringList{path} + row, &ok);
+    }
+    return ok;
 }
 
 } // namespace storagetest

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "storage/DbFieldDef.h"
 #include "storage/TableFiles.h"
 
+class TDataSet;
+
 #include <QByteArray>
+#include <QList>
+#include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <vector>
@@ -36,8 +41,27 @@ struct OpenTable {
     std::vector<dbtable::TDbfType> types;
 };
 
+// The caption of the current record, and the captions of every record shown, first to last,
+// with their record numbers.
+QString Caption(TDataSet& d);
+QStringList Shown(TDataSet& d, QList<int>* recNos = nullptr);
+
+// Adds a number field ("N") of the second-generation engine with the given size and decimals.
+dbdataset::TDbfFieldDef* AddNumberField(dbdataset::TDbfFieldDefs& defs, const QString& name,
+                                        int size, int decimals);
+
 // Runs a program and returns its standard output; `ok` tells whether it ran and exited 0.
 QByteArray RunTool(const QString& program, const QStringList& args, bool* ok = nullptr);
 bool HaveTool(const QString& program);
+
+// The records `dbfdump -m` prints: "NAME: value" lines, blanks around values dropped and
+// "(NULL)" read as an empty value.
+QList<QMap<QString, QString>> ParseDbfDump(const QString& out);
+// The data lines of the COPY block pgdbf prints; none when it printed none.
+QStringList PgdbfLines(const QString& out);
+// A table made by shapelib's dbfcreate (the field arguments as it takes them) and filled by
+// dbfadd, one call per row of value texts; false when a tool failed.
+bool MakeShapelibTable(const QString& path, const QStringList& fieldArgs,
+                       const QList<QStringList>& rows);
 
 } // namespace storagetest

@@ -77,14 +77,7 @@ protected:
         }
         t.Close();
     }
-    static QString Caption(TDbTable& t) { return t.FieldByName("CAPTION")->AsString(); }
     static QString Memo(TDbTable& t) { return t.FieldByName("COMMENTS")->AsString(); }
-    static QStringList Shown(TDbTable& t) {
-        QStringList out;
-        for (t.First(); !t.Eof(); t.Next())
-            out << Caption(t);
-        return out;
-    }
     static QStringList Expected(int count) {
         QStringList out;
         for (int i = 1; i <= count; ++i)

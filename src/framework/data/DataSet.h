@@ -207,6 +207,8 @@ protected:
     TRecordBuffer CurrentBuffer() const;
     int BookmarkSize() const { return bookmarkSize_; }
     void SetBookmarkSize(int size) { bookmarkSize_ = size; }
+    // "Cannot modify a read-only dataset" unless the data may change.
+    void CheckCanModify();
     // Whether the filter event (when Filtered) accepts the record in buffer.
     bool AcceptsRecord(TRecordBuffer buffer);
     // Clears and computes the calculated fields of a buffer (OnCalcFields).
@@ -243,7 +245,6 @@ private:
     void InitRecord(TRecordBuffer buffer);
     void BeginInsertAppend();
     void EndInsertAppend();
-    void CheckCanModify();
     bool BookmarkAvailable();
     void UpdateCalcFields();
     void CheckOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError);

@@ -1,30 +1,12 @@
 #include "framework/dbcontrols/DBEdit.h"
 
-#include "framework/forms/Application.h"
-
 #include "framework/data/Field.h"
 #include "framework/dbcontrols/DataControls.h"
 
 #include <QKeyEvent>
 
-TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
-    BindFieldControl(
-        link_, [this] { DataChange(); }, [this] { UpdateReadOnly(); }, [this] { UpdateData(); });
+TDBEdit::TDBEdit(QWidget* parent) : TFieldControl(parent) {
     connect(this, &QLineEdit::textEdited, this, &TDBEdit::UserEdited);
-    UpdateReadOnly();
-}
-
-TDBEdit::~TDBEdit() {
-    UnbindFieldControl(link_);
-}
-
-void TDBEdit::SetDataReadOnly(bool value) {
-    link_.ReadOnly = value;
-    UpdateReadOnly();
-}
-
-void TDBEdit::UpdateReadOnly() {
-    setReadOnly(!link_.CanModify());
 }
 
 void TDBEdit::DataChange() {
@@ -85,15 +67,6 @@ void TDBEdit::focusInEvent(QFocusEvent* event) {
 
 void TDBEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (!link_.Active())
-        return;
-    try {
-        link_.UpdateRecord();
-    } catch (...) {
-        // The text stays marked modified, so the post that follows fails the same way.
-        Application().HandleCurrentException(this);
-        return;
-    }
-    if (!link_.IsModified())
+    if (StoreFieldText(link_, this) && !link_.IsModified())
         DataChange();
 }

@@ -1,31 +1,13 @@
 #include "framework/dbcontrols/DBMemo.h"
 
-#include "framework/forms/Application.h"
-
 #include "framework/data/Field.h"
 #include "framework/dbcontrols/DataControls.h"
 
 #include <QKeyEvent>
 #include <QTextCursor>
 
-TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
-    BindFieldControl(
-        link_, [this] { DataChange(); }, [this] { UpdateReadOnly(); }, [this] { UpdateData(); });
+TDBMemo::TDBMemo(QWidget* parent) : TFieldControl(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, &TDBMemo::UserChanged);
-    UpdateReadOnly();
-}
-
-TDBMemo::~TDBMemo() {
-    UnbindFieldControl(link_);
-}
-
-void TDBMemo::SetDataReadOnly(bool value) {
-    link_.ReadOnly = value;
-    UpdateReadOnly();
-}
-
-void TDBMemo::UpdateReadOnly() {
-    setReadOnly(!link_.CanModify());
 }
 
 void TDBMemo::ShowText(const QString& text) {
@@ -89,11 +71,5 @@ void TDBMemo::keyPressEvent(QKeyEvent* event) {
 
 void TDBMemo::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
-    if (!link_.Active())
-        return;
-    try {
-        link_.UpdateRecord();
-    } catch (...) {
-        Application().HandleCurrentException(this);
-    }
+    StoreFieldText(link_, this);
 }

@@ -56,3 +56,15 @@ bool BeginFieldEdit(TFieldDataLink& link, QObject* control) {
         link.Reset();
     return editing;
 }
+
+bool StoreFieldText(TFieldDataLink& link, QObject* control) {
+    if (!link.Active())
+        return false;
+    try {
+        link.UpdateRecord();
+    } catch (...) {
+        Application().HandleCurrentException(control);
+        return false;
+    }
+    return true;
+}

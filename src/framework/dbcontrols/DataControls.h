@@ -27,3 +27,8 @@ void UnbindFieldControl(TFieldDataLink& link);
 // that is refused (the control then shows the field's value again) or fails (the error goes to
 // the application's handler).
 bool BeginFieldEdit(TFieldDataLink& link, QObject* control);
+
+// Hands a field control's text to its field as the control loses the focus; false when the
+// link is inactive or storing failed (the error goes to the application's handler, and the
+// text stays marked modified, so the post that follows fails the same way).
+bool StoreFieldText(TFieldDataLink& link, QObject* control);
