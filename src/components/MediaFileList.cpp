@@ -6,6 +6,7 @@
 #include "framework/forms/OpenDialog.h"
 #include "framework/forms/WaitCursor.h"
 #include "platform/Files.h"
+#include "platform/ReplaceFile.h"
 #include "platform/Volumes.h"
 
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 namespace {
 
@@ -177,25 +177,18 @@ void TMediaFile::Save() {
 
 bool TMediaFile::CopyMediaFile(const QString& source, const QString& target) {
     error_ = false;
-    // The copy is written beside the target under another name and takes the target's name
-    // only when it is complete, so that a failed copy never stands as the target.
-    bool copied = false;
+    // The copy takes the target's name only when it is whole, so that a failed copy never
+    // stands as the target; a link there keeps leading to the copy, as when a file is saved.
     QFile in(Files::NativePath(source));
-    QSaveFile out(Files::NativePath(target));
-    if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) {
-        copied = true;
-        QByteArray buffer;
-        while (copied && !in.atEnd()) {
-            buffer = in.read(1 << 16);
-            copied = !buffer.isEmpty() || in.atEnd();
-            if (copied && out.write(buffer) != buffer.size())
-                copied = false;
-        }
-        copied = copied && in.error() == QFileDevice::NoError && out.commit();
-    }
-    if (!copied) {
-        out.cancelWriting();
+    const bool copied =
+        in.open(QIODevice::ReadOnly) &&
+        TReplaceFile::Write(
+            Files::NativePath(target),
+            [&in](QFile& out) {
+                return Files::CopyContent(in, out, 1 << 16) == Files::TCopyResult::Copied;
+            },
+            TReplaceFile::Update);
+    if (!copied)
         Fail(Text(5, {source}));
-    }
     return copied;
 }

@@ -99,20 +99,21 @@ std::mutex registryMutex;
 std::vector<View*> activeViews;
 std::deque<View*> keptViews; // most recently used first
 
-void publish(View* v) {
-    GuardSlot& g = guards[v->slot];
-    g.begin.store(reinterpret_cast<uintptr_t>(v->base));
-    g.end.store(reinterpret_cast<uintptr_t>(v->base) + uintptr_t(v->length));
-}
-
-bool map(View* v, int fd, qint64 length) {
-    void* base = mmap(nullptr, size_t(length), PROT_READ, MAP_SHARED, fd, 0);
+// The view now lies where a mapping call put it, and the guard learns where that is; false
+// when the call failed.
+bool publish(View* v, void* base, qint64 length) {
     if (base == MAP_FAILED)
         return false;
     v->base = static_cast<char*>(base);
     v->length = length;
-    publish(v);
+    GuardSlot& g = guards[v->slot];
+    g.begin.store(reinterpret_cast<uintptr_t>(v->base));
+    g.end.store(reinterpret_cast<uintptr_t>(v->base) + uintptr_t(v->length));
     return true;
+}
+
+bool map(View* v, int fd, qint64 length) {
+    return publish(v, mmap(nullptr, size_t(length), PROT_READ, MAP_SHARED, fd, 0), length);
 }
 
 void unmap(View* v) {
@@ -155,13 +156,7 @@ bool cover(View* v, int fd, qint64 size) {
     if (size <= v->length)
         return true;
     const qint64 length = reserveFor(size);
-    void* moved = mremap(v->base, size_t(v->length), size_t(length), MREMAP_MAYMOVE);
-    if (moved == MAP_FAILED)
-        return false;
-    v->base = static_cast<char*>(moved);
-    v->length = length;
-    publish(v);
-    return true;
+    return publish(v, mremap(v->base, size_t(v->length), size_t(length), MREMAP_MAYMOVE), length);
 }
 
 } // namespace

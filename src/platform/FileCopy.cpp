@@ -1,61 +1,18 @@
 #include "platform/FileCopy.h"
 
 #include "platform/Files.h"
+#include "platform/ReplaceFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
-
-#include <filesystem>
-#include <functional>
-#include <system_error>
 
 namespace Files {
 
 namespace {
 
-// Replaces whatever is at `to` (a file or a link, never a folder) by `from` in one step.
-bool replaceWith(const QString& from, const QString& to) {
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(),
-                            QFile::encodeName(to).toStdString(), error);
-    return !error;
-}
-
-// A hidden temporary name beside `path`, for a file or folder that takes its place.
-QString partialTemplate(const QString& path) {
-    const QFileInfo info(path);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-           QStringLiteral(".partial-XXXXXX");
-}
-
-bool copyContent(QFile& in, QFile& out) {
-    constexpr qint64 block = qint64(1) << 20;
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(block);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            return false;
-        if (out.write(chunk) != chunk.size())
-            return false;
-    }
-    return in.error() == QFileDevice::NoError && out.flush();
-}
-
-// Writes a file beside `to` under a hidden name, with the permissions given, and puts it in
-// the place of `to` once it is complete; nothing is left behind when writing fails.
-bool writeInPlaceOf(const QString& to, QFileDevice::Permissions permissions,
-                    const std::function<bool(QFile&)>& write) {
-    QTemporaryFile out(partialTemplate(to));
-    if (!out.open() || !write(out) || !out.setPermissions(permissions))
-        return false;
-    out.close();
-    if (out.error() != QFileDevice::NoError || !replaceWith(out.fileName(), to))
-        return false;
-    out.setAutoRemove(false);
-    return true;
-}
+constexpr qint64 kBlockSize = qint64(1) << 20;
 
 // Copies one file into a new file at `target` (which does not exist yet).
 bool copyNewFile(const QString& source, const QString& target) {
@@ -63,7 +20,8 @@ bool copyNewFile(const QString& source, const QString& target) {
     QFile out(target);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
-    const bool copied = copyContent(in, out) && out.setPermissions(in.permissions());
+    const bool copied = CopyContent(in, out, kBlockSize) == TCopyResult::Copied && out.flush() &&
+                        out.setPermissions(in.permissions());
     out.close();
     return copied && out.error() == QFileDevice::NoError;
 }
@@ -96,9 +54,8 @@ bool CopyFileA(const QString& existing, const QString& target, bool failIfExists
     const QString to = ExistingOrNativePath(target);
     if (!QFileInfo(from).isFile())
         return false;
-    const QFileInfo old(to);
-    if (old.exists() || old.isSymLink()) {
-        if (failIfExists || (old.isDir() && !old.isSymLink()))
+    if (NameTaken(to)) {
+        if (failIfExists)
             return false;
         if (SameFile(from, to))
             return true;
@@ -107,7 +64,9 @@ bool CopyFileA(const QString& existing, const QString& target, bool failIfExists
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    return writeInPlaceOf(to, in.permissions(), [&in](QFile& out) { return copyContent(in, out); });
+    return TReplaceFile::Write(
+        to, [&in](QFile& out) { return CopyContent(in, out, kBlockSize) == TCopyResult::Copied; },
+        TReplaceFile::Replace, in.permissions());
 }
 
 bool DeleteFileA(const QString& path) {
@@ -115,7 +74,7 @@ bool DeleteFileA(const QString& path) {
     const QFileInfo info(native);
     if (info.isDir() && !info.isSymLink())
         return false;
-    return (info.exists() || info.isSymLink()) && QFile::remove(native);
+    return NameTaken(native) && QFile::remove(native);
 }
 
 bool CreateEmptyFile(const QString& path) {
@@ -127,15 +86,11 @@ bool CreateEmptyFile(const QString& path) {
 }
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
-    const QString native = ExistingOrNativePath(path);
-    const QFileInfo old(native);
-    if (old.isDir() && !old.isSymLink())
-        return false;
-    return writeInPlaceOf(
-        native,
+    return TReplaceFile::Write(
+        ExistingOrNativePath(path),
+        [&bytes](QFile& out) { return out.write(bytes) == bytes.size(); }, TReplaceFile::Replace,
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-            QFileDevice::ReadOther,
-        [&bytes](QFile& out) { return out.write(bytes) == bytes.size() && out.flush(); });
+            QFileDevice::ReadOther);
 }
 
 QStringList FindFiles(const QString& folder, const QString& masks) {
@@ -154,14 +109,13 @@ bool DirectoryExists(const QString& path) {
 bool CopyFolder(const QString& source, const QString& target) {
     const QString from = ExistingOrNativePath(source);
     const QString to = ExistingOrNativePath(target);
-    const QFileInfo old(to);
-    if (!QFileInfo(from).isDir() || old.exists() || old.isSymLink())
+    if (!QFileInfo(from).isDir() || NameTaken(to))
         return false;
-    QTemporaryDir partial(partialTemplate(to));
+    QTemporaryDir partial(TReplaceFile::TemporaryTemplate(to));
     if (!partial.isValid() || !copyTree(from, partial.path()) ||
         !QFile::setPermissions(partial.path(), QFileInfo(from).permissions()))
         return false;
-    if (!replaceWith(partial.path(), to))
+    if (RenamePath(partial.path(), to, false) != 0)
         return false;
     partial.setAutoRemove(false);
     return true;

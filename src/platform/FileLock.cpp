@@ -109,11 +109,19 @@ int raise(Entry& e, int fd, FileLock::Share share) {
 std::unique_ptr<FileLock> FileLock::Acquire(int fd, Share share, Result* result) {
     Result dummy;
     Result& r = result ? *result : dummy;
-    struct stat st = {};
-    if (fstat(fd, &st) != 0) {
+    // No lock: refused when another program holds the file, else (the file system takes no
+    // locks, or `error` is 0 for a step that failed before locking) the file goes unguarded.
+    const auto unlocked = [&](const Key& key, int error) -> std::unique_ptr<FileLock> {
+        if (error != 0 && !unsupported(error)) {
+            r = Result::InUse;
+            return nullptr;
+        }
         r = Result::Unsupported;
-        return std::unique_ptr<FileLock>(new FileLock({0, 0}, share, false));
-    }
+        return std::unique_ptr<FileLock>(new FileLock(key, share, false));
+    };
+    struct stat st = {};
+    if (fstat(fd, &st) != 0)
+        return unlocked({0, 0}, 0);
     const Key key{static_cast<unsigned long long>(st.st_dev),
                   static_cast<unsigned long long>(st.st_ino)};
     std::lock_guard<std::mutex> guard(entriesMutex());
@@ -121,35 +129,19 @@ std::unique_ptr<FileLock> FileLock::Acquire(int fd, Share share, Result* result)
     auto it = all.find(key);
     if (it == all.end()) {
         const int own = dup(fd);
-        if (own < 0) {
-            r = Result::Unsupported;
-            return std::unique_ptr<FileLock>(new FileLock(key, share, false));
-        }
-        const int error = lockFor(own, share);
-        if (error != 0) {
+        if (own < 0)
+            return unlocked(key, 0);
+        if (const int error = lockFor(own, share)) {
             setLock(own, F_UNLCK, UseByte, 2);
             close(own);
-            if (!unsupported(error)) {
-                r = Result::InUse;
-                return nullptr;
-            }
-            r = Result::Unsupported;
-            return std::unique_ptr<FileLock>(new FileLock(key, share, false));
+            return unlocked(key, error);
         }
         Entry e;
         e.fd = own;
         e.held = share;
         it = all.emplace(key, e).first;
-    } else {
-        const int error = raise(it->second, fd, share);
-        if (error != 0) {
-            if (!unsupported(error)) {
-                r = Result::InUse;
-                return nullptr;
-            }
-            r = Result::Unsupported;
-            return std::unique_ptr<FileLock>(new FileLock(key, share, false));
-        }
+    } else if (const int error = raise(it->second, fd, share)) {
+        return unlocked(key, error);
     }
     ++it->second.openings[size_t(share)];
     r = Result::Locked;

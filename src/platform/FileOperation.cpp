@@ -1,17 +1,14 @@
 #include "platform/FileOperation.h"
 
 #include "platform/Files.h"
+#include "platform/ReplaceFile.h"
 #include "platform/WinError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,10 +34,6 @@ QString ToNameList(const QString& text) {
 } // namespace Shell
 
 namespace {
-
-QString reason(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
 
 int codeOf(int err) {
     switch (err) {
@@ -90,35 +83,6 @@ bool sameFile(const QString& a, const QString& b) {
     return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
            ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
-}
-
-bool nameTaken(const QString& path) {
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
-// Gives `from` the name `to`: 0, or the system's error. Unless `replace`, a name that exists
-// (or comes to exist meanwhile) is never overwritten.
-int renamePath(const QString& from, const QString& to, bool replace) {
-    const QByteArray f = QFile::encodeName(from);
-    const QByteArray t = QFile::encodeName(to);
-    if (replace)
-        return ::rename(f.constData(), t.constData()) == 0 ? 0 : errno;
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return errno;
-    // A file system without that kind of rename: a new link is refused where the name exists.
-    if (::link(f.constData(), t.constData()) == 0) {
-        ::unlink(f.constData());
-        return 0;
-    }
-    const int linkError = errno;
-    if (linkError == EXDEV)
-        return EXDEV;
-    if (linkError == EEXIST || nameTaken(to))
-        return EEXIST;
-    return ::rename(f.constData(), t.constData()) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -207,7 +171,7 @@ int TFileOperation::Transfer(const QString& source, const QString& target, bool 
                     ERROR_ACCESS_DENIED);
 
     bool replace = false;
-    if (nameTaken(target)) {
+    if (Files::NameTaken(target)) {
         if (to.isDir())
             return Fail(func,
                         QStringLiteral("Cannot %1 \"%2\": there is a folder named \"%3\".")
@@ -224,7 +188,7 @@ int TFileOperation::Transfer(const QString& source, const QString& target, bool 
     }
 
     if (move) {
-        const int err = renamePath(source, target, replace);
+        const int err = Files::RenamePath(source, target, replace);
         if (err == 0)
             return 0;
         if (err == EEXIST)
@@ -233,10 +197,10 @@ int TFileOperation::Transfer(const QString& source, const QString& target, bool 
                             .arg(source, target),
                         ERROR_ALREADY_EXISTS);
         if (err != EXDEV)
-            return Fail(
-                func,
-                QStringLiteral("Cannot move \"%1\" to \"%2\": %3").arg(source, folder, reason(err)),
-                codeOf(err));
+            return Fail(func,
+                        QStringLiteral("Cannot move \"%1\" to \"%2\": %3")
+                            .arg(source, folder, Files::ErrorText(err)),
+                        codeOf(err));
         // Another volume: a copy, and the source goes only once the copy stands.
     }
     if (const int code = CopyFile(source, target, replace, move, op))
@@ -245,7 +209,7 @@ int TFileOperation::Transfer(const QString& source, const QString& target, bool 
         const int err = errno;
         return Fail(func,
                     QStringLiteral("\"%1\" was copied to \"%2\" but could not be removed: %3")
-                        .arg(source, folder, reason(err)),
+                        .arg(source, folder, Files::ErrorText(err)),
                     codeOf(err));
     }
     return 0;
@@ -255,52 +219,49 @@ int TFileOperation::CopyFile(const QString& source, const QString& target, bool 
                              SHFILEOPSTRUCTA& op) {
     const unsigned func = move ? FO_MOVE : FO_COPY;
     const QString verb = verbOf(move);
-    const QFileInfo to(target);
-    const QString folder = to.path();
+    const QString folder = QFileInfo(target).path();
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return Fail(func,
                     QStringLiteral("Cannot %1 \"%2\": %3").arg(verb, source, in.errorString()),
                     ERROR_READ_FAULT);
-    // Hidden beside the target until it is complete; removed with this object otherwise. The
-    // name is cut so that the temporary name of a long name still fits the file system.
-    QTemporaryFile out(QDir(folder).filePath(QLatin1Char('.') + to.fileName().left(96) +
-                                             QStringLiteral(".XXXXXX")));
-    if (!out.open())
+    TReplaceFile out(target, replace ? TReplaceFile::Replace : TReplaceFile::KeepExisting);
+    out.SetPermissions(in.permissions());
+    out.SetModificationTime(QFileInfo(source).lastModified());
+    if (!out.Open())
         return Fail(func,
                     QStringLiteral("Cannot %1 \"%2\" to \"%3\": %4")
-                        .arg(verb, source, folder, out.errorString()),
+                        .arg(verb, source, folder, out.ErrorString()),
                     ERROR_ACCESS_DENIED);
 
     QString failure;
     int code = 0;
     ui_.BeginCopy(source, folder, in.size(), move);
-    qint64 done = 0;
-    for (;;) {
-        const QByteArray block = in.read(BlockSize);
-        if (block.isEmpty()) {
-            if (in.error() != QFileDevice::NoError) {
-                failure = in.errorString();
-                code = ERROR_READ_FAULT;
-            }
-            break;
-        }
-        if (WriteBlock(out, block.constData(), block.size()) != block.size()) {
-            failure = out.error() != QFileDevice::NoError
-                          ? out.errorString()
-                          : QStringLiteral("the copy could not be written completely");
-            code = ERROR_WRITE_FAULT;
-            break;
-        }
-        done += block.size();
-        if (!ui_.CopyProgress(done)) {
-            code = ERROR_CANCELLED;
-            break;
-        }
-    }
-    if (code == 0 && (!out.flush() || ::fsync(out.handle()) != 0)) {
-        failure = out.error() != QFileDevice::NoError ? out.errorString() : reason(errno);
+    switch (Files::CopyContent(
+        in, out.File(), BlockSize, [this](qint64 done) { return ui_.CopyProgress(done); },
+        [this](QFile& file, const QByteArray& block) {
+            return WriteBlock(file, block.constData(), block.size());
+        })) {
+    case Files::TCopyResult::ReadFailed:
+        failure = in.errorString();
+        code = ERROR_READ_FAULT;
+        break;
+    case Files::TCopyResult::WriteFailed:
+        failure = out.File().error() != QFileDevice::NoError
+                      ? out.File().errorString()
+                      : QStringLiteral("the copy could not be written completely");
         code = ERROR_WRITE_FAULT;
+        break;
+    case Files::TCopyResult::Stopped:
+        code = ERROR_CANCELLED;
+        break;
+    case Files::TCopyResult::Copied:
+        // On the disk before the progress ends, so that what it reports is really done.
+        if (!out.Flush()) {
+            failure = out.ErrorString();
+            code = ERROR_WRITE_FAULT;
+        }
+        break;
     }
     ui_.EndCopy();
     if (code == ERROR_CANCELLED) {
@@ -312,20 +273,16 @@ int TFileOperation::CopyFile(const QString& source, const QString& target, bool 
             func,
             QStringLiteral("Cannot %1 \"%2\" to \"%3\": %4").arg(verb, source, folder, failure),
             code);
-
-    out.setPermissions(in.permissions());
-    out.setFileTime(QFileInfo(source).lastModified(), QFileDevice::FileModificationTime);
-    out.close();
-    const int err = renamePath(out.fileName(), target, replace);
-    if (err != 0)
+    if (!out.Commit()) {
+        const int err = out.Error();
         return Fail(func,
                     err == EEXIST
                         ? QStringLiteral("Cannot %1 \"%2\": \"%3\" came to exist meanwhile.")
                               .arg(verb, source, target)
                         : QStringLiteral("Cannot %1 \"%2\" to \"%3\": %4")
-                              .arg(verb, source, folder, reason(err)),
+                              .arg(verb, source, folder, out.ErrorString()),
                     codeOf(err));
-    out.setAutoRemove(false);
+    }
     return 0;
 }
 
@@ -381,7 +338,7 @@ int TFileOperation::Rename(const QString& source, const QString& target) {
                     ERROR_INVALID_PARAMETER);
     if (target == source)
         return 0;
-    const int err = renamePath(source, target, false);
+    const int err = Files::RenamePath(source, target, false);
     if (err == 0)
         return 0;
     return Fail(FO_RENAME,
@@ -389,7 +346,7 @@ int TFileOperation::Rename(const QString& source, const QString& target) {
                     ? QStringLiteral("Cannot rename \"%1\": there is already a file or folder "
                                      "named \"%2\".")
                           .arg(source, QFileInfo(target).fileName())
-                    : QStringLiteral("Cannot rename \"%1\": %2").arg(source, reason(err)),
+                    : QStringLiteral("Cannot rename \"%1\": %2").arg(source, Files::ErrorText(err)),
                 codeOf(err));
 }
 

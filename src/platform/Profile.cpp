@@ -1,10 +1,10 @@
 #include "platform/Profile.h"
 
 #include "platform/Codepage.h"
+#include "platform/ReplaceFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <limits>
 
 namespace {
@@ -100,20 +100,12 @@ TFileState readFile(const QString& fileName, QByteArray* bytes) {
     return file.error() == QFileDevice::NoError ? TFileState::Read : TFileState::Failed;
 }
 
-// The bytes go to a temporary file in the same folder, which then replaces the file.
+// The bytes go to a temporary file in the same folder, which then replaces the file; a link
+// to the file stays a link, and the file keeps its permissions.
 bool writeAtomically(const QString& fileName, const QByteArray& bytes) {
-    if (fileName.isEmpty())
-        return false;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // The data must reach the temporary file before it replaces the old one: a commit does not
-    // notice that writing out the buffer failed (a full disk), and would put a cut file in place.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return TReplaceFile::Write(
+        fileName, [&bytes](QFile& file) { return file.write(bytes) == bytes.size(); },
+        TReplaceFile::Update);
 }
 
 // Reads the file, lets `change` edit it and writes it back when anything changed. A file that

@@ -1,4 +1,5 @@
 #include "MediaTestSupport.h"
+#include "common/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -244,4 +245,27 @@ TEST_F(MediaListTest, AFailedCopyLeavesNoTargetAndTellsTheSource) {
     const QString windowsRoot = QString(root).replace('/', '\\');
     EXPECT_TRUE(m.CopyMediaFile(windowsRoot + "out.wav", windowsRoot + "new.wav"));
     EXPECT_EQ(Read(root + "new.wav"), "old");
+}
+
+TEST_F(MediaListTest, ACopyOntoAFullDiskFailsAndLeavesTheOldTarget) {
+    TMediaFile& m = Make();
+    // A whole block and a short rest, which is still buffered when the last block is written.
+    const QByteArray content(65536 + 1000, 's');
+    Touch("song.wav", content);
+    Touch("copy.wav", "old");
+    bool copied = true;
+    {
+        FileSizeLimit disk(65536 + 500);
+        copied = m.CopyMediaFile(root + "song.wav", root + "copy.wav");
+    }
+    EXPECT_FALSE(copied);
+    EXPECT_TRUE(m.ErrorFlag());
+    EXPECT_EQ(m.LastError(), root + "song.wav could not be copied");
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(Read(root + "copy.wav"), "old");
+    EXPECT_EQ(QDir(root).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{"copy.wav", "song.wav"}));
+
+    EXPECT_TRUE(m.CopyMediaFile(root + "song.wav", root + "copy.wav"));
+    EXPECT_EQ(Read(root + "copy.wav"), content);
 }

@@ -1,5 +1,7 @@
 #include "platform/FileCopy.h"
 
+#include "FolderTest.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,30 +10,7 @@
 
 namespace {
 
-class FileCopy : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(tmp_.isValid()); }
-
-    QString Path(const QString& name) const { return tmp_.path() + "/" + name; }
-    void Write(const QString& name, const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(Path(name)).path());
-        QFile f(Path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Read(const QString& name) const {
-        QFile f(Path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    // What the folder holds, hidden entries included.
-    QStringList Entries(const QString& folder = QString()) const {
-        return QDir(Path(folder))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                       QDir::Name);
-    }
-
-    QTemporaryDir tmp_;
-};
+class FileCopy : public FolderTest {};
 
 TEST_F(FileCopy, CopyReplacesWholeAndKeepsAProgramRunnable) {
     Write("menu", "\x7f"
@@ -157,6 +136,16 @@ TEST_F(FileCopy, WholeFilesAndEmptyFiles) {
     EXPECT_EQ(Read("kept.fnd"), "x");
     EXPECT_FALSE(Files::CreateEmptyFile(Path("none/qor.fnd")));
     EXPECT_EQ(Entries(), QStringList({"autorun.inf", "folder", "kept.fnd", "qor.fnd"}));
+}
+
+TEST_F(FileCopy, NamesAsLongAsTheFileSystemAllowsAreCopiedAndWritten) {
+    const QString longest = QString(251, QLatin1Char('n')) + ".txt";
+    Write("source", "content");
+    EXPECT_TRUE(Files::CopyFileA(Path("source"), Path(longest), false));
+    EXPECT_EQ(Read(longest), "content");
+    EXPECT_TRUE(Files::WriteWholeFile(Path(longest), "whole"));
+    EXPECT_EQ(Read(longest), "whole");
+    EXPECT_EQ(Entries(), QStringList({longest, "source"}));
 }
 
 } // namespace
