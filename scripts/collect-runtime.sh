@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# collect-runtime.sh PROGRAM RUNTIME_FOLDER PLUGIN...
+# collect-runtime.sh PROGRAM RUNTIME_FOLDER [--module LIBRARY]... PLUGIN...
 # Gathers what the player needs to start on a Debian desktop that has none of our build: the
-# libraries it and the given Qt plugins load, apart from those every desktop has or that must
-# come from the machine itself, into RUNTIME_FOLDER, the plugins into RUNTIME_FOLDER/plugins/
-# <their kind>/. The player finds the libraries through its run path ($ORIGIN/<folder>) and
-# the plugins through the qt.conf in its resources. The folder is replaced whole, so a failed
-# run leaves the previous one.
+# libraries it, the libraries of its own that it loads later (modules) and the given Qt
+# plugins load, apart from those every desktop has or that must come from the machine itself,
+# into RUNTIME_FOLDER, the modules beside them, the plugins into RUNTIME_FOLDER/plugins/
+# <their kind>/. The player finds the libraries through its run path ($ORIGIN/<folder>), its
+# modules in the folder, and the plugins through the qt.conf in its resources. The folder is
+# replaced whole, so a failed run leaves the previous one.
 set -euo pipefail
 program="$1"; out="$2"; shift 2
+modules=()
+while [ "${1:-}" = "--module" ]; do
+  modules+=("$2")
+  shift 2
+done
 
 # The C and C++ runtimes, the graphics drivers, the clients of the X, sound and session
 # servers, fonts, and the GLib and GStreamer frameworks with what they stand on.
@@ -34,7 +40,7 @@ cp "$program" "$work/look/program"
 mkdir -p "$work/lib"
 list="$work/list"
 : > "$list"
-for file in "$work/look/program" "$@"; do
+for file in "$work/look/program" "${modules[@]}" "$@"; do
   if ! ldd "$file" > "$work/ldd" 2>&1; then
     cat "$work/ldd" >&2
     echo "collect-runtime: cannot read the libraries of $file" >&2
@@ -52,6 +58,10 @@ sort -u "$list" | while read -r name path; do
   if [[ ! "$name" =~ $base ]]; then
     cp -L "$path" "$work/lib/$name"
   fi
+done
+
+for module in "${modules[@]}"; do
+  cp -L "$module" "$work/lib/"
 done
 
 for plugin in "$@"; do

@@ -1,7 +1,7 @@
 #include "player/AboutBox.h"
 
+#include "framework/forms/Glyphs.h"
 #include "platform/Shell.h"
-#include "player/Glyphs.h"
 
 #include <QFrame>
 #include <QMouseEvent>

@@ -8,6 +8,7 @@
 #include "framework/dbcontrols/DBEdit.h"
 #include "framework/dbcontrols/DBGrid.h"
 #include "framework/dbcontrols/DBMemo.h"
+#include "framework/forms/Glyphs.h"
 #include "framework/forms/MessageBox.h"
 #include "platform/Files.h"
 #include "player/MenuWindow.h"
@@ -18,7 +19,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 namespace {
 
@@ -35,9 +35,9 @@ QPushButton* button(QWidget* parent, const QRect& place, const QString& text) {
 }
 
 // A button of the bottom row: a picture, and the caption the project gives it.
-QPushButton* glyphButton(QWidget* parent, int left, int width, QStyle::StandardPixmap glyph) {
+QPushButton* glyphButton(QWidget* parent, int left, int width, TGlyph glyph) {
     QPushButton* b = button(parent, QRect(left, 324, width, 25), QString());
-    b->setIcon(parent->style()->standardIcon(glyph));
+    b->setIcon(GlyphIcon(glyph));
     return b;
 }
 
@@ -98,12 +98,12 @@ void TData::createControls() {
     // The taller memo covers the picture/file row while it is hidden.
     DBMemo1->raise();
 
-    SpeedButton1 = glyphButton(Panel2, 8, 86, QStyle::SP_DialogSaveButton);
-    SpeedButton2 = glyphButton(Panel2, 100, 86, QStyle::SP_DialogOpenButton);
-    SpeedButton3 = glyphButton(Panel2, 192, 25, QStyle::SP_ArrowDown);
-    SpeedButton6 = glyphButton(Panel2, 225, 25, QStyle::SP_ArrowUp);
-    FindBtn = glyphButton(Panel2, 256, 86, QStyle::SP_FileDialogContentsView);
-    CloseBtn = glyphButton(Panel2, 349, 86, QStyle::SP_DialogCloseButton);
+    SpeedButton1 = glyphButton(Panel2, 8, 86, TGlyph::Copy);
+    SpeedButton2 = glyphButton(Panel2, 100, 86, TGlyph::Open);
+    SpeedButton3 = glyphButton(Panel2, 192, 25, TGlyph::ShowMore);
+    SpeedButton6 = glyphButton(Panel2, 225, 25, TGlyph::ShowLess);
+    FindBtn = glyphButton(Panel2, 256, 86, TGlyph::Find);
+    CloseBtn = glyphButton(Panel2, 349, 86, TGlyph::Close);
 
     const std::pair<QPushButton*, void (TData::*)(QObject*)> handlers[] = {
         {SpeedButton1, &TData::SpeedButton1Click}, {SpeedButton2, &TData::SpeedButton2Click},

@@ -1,8 +1,10 @@
 #include "MediaTestSupport.h"
+#include "platform/media/QtMediaSystem.h"
 
-#include <limits>
-
+#include <QFile>
 #include <QObject>
+#include <QTemporaryDir>
+#include <limits>
 
 namespace {
 
@@ -443,4 +445,18 @@ TEST_F(MediaFileTest, ErrorsNeverRaiseEvenWithBrokenMessageTexts) {
     m.Open();
     EXPECT_EQ(m.LastError(), "");
     EXPECT_TRUE(m.ErrorFlag());
+}
+
+TEST_F(MediaFileTest, WithoutTheMediaBackendAFileFailsAsAnyUnplayableOne) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("intro.wav");
+    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+    SetMediaSystem(std::make_shared<TQtMediaSystem>(QStringList{dir.filePath("qor-media.so")}));
+    TMediaFile& m = Make();
+    m.SetFileName(path);
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(m.LastError(), path + " could not be opened");
+    EXPECT_TRUE(m.ErrorFlag());
+    EXPECT_EQ(m.State(), TMediaFile::stClosed);
+    EXPECT_TRUE(opened.isEmpty());
 }

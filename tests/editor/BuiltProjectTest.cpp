@@ -189,6 +189,8 @@ TEST_F(BuiltProjectTest, TheBuiltFolderRunsTheMenuWithItsOwnRuntime) {
     }
     EXPECT_TRUE(runtime.contains(RuntimeFolder + "/libQt6Core.so.6"));
     EXPECT_TRUE(runtime.contains(RuntimeFolder + "/plugins/platforms/libqxcb.so"));
+    EXPECT_TRUE(runtime.contains(RuntimeFolder + "/qor-media.so"));
+    EXPECT_TRUE(runtime.contains(RuntimeFolder + "/libQt6Multimedia.so.6"));
 
     // The built menu on a display of its own, with the loader reporting every library it
     // loads and the probe reporting what the windows show.

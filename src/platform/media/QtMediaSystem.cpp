@@ -1,13 +1,16 @@
 #include "platform/media/QtMediaSystem.h"
 
-#include <QAudioOutput>
-#include <QEventLoop>
+#include "platform/Files.h"
+
+#include <QDir>
 #include <QFileInfo>
-#include <QMediaPlayer>
-#include <QTimer>
-#include <QUrl>
-#include <algorithm>
-#include <limits>
+#include <QLibrary>
+
+#ifndef ORV_RUNTIME_FOLDER
+#define ORV_RUNTIME_FOLDER "qor-runtime"
+#endif
+
+const char* const TQtMediaSystem::BackendFileName = "qor-media.so";
 
 namespace {
 
@@ -22,83 +25,19 @@ bool isMidiSequence(const QString& path) {
     return suffix == "mid" || suffix == "midi" || suffix == "rmi" || suffix == "kar";
 }
 
-QString nativePath(QString path) {
-#ifndef Q_OS_WIN
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-#endif
-    return path;
-}
-
-int clampToInt(qint64 value) {
-    return static_cast<int>(std::clamp<qint64>(value, 0, std::numeric_limits<int>::max()));
-}
-
+// A file opened by the backend, as the device layer sees it: the backend plays, this device
+// keeps track of the notification.
 class TQtMediaDevice : public TMediaDevice {
 public:
-    TQtMediaDevice() {
-        player_.setAudioOutput(&audio_);
-        QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, &player_,
-                         [this](QMediaPlayer::MediaStatus status) {
-                             if (status == QMediaPlayer::EndOfMedia)
-                                 EndNotify(MCI_NOTIFY_SUCCESSFUL);
-                         });
-        QObject::connect(&player_, &QMediaPlayer::errorOccurred, &player_,
-                         [this](QMediaPlayer::Error, const QString&) {
-                             if (loaded_)
-                                 EndNotify(MCI_NOTIFY_FAILURE);
-                         });
+    explicit TQtMediaDevice(std::unique_ptr<TMediaBackendPlayer> player)
+        : player_(std::move(player)) {
+        player_->SetEndHandler([this](int code) { EndNotify(code); });
     }
 
-    ~TQtMediaDevice() override {
-        // Nothing may come from the player once the device is gone.
-        QObject::disconnect(&player_, nullptr, nullptr, nullptr);
-        player_.stop();
-    }
+    ~TQtMediaDevice() override { player_->SetEndHandler(nullptr); }
 
-    bool Load(const QString& path, QString* error) {
-        QEventLoop loop;
-        QTimer timeout;
-        timeout.setSingleShot(true);
-        bool failed = false;
-        auto settled = [&] {
-            const auto status = player_.mediaStatus();
-            if (status == QMediaPlayer::InvalidMedia || player_.error() != QMediaPlayer::NoError)
-                failed = true;
-            return failed || ((status == QMediaPlayer::LoadedMedia ||
-                               status == QMediaPlayer::BufferedMedia) &&
-                              player_.duration() > 0);
-        };
-        auto check = [&] {
-            if (settled())
-                loop.quit();
-        };
-        QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, &loop, check);
-        QObject::connect(&player_, &QMediaPlayer::durationChanged, &loop, check);
-        QObject::connect(&player_, &QMediaPlayer::errorOccurred, &loop, check);
-        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-        player_.setSource(QUrl::fromLocalFile(path));
-        if (!settled()) {
-            timeout.start(TQtMediaSystem::OpenTimeoutMs);
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        }
-        const auto status = player_.mediaStatus();
-        if (failed) {
-            *error = player_.errorString().isEmpty() ? QStringLiteral("unsupported media")
-                                                     : player_.errorString();
-            return false;
-        }
-        // A file the backend has loaded but whose length it never told is still playable.
-        if (status != QMediaPlayer::LoadedMedia && status != QMediaPlayer::BufferedMedia) {
-            *error = QStringLiteral("the media did not load in time");
-            return false;
-        }
-        loaded_ = true;
-        length_ = clampToInt(player_.duration());
-        return true;
-    }
-
-    int Length() override { return std::max(length_, clampToInt(player_.duration())); }
-    int Position() override { return clampToInt(player_.position()); }
+    int Length() override { return player_->Length(); }
+    int Position() override { return player_->Position(); }
 
     void Play(QObject* notifyWindow, bool wait) override {
         BeginNotify(notifyWindow);
@@ -108,58 +47,36 @@ public:
             EndNotify(MCI_NOTIFY_SUCCESSFUL);
             return;
         }
-        player_.play();
-        if (wait)
-            WaitForEnd(length);
+        player_->Play(wait);
     }
 
     void Stop() override {
-        if (player_.playbackState() == QMediaPlayer::PlayingState)
-            player_.pause();
+        player_->Pause();
         EndNotify(MCI_NOTIFY_ABORTED);
     }
 
-    void SeekToStart() override { player_.setPosition(0); }
-    void SeekTo(int position) override { player_.setPosition(position); }
+    void SeekToStart() override { player_->SeekTo(0); }
+    void SeekTo(int position) override { player_->SeekTo(position); }
 
 private:
-    // Runs the events the backend needs to play, but no user input, until the play has
-    // ended; gives up when the play outlasts the rest of the file by far.
-    void WaitForEnd(int length) {
-        if (!NotifyPending())
-            return;
-        QEventLoop loop;
-        QTimer timeout;
-        timeout.setSingleShot(true);
-        auto check = [&] {
-            if (player_.playbackState() != QMediaPlayer::PlayingState ||
-                player_.mediaStatus() == QMediaPlayer::EndOfMedia)
-                loop.quit();
-        };
-        QObject::connect(&player_, &QMediaPlayer::playbackStateChanged, &loop, check);
-        QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, &loop, check);
-        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-        timeout.start(std::max(0, length - Position()) + TQtMediaSystem::WaitSlackMs);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        if (player_.playbackState() == QMediaPlayer::PlayingState) {
-            player_.pause();
-            EndNotify(MCI_NOTIFY_FAILURE);
-        }
-    }
-
-    QMediaPlayer player_;
-    QAudioOutput audio_;
-    bool loaded_ = false;
-    int length_ = 0;
+    std::unique_ptr<TMediaBackendPlayer> player_;
 };
 
 } // namespace
+
+TQtMediaSystem::TQtMediaSystem()
+    : TQtMediaSystem(BackendCandidates(Files::ExtractFilePath(Files::ProgramFile()))) {}
+
+TQtMediaSystem::TQtMediaSystem(QStringList backendCandidates)
+    : candidates_(std::move(backendCandidates)) {}
+
+TQtMediaSystem::~TQtMediaSystem() = default;
 
 std::unique_ptr<TMediaDevice> TQtMediaSystem::Open(const QString& element, QString* error) {
     QString ignored;
     if (!error)
         error = &ignored;
-    const QString path = nativePath(element);
+    const QString path = Files::NativePath(element);
     if (isMidiSequence(path)) {
         *error = QStringLiteral("no MIDI output device");
         return nullptr;
@@ -168,14 +85,13 @@ std::unique_ptr<TMediaDevice> TQtMediaSystem::Open(const QString& element, QStri
         *error = QStringLiteral("file not found");
         return nullptr;
     }
-    if (!Available()) {
-        *error = QStringLiteral("no media backend");
+    TMediaBackend* media = backend(error);
+    if (!media)
         return nullptr;
-    }
-    auto device = std::make_unique<TQtMediaDevice>();
-    if (!device->Load(path, error))
+    std::unique_ptr<TMediaBackendPlayer> player = media->Open(path, error);
+    if (!player)
         return nullptr;
-    return device;
+    return std::make_unique<TQtMediaDevice>(std::move(player));
 }
 
 QStringList TQtMediaSystem::MidiOutDevices() {
@@ -187,6 +103,43 @@ QStringList TQtMediaSystem::MediaExtensions() {
 }
 
 bool TQtMediaSystem::Available() {
-    static const bool available = QMediaPlayer().isAvailable();
-    return available;
+    static TQtMediaSystem system;
+    TMediaBackend* media = system.backend(nullptr);
+    return media && media->Available();
+}
+
+QStringList TQtMediaSystem::BackendCandidates(const QString& programFolder) {
+    const QDir folder(programFolder);
+    return {folder.filePath(QString::fromLatin1(BackendFileName)),
+            folder.filePath(QStringLiteral(ORV_RUNTIME_FOLDER "/") +
+                            QString::fromLatin1(BackendFileName))};
+}
+
+TMediaBackend* TQtMediaSystem::backend(QString* error) {
+    if (!tried_) {
+        tried_ = true;
+        for (const QString& candidate : candidates_) {
+            if (!QFileInfo(candidate).isFile())
+                continue;
+            // The library stays loaded (a QLibrary does not unload it when it goes): the
+            // players it made may outlive this driver.
+            QLibrary library(candidate);
+            const auto create = reinterpret_cast<MediaBackend::TCreateFunction>(
+                library.resolve(MediaBackend::CreateFunctionName));
+            if (!create) {
+                error_ = library.errorString();
+                continue;
+            }
+            backend_.reset(create(MediaBackend::Version));
+            if (backend_)
+                break;
+            error_ = QStringLiteral("%1 was built for another program").arg(candidate);
+        }
+        if (!backend_ && error_.isEmpty())
+            error_ =
+                QStringLiteral("no media backend (%1)").arg(QString::fromLatin1(BackendFileName));
+    }
+    if (!backend_ && error)
+        *error = error_;
+    return backend_.get();
 }

@@ -8,6 +8,7 @@
 #include "framework/dbcontrols/DBMemo.h"
 #include "framework/dbcontrols/DBNavigator.h"
 #include "framework/forms/Colors.h"
+#include "framework/forms/Glyphs.h"
 #include "platform/Files.h"
 #include "player/itemtable/Image.h"
 #include "player/itemtable/PictureWindow.h"
@@ -16,7 +17,6 @@
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QStyle>
 #include <QToolButton>
 
 const QString TItemTableWindow::AllGroups = QStringLiteral("* * *");
@@ -94,22 +94,22 @@ TItemTableWindow::TItemTableWindow(QWidget* parent) : TForm(parent) {
     struct MediaButton {
         QToolButton** button;
         const char* name;
-        QStyle::StandardPixmap glyph;
+        TGlyph glyph;
         int left;
     };
     const MediaButton buttons[] = {
-        {&BtnPlay, "BtnPlay", QStyle::SP_MediaPlay, 7},
-        {&BtnPause, "BtnPause", QStyle::SP_MediaPause, 26},
-        {&BtnStop, "BtnStop", QStyle::SP_MediaStop, 45},
-        {&BtnStep, "BtnStep", QStyle::SP_MediaSeekForward, 65},
-        {&BtnBack, "BtnBack", QStyle::SP_MediaSeekBackward, 84},
-        {&BtnFinish, "BtnFinish", QStyle::SP_MediaSkipForward, 103},
-        {&BtnStart, "BtnStart", QStyle::SP_MediaSkipBackward, 122},
+        {&BtnPlay, "BtnPlay", TGlyph::Play, 7},
+        {&BtnPause, "BtnPause", TGlyph::Pause, 26},
+        {&BtnStop, "BtnStop", TGlyph::Stop, 45},
+        {&BtnStep, "BtnStep", TGlyph::StepForward, 65},
+        {&BtnBack, "BtnBack", TGlyph::StepBack, 84},
+        {&BtnFinish, "BtnFinish", TGlyph::SkipToEnd, 103},
+        {&BtnStart, "BtnStart", TGlyph::SkipToStart, 122},
     };
     for (const MediaButton& b : buttons) {
         auto* button = new QToolButton(Panel4);
         button->setObjectName(QLatin1String(b.name));
-        button->setIcon(style()->standardIcon(b.glyph));
+        button->setIcon(GlyphIcon(b.glyph));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(b.left, 7, 18, 15);

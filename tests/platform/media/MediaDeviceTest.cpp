@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -217,4 +218,59 @@ TEST(QtMediaSystem, FilesItCannotPlayFailToOpen) {
     EXPECT_FALSE(system.Open(garbage, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_LT(timer.elapsed(), TQtMediaSystem::OpenTimeoutMs + 1000);
+}
+
+TEST(QtMediaSystem, LoadsItsBackendAtTheFirstOpenFromTheFirstPlaceThatHasIt) {
+    QTemporaryDir dir;
+    // Not a library at all, though named like one: passed over for the next place.
+    const QString notALibrary = dir.filePath("broken/qor-media.so");
+    QDir(dir.path()).mkpath("broken");
+    QFile garbage(notALibrary);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a library");
+    garbage.close();
+    TQtMediaSystem system({dir.filePath("missing/qor-media.so"), notALibrary,
+                           QStringLiteral(ORV_BINARY_DIR "/qor-media.so")});
+
+    // Listing what it plays, or failing on names it would never play, loads nothing.
+    EXPECT_TRUE(system.MediaExtensions().contains("wav"));
+    EXPECT_TRUE(system.MidiOutDevices().isEmpty());
+    QString error;
+    EXPECT_FALSE(system.Open(dir.filePath("missing.wav"), &error));
+    EXPECT_FALSE(system.BackendLoaded());
+
+    const QString path = dir.filePath("tone.wav");
+    writeWav(path, 300);
+    auto device = system.Open(path, &error);
+    EXPECT_TRUE(system.BackendLoaded());
+    if (TQtMediaSystem::Available()) {
+        ASSERT_TRUE(device) << error.toStdString();
+        EXPECT_NEAR(device->Length(), 300, 30);
+    }
+}
+
+TEST(QtMediaSystem, WithoutItsBackendEveryOpenFailsAndSaysWhy) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tone.wav");
+    writeWav(path, 300);
+    TQtMediaSystem nowhere({dir.filePath("qor-media.so")});
+    QString error;
+    EXPECT_FALSE(nowhere.Open(path, &error));
+    EXPECT_TRUE(error.contains("qor-media.so")) << error.toStdString();
+    EXPECT_FALSE(nowhere.BackendLoaded());
+    // Asked again, it says the same rather than searching anew.
+    error.clear();
+    EXPECT_FALSE(nowhere.Open(path, &error));
+    EXPECT_TRUE(error.contains("qor-media.so")) << error.toStdString();
+    EXPECT_TRUE(nowhere.MediaExtensions().contains("wav"));
+
+    // A library that is not a media backend.
+    QFile garbage(dir.filePath("other.so"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(512, '\x7f'));
+    garbage.close();
+    TQtMediaSystem broken({dir.filePath("other.so")});
+    error.clear();
+    EXPECT_FALSE(broken.Open(path, &error));
+    EXPECT_FALSE(error.isEmpty());
 }
