@@ -202,13 +202,7 @@ void TData::DataSource1DataChange(QObject*, TField*) {
     // A file that is not there leaves the preview as it was; a click then says so.
     if (!Files::FileExists(path))
         return;
-    const QString extension = ExtensionOf(path);
-    if (extension == QLatin1String("bmp"))
-        PreviewBitmapFile(path);
-    else if (extension == QLatin1String("ico"))
-        PreviewIconFile(path);
-    else
-        PreviewOtherFile(MoreText, DBEdit4->text());
+    PreviewFile(path, MoreText);
 }
 
 void TData::Label9Click(QObject*) {

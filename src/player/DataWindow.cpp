@@ -275,13 +275,7 @@ void TData::DataSource1DataChange(QObject*, TField*) {
         DefaultShown = false;
         const QString path = ResolveStoredPath(picture);
         if (Files::FileExists(path)) {
-            const QString extension = ExtensionOf(path);
-            if (extension == QLatin1String("bmp"))
-                PreviewBitmapFile(path);
-            else if (extension == QLatin1String("ico"))
-                PreviewIconFile(path);
-            else
-                PreviewOtherFile(CaptionRow(9), DBEdit4->text());
+            PreviewFile(path, CaptionRow(9));
             SetPreviewHint(CaptionRow(9));
             return;
         }

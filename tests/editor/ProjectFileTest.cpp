@@ -1,11 +1,10 @@
 #include "EditorTestSupport.h"
+#include "common/FileSizeLimit.h"
 
 #include "components/Gradient.h"
 #include "platform/Profile.h"
 
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Orvello;
 
@@ -15,26 +14,6 @@ struct KeyValue {
     const char* section;
     const char* key;
     QString value;
-};
-
-// Keeps files from growing past `bytes` while it lives, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
 };
 
 } // namespace

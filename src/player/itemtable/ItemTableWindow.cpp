@@ -240,6 +240,16 @@ void TItemTableWindow::PreviewOtherFile(const QString& caption, const QString& p
     Image1->hide();
 }
 
+void TItemTableWindow::PreviewFile(const QString& path, const QString& otherCaption) {
+    const QString extension = ExtensionOf(path);
+    if (extension == QLatin1String("bmp"))
+        PreviewBitmapFile(path);
+    else if (extension == QLatin1String("ico"))
+        PreviewIconFile(path);
+    else
+        PreviewOtherFile(otherCaption, DBEdit4->text());
+}
+
 void TItemTableWindow::PreviewDefaultPicture() {
     if (DefaultShown)
         return;

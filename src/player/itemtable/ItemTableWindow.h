@@ -167,6 +167,8 @@ protected:
     bool PreviewBitmapFile(const QString& path);
     void PreviewIconFile(const QString& path);
     void PreviewOtherFile(const QString& caption, const QString& pictureText);
+    // The preview chosen by the file's extension; `otherCaption` is shown for any other file.
+    void PreviewFile(const QString& path, const QString& otherCaption);
     void PreviewDefaultPicture();
     // The first steps of a click on the preview: stops a playing media file; false when the
     // click ends there (nothing shown, or the click stopped this very file).
