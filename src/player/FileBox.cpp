@@ -13,6 +13,7 @@
 #include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QSet>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -113,7 +114,8 @@ struct CursorGuard {
 // Sorts by caption, ignoring case, so the leading blank puts folders and drives first.
 //
 // Its icon is looked up the first time a view asks for it: only the rows that are shown cost
-// a look-up, and none is made before the list is on screen.
+// a look-up. Until the list has been painted once it shows an empty space of the icon's size
+// instead, so that the window's first appearance waits for no icon theme.
 class TFileItem : public QTreeWidgetItem {
 public:
     bool operator<(const QTreeWidgetItem& other) const override {
@@ -128,6 +130,9 @@ public:
         if (column != 0 || role != Qt::DecorationRole || !shell_)
             return QTreeWidgetItem::data(column, role);
         if (!iconLooked_) {
+            const auto* box = static_cast<const TFileBox*>(treeWidget());
+            if (box && !box->iconsDue_)
+                return box->blankIcon();
             icon_ = drive_ ? shell_->DriveIcon(shown_.filePath()) : shell_->FileIcon(shown_);
             iconLooked_ = true;
         }
@@ -173,6 +178,27 @@ void TFileBox::showEvent(QShowEvent* event) {
     QTreeWidget::showEvent(event);
     if (!listed_)
         ReadDirectory();
+}
+
+void TFileBox::paintEvent(QPaintEvent* event) {
+    QTreeWidget::paintEvent(event);
+    if (iconsDue_ || iconsArmed_)
+        return;
+    // The rows are on screen now; their icons follow as soon as the first frame is out.
+    iconsArmed_ = true;
+    QTimer::singleShot(0, this, [this] {
+        iconsDue_ = true;
+        viewport()->update();
+    });
+}
+
+QIcon TFileBox::blankIcon() const {
+    if (blankIcon_.isNull()) {
+        QPixmap blank(32, 32);
+        blank.fill(Qt::transparent);
+        blankIcon_ = QIcon(blank);
+    }
+    return blankIcon_;
 }
 
 void TFileBox::reread() {

@@ -120,8 +120,11 @@ public:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    friend class TFileItem;
+
     enum class EntryKind { File, Folder, Drive };
 
     void updateColumns();
@@ -160,5 +163,10 @@ private:
     bool listed_ = false;
     bool columnsStale_ = true;
     bool filling_ = false;
+    // Icons are looked up only once the list has been painted: until then rows show blankIcon.
+    bool iconsDue_ = false;
+    bool iconsArmed_ = false;
+    QIcon blankIcon() const;
+    mutable QIcon blankIcon_;
     int sizeColumn_ = -1, typeColumn_ = -1, timeColumn_ = -1;
 };

@@ -6,7 +6,8 @@
 #include "player/itemtable/PictureWindow.h"
 
 #include <QApplication>
-#include <QImageReader>
+#include <QFile>
+#include <QImage>
 #include <QPixmap>
 
 // The resources of a static library are linked only when something names them.
@@ -17,13 +18,17 @@ static void initPlayerResources() {
 QIcon PlayerIcon() {
     static const bool initialised = (initPlayerResources(), true);
     (void)initialised;
-    // Read as the PNG pictures they are: a reader that may find the format itself loads every
-    // image format plugin first, to ask it.
+    // Kept as the bare pixels of resources/player/menu-*.png (premultiplied RGBA, row by row):
+    // reading any picture format first loads every image format plugin, to ask it.
     QIcon icon;
     for (int size : {16, 32, 48}) {
-        QImageReader reader(QStringLiteral(":/player/menu-%1.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
+        QFile file(QStringLiteral(":/player/menu-%1.rgba").arg(size));
+        const QByteArray pixels = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (pixels.size() != qsizetype(size) * size * 4)
+            continue;
+        const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), size, size, size * 4,
+                           QImage::Format_RGBA8888_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
 }

@@ -1,4 +1,6 @@
 #include "player/FileBox.h"
+
+#include "common/EventLoop.h"
 #include "common/StartRecorder.h"
 #include "platform/Shell.h"
 
@@ -391,24 +393,32 @@ TEST_F(FileBoxTest, TheWorkingFolderListedBeforeAnyFolderIsSet) {
     EXPECT_EQ(captions(*fresh), (QStringList{" /", " " + root}));
 }
 
-// Icons are looked up for the rows a view shows, when it shows them: reading a folder, however
-// large, looks up none.
-TEST_F(FileBoxTest, IconsAreLookedUpWhenShown) {
+// Icons are looked up for the rows a view shows, once it has shown them: reading a folder,
+// however large, looks up none, and the first frame waits for none; the icons then arrive.
+TEST_F(FileBoxTest, IconsArriveOnceTheListIsShown) {
     for (int i = 0; i < 200; ++i)
         writeFile(QStringLiteral("%1/many%2.txt").arg(sub).arg(i));
     box->SetDirectory(sub);
     EXPECT_EQ(box->FileCount(), 206);
+    const QIcon before = item(*box, "a.txt")->icon(0);
+    EXPECT_EQ(before.actualSize(QSize(16, 16)), QSize(16, 16)); // rows keep their height
+    EXPECT_NE(before.pixmap(16, 16).toImage().pixel(8, 8), QColor(Qt::red).rgb());
     EXPECT_EQ(iconLookups, 0);
-    EXPECT_FALSE(item(*box, "a.txt")->icon(0).isNull());
-    EXPECT_FALSE(item(*box, "a.txt")->icon(0).isNull());
-    EXPECT_EQ(iconLookups, 1);
 
     box->resize(160, 120);
     box->show();
-    QApplication::processEvents();
-    box->grab(); // paints the rows in view
-    EXPECT_GT(iconLookups, 1);
+    box->grab(); // the first frame
+    EXPECT_EQ(iconLookups, 0);
+    ASSERT_TRUE(ProcessEventsUntil([&] {
+        box->grab(); // paints the rows in view
+        return iconLookups > 0;
+    }));
     EXPECT_LT(iconLookups, 50);
+    const QIcon after = item(*box, "a.txt")->icon(0);
+    EXPECT_EQ(after.pixmap(16, 16).toImage().pixel(8, 8), QColor(Qt::red).rgb());
+    const int shown = iconLookups;
+    EXPECT_FALSE(item(*box, "a.txt")->icon(0).isNull());
+    EXPECT_EQ(iconLookups, shown); // looked up once per row
 }
 
 // Entering a folder shows it from its top, wherever the last one was scrolled to.

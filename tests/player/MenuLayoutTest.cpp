@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -502,6 +503,17 @@ TEST_F(MenuWindowTest, TheFileListStartsAtTheRootOfTheMenusVolume) {
     form->FileBox1->DblClick();
     EXPECT_EQ(form->FileBox1->Directory(), "");
     EXPECT_FALSE(form->FileBox1->findItems(" " + root_, Qt::MatchExactly).isEmpty());
+}
+
+// The icon's bare pixels are the pictures it is drawn as, at every size it comes in.
+TEST(PlayerIconTest, ShowsThePicturesItIsMadeFrom) {
+    const QIcon icon = PlayerIcon();
+    for (int size : {16, 32, 48}) {
+        QImageReader reader(QStringLiteral(ORV_ICON_DIR "/menu-%1.png").arg(size));
+        const QImage picture = reader.read();
+        ASSERT_FALSE(picture.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(icon.pixmap(size, size).toImage(), QPixmap::fromImage(picture).toImage()) << size;
+    }
 }
 
 // The window's look where the project leaves it open: the player's own icon in the window and

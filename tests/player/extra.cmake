@@ -5,3 +5,5 @@ if(NOT TARGET recordargs)
 endif()
 add_dependencies(test_player recordargs)
 target_compile_definitions(test_player PRIVATE ORV_RECORDARGS="$<TARGET_FILE:recordargs>")
+# The program's icon is compiled in as bare pixels; the test holds them against the pictures.
+target_compile_definitions(test_player PRIVATE ORV_ICON_DIR="${CMAKE_SOURCE_DIR}/resources/player")
