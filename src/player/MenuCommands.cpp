@@ -97,15 +97,16 @@ void TForm1::OwnSoftClick(QObject* sender) {
         }
     }
     if (s.contains(QLatin1String("*select"))) {
-        if (!DbActive || !Data)
+        if (!DbActive)
             return;
+        TData* data = DataWindow();
         // Only groups the list holds can be chosen; every match is applied, the last wins.
-        const int groups = std::min(Data->Groups->count(), 50);
+        const int groups = std::min(data->Groups->count(), 50);
         for (int k = 0; k < groups; ++k) {
-            if (Data->GroupIdentifiers[k] == EntryParams[i]) {
-                Data->Groups->setCurrentIndex(k);
-                Data->GroupsChange(Data->Groups);
-                Data->show();
+            if (data->GroupIdentifiers[k] == EntryParams[i]) {
+                data->Groups->setCurrentIndex(k);
+                data->GroupsChange(data->Groups);
+                data->show();
             }
         }
         return;
@@ -125,12 +126,13 @@ void TForm1::ActionBtnClick(QObject*) {
 }
 
 void TForm1::TablesBtnClick(QObject*) {
-    if (!DbActive || !Data)
+    if (!DbActive)
         return;
-    if (Data->isVisible())
-        Data->close();
+    TData* data = DataWindow();
+    if (data->isVisible())
+        data->close();
     else
-        Data->show();
+        data->show();
 }
 
 QString TForm1::FindFileName() const {
@@ -219,9 +221,10 @@ void TForm1::Open1Click(QObject*) {
 }
 
 void TForm1::fileListCommand(int operation, int captionRow, bool reread) {
-    if (!FileBox1->Selected() || !Data)
+    if (!FileBox1->Selected())
         return;
-    if (Data->ShellFileOperation(selectedPath(), CaptionTexts.value(captionRow), operation) &&
+    if (DataWindow()->ShellFileOperation(selectedPath(), CaptionTexts.value(captionRow),
+                                         operation) &&
         reread)
         FileBox1->ReadDirectory();
 }
@@ -243,9 +246,7 @@ void TForm1::Rename1Click(QObject*) {
 }
 
 void TForm1::IconImageClick(QObject*) {
-    if (!Data)
-        return;
-    TMediaFile* media = Data->MediaFile1;
+    TMediaFile* media = DataWindow()->MediaFile1;
     if (media->State() == TMediaFile::stPlaying)
         media->Stop();
     else

@@ -341,6 +341,9 @@ bool TForm1::LoadProject(const QString& projectFile) {
     loadCaptions(data);
     loadTools(data);
     loadEntries(data);
+    project_ = std::make_unique<TProjectData>(std::move(data));
+    if (Data)
+        setUpDataWindow(*project_);
     return true;
 }
 
@@ -422,13 +425,21 @@ void TForm1::loadTable(const TProjectData& data) {
     DbActive = data.DbActive;
     DbEditable = data.DbEditable;
     TableFileName = data.DbName;
-    if (Data)
-        Data->setWindowTitle(data.DbTitle);
-    if (!Data || !DbActive || TableFileName.isEmpty() ||
-        !Files::FileExists(BaseFolder + TableFileName)) {
+    if (!DbActive || TableFileName.isEmpty() || !Files::FileExists(BaseFolder + TableFileName))
         DbActive = false;
+}
+
+void TForm1::setUpDataWindow(const TProjectData& data) {
+    Data->setWindowTitle(data.DbTitle);
+    Data->SpeedButton2->setText(CaptionTexts[0]);
+    Data->SpeedButton1->setText(CaptionTexts[1]);
+    Data->FindBtn->setText(CaptionTexts[5]);
+    Data->CloseBtn->setText(CaptionTexts[8]);
+    Data->SetPreviewHint(CaptionTexts[9]);
+    Data->Label6->setText(CaptionTexts[11]);
+    Data->Label7->setText(CaptionTexts[12]);
+    if (!DbActive)
         return;
-    }
 
     Data->Groups->clear();
     const int groups = GroupCount(data);
@@ -526,15 +537,6 @@ void TForm1::loadCaptions(const TProjectData& data) {
         items[row]->setText(CaptionTexts[row]);
     if (About)
         About->BitBtn1->setText(CaptionTexts[8]);
-    if (!Data)
-        return;
-    Data->SpeedButton2->setText(CaptionTexts[0]);
-    Data->SpeedButton1->setText(CaptionTexts[1]);
-    Data->FindBtn->setText(CaptionTexts[5]);
-    Data->CloseBtn->setText(CaptionTexts[8]);
-    Data->SetPreviewHint(CaptionTexts[9]);
-    Data->Label6->setText(CaptionTexts[11]);
-    Data->Label7->setText(CaptionTexts[12]);
 }
 
 void TForm1::loadTools(const TProjectData& data) {

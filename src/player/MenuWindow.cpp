@@ -8,6 +8,8 @@
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
 #include "player/PathDialog.h"
+#include "player/itemtable/PictureWindow.h"
+#include "storage/ProjectFile.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -110,16 +112,34 @@ void TForm1::FormActivate(QObject*) {
     FileBox1ChangeDir(FileBox1);
     Panel1->setVisible(ListVisibleAtStart);
 
+    AfterNextFrame([this] { finishStart(); });
+}
+
+void TForm1::finishStart() {
+    DataWindow();
     StartSound();
+    StartDone = true;
     if (tableError_)
         std::rethrow_exception(std::exchange(tableError_, nullptr));
 }
 
+TData* TForm1::DataWindow() {
+    if (!Data) {
+        Data = Application().CreateForm<TData>(this);
+        Data->PathDialog1 = PathDialog1;
+        Data->Pic = Application().CreateForm<TPic>();
+        if (project_)
+            setUpDataWindow(*project_);
+    }
+    return Data;
+}
+
 void TForm1::StartSound() {
-    if (!Data || SoundFilePath.isEmpty())
+    if (SoundFilePath.isEmpty())
         return;
-    Data->MediaFile1->SetFileName(Files::NativePath(SoundFilePath));
-    Data->MediaFile1->Play();
+    TMediaFile* media = DataWindow()->MediaFile1;
+    media->SetFileName(Files::NativePath(SoundFilePath));
+    media->Play();
 }
 
 void TForm1::FormDestroy(QObject*) {

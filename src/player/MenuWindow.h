@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <array>
 #include <exception>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -159,9 +160,15 @@ public:
     QString HelpFilePath;
     QString SoundFilePath;
 
-    // The other windows of the player, which this one sets up and shows.
+    // The other windows of the player, which this one sets up and shows. The item-table
+    // window is made after the menu's first frame, or at its first use if that comes earlier:
+    // nothing of it shows in that frame and its controls cost more than the menu's.
     TData* Data = nullptr;
     TAbout* About = nullptr;
+    // The item-table window, made and set up to the project when it does not exist yet.
+    TData* DataWindow();
+    // Set once the start is complete: the item-table window made, the sound started.
+    bool StartDone = false;
 
     // The window's controls, beneath to top.
     TSurface* Surface1;
@@ -197,6 +204,12 @@ private:
     // An item table that could not be opened while the project was read; reported once the
     // window is laid out, so that the report is seen and the menu still works.
     std::exception_ptr tableError_;
+    // The project as read, kept for the item-table window that is made after it.
+    std::unique_ptr<ProjectFile::TProjectData> project_;
+    // What follows the menu's first frame.
+    void finishStart();
+    // Gives the item-table window the project's title, groups, table and captions.
+    void setUpDataWindow(const ProjectFile::TProjectData& data);
     TPathContext pathContext() const;
     void createControls();
     // The steps of LoadProject, in its order.

@@ -1,9 +1,7 @@
 #include "player/Player.h"
 
 #include "player/AboutBox.h"
-#include "player/DataWindow.h"
 #include "player/MenuControls.h"
-#include "player/itemtable/PictureWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -37,9 +35,6 @@ TForm1* CreatePlayerWindows(TPlayerEnvironment environment) {
     Application().Icon = PlayerIcon();
     QApplication::setWindowIcon(Application().Icon);
     TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));
-    form1->Data = Application().CreateForm<TData>(form1);
-    form1->Data->PathDialog1 = form1->PathDialog1;
-    form1->Data->Pic = Application().CreateForm<TPic>();
     form1->About = Application().CreateForm<TAbout>();
     form1->About->MenuWindow = form1;
     form1->About->ExitBtn = form1->ExitBtn;

@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(whileStarting);
     TQtApp qtApp(argc, argv);
     qInstallMessageHandler(nullptr);
+    qtApp.PrepareFonts();
     for (const StartMessage& message : std::exchange(startMessages(), {}))
         qt_message_output(message.type,
                           QMessageLogContext(nullptr, 0, nullptr, message.category.constData()),

@@ -624,3 +624,61 @@ TEST_F(MenuWindowTest, TheSoundStartsOnceTheWindowIsLaidOut) {
     form->IconImageClick(form->IconImage);
     EXPECT_EQ(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
 }
+
+// The item-table window and the sound wait for the menu's first frame: nothing of them shows
+// in it, and they cost more than the menu's own controls.
+TEST_F(MenuWindowTest, TheItemTableWindowAndTheSoundFollowTheFirstFrame) {
+    struct MenuPaints : QObject {
+        const QWidget* menu = nullptr;
+        int paints = 0;
+        bool dataAtFirstPaint = true;
+        bool eventFilter(QObject* object, QEvent* event) override {
+            if (event->type() == QEvent::Paint && object->isWidgetType() &&
+                static_cast<QWidget*>(object)->window() == menu) {
+                if (paints++ == 0)
+                    dataAtFirstPaint = static_cast<const TForm1*>(menu)->Data != nullptr;
+            }
+            return false;
+        }
+    } paints;
+    struct Recording : TSimulatedMediaSystem {
+        std::function<void()> atOpen;
+        std::unique_ptr<TMediaDevice> Open(const QString& element, QString* error) override {
+            if (atOpen)
+                atOpen();
+            return TSimulatedMediaSystem::Open(element, error);
+        }
+    };
+    const auto media = std::make_shared<Recording>();
+    SetMediaSystem(media);
+    ItemTable();
+    Project({"[Sound]", "File=music.wav", "[DB]", "Active=1", "Name=qor.dbf", "Title=Items"});
+
+    TForm1* form = CreatePlayerWindows(Environment({root_ + "/proj/qor.qor"}));
+    paints.menu = form;
+    int paintsAtOpen = -1;
+    media->atOpen = [&] { paintsAtOpen = paints.paints; };
+    qApp->installEventFilter(&paints);
+    form->show();
+    const bool started = ProcessEventsUntil([form] { return form->StartDone; });
+    qApp->removeEventFilter(&paints);
+    ASSERT_TRUE(started);
+    EXPECT_FALSE(paints.dataAtFirstPaint);
+    EXPECT_GT(paintsAtOpen, 0);
+    EXPECT_EQ(form->Data->MediaFile1->State(), TMediaFile::stPlaying);
+    EXPECT_EQ(form->Data->windowTitle(), "Items");
+    EXPECT_TRUE(form->Data->TableActive());
+    Application().Reset();
+
+    // Asked for before that, it is made at once with the project's settings, and only once.
+    form = CreatePlayerWindows(Environment({root_ + "/proj/qor.qor"}));
+    ASSERT_TRUE(form->LoadProject(root_ + "/proj/qor.qor"));
+    form->DbActive = true;
+    TData* data = form->DataWindow();
+    EXPECT_EQ(data->windowTitle(), "Items");
+    EXPECT_TRUE(data->TableActive());
+    form->show();
+    ASSERT_TRUE(ProcessEventsUntil([form] { return form->StartDone; }));
+    EXPECT_EQ(form->Data, data);
+    EXPECT_EQ(Application().Forms().size(), 4u);
+}

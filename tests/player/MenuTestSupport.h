@@ -70,12 +70,12 @@ protected:
         table.insert(table.end(), mounts.begin(), mounts.end());
         return {root_ + "/prog/qor.exe", std::move(arguments), std::move(table)};
     }
-    // Creates the windows as the program does, shows the menu window and waits for its first
-    // activation.
+    // Creates the windows as the program does, shows the menu window and waits until its start
+    // is complete (after its first frame).
     TForm1* Start(TPlayerEnvironment env) {
         TForm1* form = CreatePlayerWindows(std::move(env));
         form->show();
-        EXPECT_TRUE(ProcessEventsUntil([form] { return form->FirstActivationDone; }));
+        EXPECT_TRUE(ProcessEventsUntil([form] { return form->StartDone; }));
         return form;
     }
     // The same on the project in the project folder.

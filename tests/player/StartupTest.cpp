@@ -2,6 +2,7 @@
 #include "common/MessageBoxAnswerer.h"
 #include "components/Msg.h"
 #include "platform/Files.h"
+#include "player/DataWindow.h"
 #include "player/MenuTestSupport.h"
 #include "player/Player.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -191,7 +193,9 @@ TEST_F(MenuWindowStart, ParksThenActivatesLaidOut) {
     touch(root_ + "/proj/qor.qor");
     QDir::setCurrent(root_ + "/prog"); // the start folder differs from the base folder
     TForm1* form = CreatePlayerWindows(environment({"../proj/qor.qor"}));
-    ASSERT_EQ(Application().Forms().size(), 4u);
+    // The menu window and the about box; the item-table window follows the first frame.
+    ASSERT_EQ(Application().Forms().size(), 2u);
+    EXPECT_EQ(form->Data, nullptr);
     EXPECT_EQ(Application().MainForm(), form);
     EXPECT_EQ(form->pos(), QPoint(-1000, -1000));
     EXPECT_EQ(form->size(), QSize(1, 1));
@@ -213,6 +217,11 @@ TEST_F(MenuWindowStart, ParksThenActivatesLaidOut) {
     EXPECT_EQ(Files::NativePath(form->ReplaceDriveMarker("?:\\x")).right(2), "/x");
     EXPECT_EQ(form->CaptionTexts.size(), 13);
     EXPECT_TRUE(boxes_.Boxes().empty());
+
+    ASSERT_TRUE(ProcessEventsUntil([form] { return form->StartDone; }));
+    ASSERT_NE(form->Data, nullptr);
+    EXPECT_EQ(Application().Forms().size(), 4u);
+    EXPECT_EQ(form->Data->CloseBtn->text(), form->CaptionTexts[8]);
 
     // Later activations change nothing.
     form->move(10, 10);

@@ -4,6 +4,7 @@
 #include "framework/forms/MessageBox.h"
 
 #include <QCursor>
+#include <QFontDatabase>
 #include <QStatusTipEvent>
 #include <algorithm>
 
@@ -19,6 +20,16 @@ TQtApp::TQtApp(int& argc, char** argv) : QApplication(argc, argv) {
     SetShowMessageProc(
         [](const QString& text) { Application().MessageBox(text, Application().Title, MB_OK); });
     SetCurrentExceptionProc([](QObject* sender) { Application().HandleCurrentException(sender); });
+}
+
+TQtApp::~TQtApp() {
+    if (fontReader_.joinable())
+        fontReader_.join();
+}
+
+void TQtApp::PrepareFonts() {
+    if (!fontReader_.joinable())
+        fontReader_ = std::thread([] { QFontDatabase::families(); });
 }
 
 bool TQtApp::notify(QObject* receiver, QEvent* event) {

@@ -9,6 +9,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 class QObject;
@@ -19,7 +20,15 @@ class TForm;
 class TQtApp : public QApplication {
 public:
     TQtApp(int& argc, char** argv);
+    ~TQtApp() override;
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // Reads the system's font list on a thread of its own while the first windows are built:
+    // the first text measured waits only for what is not read by then.
+    void PrepareFonts();
+
+private:
+    std::thread fontReader_;
 };
 
 // The application object of a program: title, icon, the application-wide error handler,

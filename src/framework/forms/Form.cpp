@@ -6,7 +6,62 @@
 #include <QTimer>
 #include <QWindow>
 
+namespace {
+
+// Watches a form and its window until the form is painted. An update request or an exposure
+// of a window that is on screen paints it while the event is handled; what is queued from
+// here runs once that paint is done.
+class TFrameWatch : public QObject {
+public:
+    TFrameWatch(TForm* form, std::function<void()> action)
+        : QObject(form), form_(form), action_(std::move(action)) {
+        form->installEventFilter(this);
+        watchWindow();
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        // A form shown for the first time has its window only now.
+        if (event->type() == QEvent::Show)
+            watchWindow();
+        const bool painting =
+            (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Expose) &&
+            form_->windowHandle() && form_->windowHandle()->isExposed();
+        if (painting && action_) {
+            QMetaObject::invokeMethod(
+                form_,
+                [form = form_, action = std::move(action_)] {
+                    Application().SafeCall(form, action);
+                },
+                Qt::QueuedConnection);
+            action_ = nullptr;
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    void watchWindow() {
+        QWindow* window = form_->windowHandle();
+        if (window && window != window_) {
+            window->installEventFilter(this);
+            window_ = window;
+        }
+    }
+
+    TForm* form_;
+    QPointer<QWindow> window_;
+    std::function<void()> action_;
+};
+
+} // namespace
+
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+void TForm::AfterNextFrame(std::function<void()> action) {
+    new TFrameWatch(this, std::move(action));
+    // A form on screen with nothing left to paint paints once more.
+    update();
+}
 
 TForm::~TForm() {
     Application().RemoveForm(this);

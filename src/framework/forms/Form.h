@@ -61,6 +61,11 @@ public:
 
     bool Activated() const { return activatedOnce_; }
 
+    // Runs `action` under the error handler once the form has been painted on screen after this
+    // call: what the window's first frame does not need can wait for it. A form that is never
+    // painted never runs it; the form's destruction cancels it.
+    void AfterNextFrame(std::function<void()> action);
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

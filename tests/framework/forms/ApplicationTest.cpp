@@ -152,6 +152,54 @@ TEST_F(ApplicationTest, FirstActivationArrivesOffscreen) {
     EXPECT_EQ(activations, 1);
 }
 
+// Counts the paints of a widget.
+class TPaintCounter : public QWidget {
+public:
+    using QWidget::QWidget;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+TEST_F(ApplicationTest, AfterNextFrameRunsOnceThePaintIsDone) {
+    auto* form = Application().CreateForm<TProbeForm>();
+    form->resize(200, 100);
+    auto* child = new TPaintCounter(form);
+    child->setGeometry(0, 0, 200, 100);
+    Record();
+
+    // Asked before the form is on screen: it waits for the first frame.
+    std::vector<int> seen;
+    form->AfterNextFrame([&] { seen.push_back(child->paints); });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(seen.empty());
+    form->show();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !seen.empty(); }));
+    EXPECT_GE(seen[0], 1);
+
+    // Asked of a form on screen with nothing to paint: it follows one more frame, once.
+    const int before = child->paints;
+    form->AfterNextFrame([&] { seen.push_back(child->paints); });
+    ASSERT_TRUE(ProcessEventsUntil([&] { return seen.size() == 2; }));
+    EXPECT_GT(seen[1], before);
+    form->update();
+    ProcessEventsUntil([] { return false; }, 100);
+    EXPECT_EQ(seen.size(), 2u);
+
+    // What it raises goes to the error handler.
+    form->AfterNextFrame([] { throw Exception(QStringLiteral("late")); });
+    ASSERT_TRUE(ProcessEventsUntil([&] { return caught.count == 1; }));
+    EXPECT_EQ(caught.message, "late");
+
+    // A form freed first never runs it.
+    bool ran = false;
+    form->AfterNextFrame([&] { ran = true; });
+    delete form;
+    ProcessEventsUntil([] { return false; }, 100);
+    EXPECT_FALSE(ran);
+}
+
 TEST_F(ApplicationTest, CloseQueryCanRefuseAndClosingTheMainFormTerminates) {
     bool allow = false;
     std::vector<QString> closed;
