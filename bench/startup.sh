@@ -3,15 +3,16 @@
 # mapped on screen at its final place, against a bare Qt widget window of the same size at the
 # same place. Both run on the example project's screen (a fresh Xvfb server without a window
 # manager), several times and interleaved; the script prints the median of each and their
-# ratio. RUNS sets the number of runs of each (9 by default). The programs are built in
-# BUILD_DIR (build-bench by default) as a release build (-O2). Both run inside one session
+# ratio. RUNS sets the number of runs of each (21 by default: with fewer, a busy machine moves
+# the medians). The programs are built in BUILD_DIR (build-bench by default) as a release
+# build (-O2). Both run inside one session
 # bus of their own, as on a desktop: without one, the first text a window shows makes Qt's
 # accessibility bridge start a bus by itself, a cost no desktop user pays.
 set -euo pipefail
 export LC_ALL=C
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
-runs="${RUNS:-9}"
+runs="${RUNS:-21}"
 
 if [ -z "${ORV_STARTUP_INNER:-}" ]; then
   "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
