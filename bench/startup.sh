@@ -5,9 +5,9 @@
 # manager), several times and interleaved; the script prints the median of each and their
 # ratio. RUNS sets the number of runs of each (21 by default: with fewer, a busy machine moves
 # the medians). The programs are built in BUILD_DIR (build-bench by default) as a release
-# build (-O2). Both run inside one session
-# bus of their own, as on a desktop: without one, the first text a window shows makes Qt's
-# accessibility bridge start a bus by itself, a cost no desktop user pays.
+# build (-O2). Both run inside one session bus of their own, as on a desktop: without one,
+# the first text a window shows makes Qt's accessibility bridge start a bus by itself, a cost
+# no desktop user pays.
 set -euo pipefail
 export LC_ALL=C
 root="$(cd "$(dirname "$0")/.." && pwd)"
