@@ -201,8 +201,8 @@ public:
     QAction* Find1;
 
 private:
-    // An item table that could not be opened while the project was read; reported once the
-    // window is laid out, so that the report is seen and the menu still works.
+    // An item table that could not be opened; reported once the menu's first frame is out, so
+    // that the report is seen and the menu still works.
     std::exception_ptr tableError_;
     // The project as read, kept for the item-table window that is made after it.
     std::unique_ptr<ProjectFile::TProjectData> project_;
