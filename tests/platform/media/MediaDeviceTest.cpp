@@ -175,7 +175,7 @@ TEST(QtMediaSystem, PlaysMidiSequencesToTheirEnd) {
     for (const char* name : {"tune.mid", "tune.rmi"}) {
         SCOPED_TRACE(name);
         const QString path = dir.filePath(name);
-        WriteMidiFile(path, 600, 150, path.endsWith("rmi"));
+        WriteFileBytes(path, MidiFileBytes(600, 150, path.endsWith("rmi")));
         TQtMediaSystem system;
         QString error;
         auto device = system.Open(path, &error);
@@ -196,7 +196,7 @@ TEST(QtMediaSystem, MidiSequencesPauseResumeAndSeek) {
         GTEST_SKIP() << "no Qt multimedia backend";
     QTemporaryDir dir;
     const QString path = dir.filePath("long.mid");
-    WriteMidiFile(path, 6000, 120, false);
+    WriteFileBytes(path, MidiFileBytes(6000, 120, false));
     TQtMediaSystem system;
     QString error;
     auto device = system.Open(path, &error);
@@ -265,10 +265,7 @@ TEST(QtMediaSystem, FilesItCannotPlayFailToOpen) {
         return;
     // A MIDI file whose track is cut short.
     const QString midi = dir.filePath("song.mid");
-    QFile cut(midi);
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(MidiFileBytes(1000, 120, false).chopped(8));
-    cut.close();
+    WriteFileBytes(midi, MidiFileBytes(1000, 120, false).chopped(8));
     error.clear();
     EXPECT_FALSE(system.Open(midi, &error));
     EXPECT_FALSE(error.isEmpty());

@@ -12,9 +12,7 @@ QByteArray header(const char* division = "01e0") {
 
 QByteArray track(const char* events) {
     const QByteArray bytes = QByteArray::fromHex(events);
-    QByteArray size(4, 0);
-    size[3] = char(bytes.size());
-    return "MTrk" + size + bytes;
+    return "MTrk" + QByteArray(3, 0) + char(bytes.size()) + bytes;
 }
 
 QByteArray riff(const QByteArray& chunks, const char* kind = "RMID") {
@@ -62,24 +60,17 @@ TEST(MidiSequence, ReadsTheTempoASequenceStartsWith) {
 }
 
 TEST(MidiPorts, ListsThePortsOthersCanSendTo) {
-    const QByteArray older = "Client info\n"
-                             "  cur  clients : 4\n"
-                             "\n"
-                             "Client   0 : \"System\" [Kernel]\n"
-                             "  Port   0 : \"Timer\" (Rwe-)\n"
-                             "  Port   1 : \"Announce\" (R-e-)\n"
-                             "Client  14 : \"Midi Through\" [Kernel]\n"
-                             "  Port   0 : \"Midi Through Port-0\" (RWe-)\n"
-                             "    Connecting To: 128:0\n"
-                             "Client  20 : \"Keyboard\" [Kernel]\n"
-                             "  Port   0 : \"Keyboard MIDI 1\" (R-e-)\n"
-                             "  Port   1 : \"Hidden\" (RW--)\n"
-                             "  Port   2 : \"Own use\" (-we-)\n"
-                             "Client 128 : \"TiMidity\" [User]\n"
-                             "  Port   0 : \"TiMidity port 0\" (-We-)\n";
+    // The flags: readable, writable ("W": others may connect to write), exported, duplex.
+    const QByteArray older =
+        "Client info\n  cur  clients : 4\n\nClient   0 : \"System\" [Kernel]\n"
+        "  Port   0 : \"Timer\" (Rwe-)\n  Port   1 : \"Announce\" (R-e-)\n"
+        "Client  14 : \"Midi Through\" [Kernel]\n"
+        "  Port   0 : \"Midi Through Port-0\" (RWe-)\n    Connecting To: 128:0\n"
+        "  Port   1 : \"Keyboard\" (R-e-)\n  Port   2 : \"Hidden\" (RW--)\n"
+        "  Port   3 : \"Own use\" (-we-)\nClient 128 : \"TiMidity\" [User]\n"
+        "  Port   0 : \"TiMidity port 0\" (-We-)\n";
     const QByteArray newer = "Client 130 : \"FLUID Synth\" [User UMP MIDI1]\n"
-                             "  Port   0 : \"Synth \"A\" (input)\" (-We-) [In]\n"
-                             "  Port   1 : \"Out\" (R-e-) [Out]\n";
+                             "  Port   0 : \"Synth \"A\" (input)\" (-We-) [In]\n";
     EXPECT_EQ(MidiPorts::OutputPorts(older),
               QStringList({"Midi Through Port-0", "TiMidity port 0"}));
     EXPECT_EQ(MidiPorts::OutputPorts(newer), QStringList({"Synth \"A\" (input)"}));

@@ -3,7 +3,6 @@
 #include "platform/media/MediaDevice.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
@@ -12,9 +11,6 @@
 #include <limits>
 
 namespace {
-
-// How long one look at a state change waits before it looks at the clock again.
-constexpr int SettleStepMs = 50;
 
 int toMilliseconds(gint64 nanoseconds) {
     return int(std::clamp<gint64>(nanoseconds / GST_MSECOND, 0, std::numeric_limits<int>::max()));
@@ -114,16 +110,9 @@ TGstMidiPlayer::~TGstMidiPlayer() {
 }
 
 bool TGstMidiPlayer::Settle(int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    for (;;) {
-        const GstStateChangeReturn result =
-            gst_element_get_state(pipeline_, nullptr, nullptr, SettleStepMs * GST_MSECOND);
-        if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL)
-            return true;
-        if (result == GST_STATE_CHANGE_FAILURE || timer.elapsed() >= timeoutMs)
-            return false;
-    }
+    const GstStateChangeReturn result =
+        gst_element_get_state(pipeline_, nullptr, nullptr, timeoutMs * GST_MSECOND);
+    return result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL;
 }
 
 void TGstMidiPlayer::SetEndHandler(std::function<void(int code)> handler) {
@@ -150,7 +139,11 @@ void TGstMidiPlayer::Play(bool wait) {
             onEnd_(MCI_NOTIFY_SUCCESSFUL);
         return;
     }
-    gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        if (onEnd_)
+            onEnd_(MCI_NOTIFY_FAILURE);
+        return;
+    }
     playing_ = true;
     if (wait)
         WaitForEnd();
