@@ -200,7 +200,8 @@ void TGstMidiPlayer::WaitForEnd() {
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
     const int rest = std::max(0, length_ - Position());
-    timeout.start(int(rest / rate_) + MediaBackend::WaitSlackMs);
+    const int limit = std::numeric_limits<int>::max() - MediaBackend::WaitSlackMs;
+    timeout.start(int(std::min(rest / rate_, double(limit))) + MediaBackend::WaitSlackMs);
     waitLoop_ = &loop;
     waitEnded_ = false;
     loop.exec(QEventLoop::ExcludeUserInputEvents);
