@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils xdotool xdg-utils dbus-daemon
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
+  libgstreamer1.0-dev timgm6mb-soundfont
   dbview shapelib pgdbf libshp-dev
 )
 

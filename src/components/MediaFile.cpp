@@ -167,8 +167,7 @@ void TMediaFile::OpenNext(int direction) {
             error_ = false;
             device_->SetTimeFormatMilliseconds();
             length_ = device_->Length();
-            if (midi_)
-                tempo_ = GetTempo();
+            tempo_ = midi_ ? device_->Tempo() : 0;
             // A hundredth of a very long file times 255 % passes the range of int.
             step_ = qint64(length_ / 100) * StepPercent;
             state_ = stOpened;

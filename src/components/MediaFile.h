@@ -123,7 +123,7 @@ private:
     int length_ = 0;
     qint64 step_ = 0;
     bool midi_ = true;
-    quint8 tempo_ = 0;
+    int tempo_ = 0; // whole: a tempo above 255 cut to its low byte would play far too slow
     int index_ = -1;
     int count_ = 0;
     bool attempted_ = false;

@@ -27,6 +27,9 @@ public:
     // Stops where the play is; a later Play goes on from there. No end is reported.
     virtual void Pause() = 0;
     virtual void SeekTo(int position) = 0;
+    // Plays faster (above 1) or slower from here on; positions and the length stay those of
+    // the file.
+    virtual void SetRate(double rate) = 0;
 };
 
 class TMediaBackend {
@@ -38,13 +41,16 @@ public:
     // Opens an existing file; waits, at most `OpenTimeoutMs`, until the file's length is
     // known. On failure returns null and says why in `error`.
     virtual std::unique_ptr<TMediaBackendPlayer> Open(const QString& path, QString* error) = 0;
+    // The same for a MIDI sequence, played on a software synthesiser with the system's
+    // General MIDI sound font.
+    virtual std::unique_ptr<TMediaBackendPlayer> OpenMidi(const QString& path, QString* error) = 0;
 };
 
 namespace MediaBackend {
 
 // Raised whenever the classes above change, so that a program never uses a backend library
 // built for another layout.
-constexpr int Version = 1;
+constexpr int Version = 2;
 // How long an open may wait for the backend to load the file.
 constexpr int OpenTimeoutMs = 5000;
 // What a waiting play allows beyond the rest of the file before it gives up.

@@ -1,6 +1,8 @@
 #include "platform/media/QtMediaSystem.h"
 
 #include "platform/Files.h"
+#include "platform/media/MidiPorts.h"
+#include "platform/media/MidiSequence.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,23 +16,19 @@ const char* const TQtMediaSystem::BackendFileName = "qor-media.so";
 
 namespace {
 
-// What GStreamer with the base, good and libav plugins decodes. No MIDI sequences: there is
-// no synthesiser to play them on.
-const QStringList playableExtensions = {"wav", "aif", "aiff", "aifc", "au",   "snd", "mp3",
-                                        "mp2", "ogg", "oga",  "opus", "flac", "m4a", "wma",
-                                        "avi", "mpg", "mpeg", "mov",  "mp4",  "asf", "wmv"};
-
-bool isMidiSequence(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == "mid" || suffix == "midi" || suffix == "rmi" || suffix == "kar";
-}
+// What GStreamer with the base, good, bad and libav plugins decodes; MIDI sequences need a
+// General MIDI sound font as well.
+const QStringList playableExtensions = {"wav", "aif", "aiff", "aifc", "au",   "snd",  "mid", "rmi",
+                                        "mp3", "mp2", "ogg",  "oga",  "opus", "flac", "m4a", "wma",
+                                        "avi", "mpg", "mpeg", "mov",  "mp4",  "asf",  "wmv"};
 
 // A file opened by the backend, as the device layer sees it: the backend plays, this device
 // keeps track of the notification.
 class TQtMediaDevice : public TMediaDevice {
 public:
-    explicit TQtMediaDevice(std::unique_ptr<TMediaBackendPlayer> player)
-        : player_(std::move(player)) {
+    // A MIDI sequence has the tempo it starts with; anything else has none.
+    TQtMediaDevice(std::unique_ptr<TMediaBackendPlayer> player, int tempo)
+        : player_(std::move(player)), fileTempo_(tempo), tempo_(tempo) {
         player_->SetEndHandler([this](int code) { EndNotify(code); });
     }
 
@@ -58,8 +56,21 @@ public:
     void SeekToStart() override { player_->SeekTo(0); }
     void SeekTo(int position) override { player_->SeekTo(position); }
 
+    int Tempo() override { return tempo_; }
+    // The sequence plays as much faster as the tempo is above its own.
+    void SetTempo(int tempo) override {
+        if (fileTempo_ <= 0 || tempo <= 0)
+            return;
+        tempo_ = tempo;
+        player_->SetRate(double(tempo) / fileTempo_);
+    }
+    // Every port plays on the synthesiser: the sequencer's ports are not played on.
+    void SetPort(int) override {}
+
 private:
     std::unique_ptr<TMediaBackendPlayer> player_;
+    int fileTempo_;
+    int tempo_;
 };
 
 } // namespace
@@ -77,10 +88,6 @@ std::unique_ptr<TMediaDevice> TQtMediaSystem::Open(const QString& element, QStri
     if (!error)
         error = &ignored;
     const QString path = Files::NativePath(element);
-    if (isMidiSequence(path)) {
-        *error = QStringLiteral("no MIDI output device");
-        return nullptr;
-    }
     if (!QFileInfo(path).isFile()) {
         *error = QStringLiteral("file not found");
         return nullptr;
@@ -88,14 +95,17 @@ std::unique_ptr<TMediaDevice> TQtMediaSystem::Open(const QString& element, QStri
     TMediaBackend* media = backend(error);
     if (!media)
         return nullptr;
-    std::unique_ptr<TMediaBackendPlayer> player = media->Open(path, error);
+    // A MIDI sequence is known by what it holds, whatever its name.
+    const MidiSequence::TSequenceInfo sequence = MidiSequence::ReadFile(path);
+    std::unique_ptr<TMediaBackendPlayer> player =
+        sequence.Valid ? media->OpenMidi(path, error) : media->Open(path, error);
     if (!player)
         return nullptr;
-    return std::make_unique<TQtMediaDevice>(std::move(player));
+    return std::make_unique<TQtMediaDevice>(std::move(player), sequence.Valid ? sequence.Tempo : 0);
 }
 
 QStringList TQtMediaSystem::MidiOutDevices() {
-    return {};
+    return MidiPorts::SystemOutputPorts();
 }
 
 QStringList TQtMediaSystem::MediaExtensions() {

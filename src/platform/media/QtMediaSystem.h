@@ -3,9 +3,10 @@
 #include "platform/media/MediaBackend.h"
 #include "platform/media/MediaDevice.h"
 
-// The system's own media driver: Qt Multimedia (GStreamer) plays what it can decode. It has
-// no route to a MIDI synthesiser, so it lists no MIDI output device and MIDI sequences fail
-// to open. Opening waits, within a bound, until the backend knows the file's length.
+// The system's own media driver: Qt Multimedia (GStreamer) plays what it can decode, and
+// GStreamer's FluidSynth synthesiser plays MIDI sequences on the desktop's sound output. The
+// MIDI output devices it lists are the ALSA sequencer's ports, none of which it plays on.
+// Opening waits, within a bound, until the backend knows the file's length.
 //
 // Qt Multimedia lives in a backend library of its own, loaded at the first open: a program
 // that plays nothing, or not yet, does not load it and the twenty libraries it stands on.

@@ -1,7 +1,9 @@
-// The media backend library: plays files through Qt Multimedia (GStreamer). The program loads
-// it at its first media use; see platform/media/MediaBackend.h.
+// The media backend library: plays files through Qt Multimedia (GStreamer), MIDI sequences
+// through a GStreamer pipeline of its own. The program loads it at its first media use; see
+// platform/media/MediaBackend.h.
 #include "platform/media/MediaBackend.h"
 #include "platform/media/MediaDevice.h"
+#include "platform/media/backend/GstMidiPlayer.h"
 
 #include <QAudioOutput>
 #include <QEventLoop>
@@ -101,6 +103,7 @@ public:
     }
 
     void SeekTo(int position) override { player_.setPosition(position); }
+    void SetRate(double rate) override { player_.setPlaybackRate(rate); }
 
 private:
     void ended(int code) {
@@ -155,6 +158,10 @@ public:
         if (!player->Load(path, error))
             return nullptr;
         return player;
+    }
+
+    std::unique_ptr<TMediaBackendPlayer> OpenMidi(const QString& path, QString* error) override {
+        return TGstMidiPlayer::Open(path, error);
     }
 };
 
