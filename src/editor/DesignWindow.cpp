@@ -216,8 +216,10 @@ QString TForm1::FindOnCdDrive(const QString& path) const {
 }
 
 void TForm1::ShowHelpContext(int context) {
-    if (!HelpFileName.isEmpty())
-        WinHelpA(this, HelpFileName, HELP_CONTEXT, unsigned(context));
+    // F1 that does nothing at all would leave the author wondering; the help system shows no
+    // message of its own.
+    if (!HelpFileName.isEmpty() && !WinHelpA(this, HelpFileName, HELP_CONTEXT, unsigned(context)))
+        ShowInfo(QStringLiteral("The help could not be shown !"));
 }
 
 TForm1* CreateEditorWindows(TEditorEnvironment environment) {

@@ -114,7 +114,8 @@ public:
     void SpeedButton10Click(QObject* sender); // Edit data
     void PageControl1Change(QObject* sender);
     void Panel2Enter(QObject* sender);
-    // The help file's topic for a context; nothing without a help file.
+    // The help file's topic for a context (0: its contents); nothing without a help file, a
+    // message when the topic cannot be shown.
     void ShowHelpContext(int context);
 
     // Menu entries.

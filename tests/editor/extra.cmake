@@ -16,3 +16,5 @@ if(NOT TARGET playerprobe)
 endif()
 add_dependencies(test_editor playerprobe menu)
 target_compile_definitions(test_editor PRIVATE ORV_PLAYER_PROBE="$<TARGET_FILE:playerprobe>")
+# The help tests open the editor's help as it lies in the build folder.
+add_dependencies(test_editor orv_help)
