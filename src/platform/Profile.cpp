@@ -213,13 +213,15 @@ TProfileText TProfileText::Parse(const QByteArray& bytes) {
     const bool utf8 = profile.encoding_ != TEncoding::Ansi;
     qsizetype pos = 0;
     const qsizetype n = body.size();
+    // Read through the constant bytes: a project of many megabytes is split in one pass.
+    const char* data = std::as_const(body).constData();
     while (pos < n) {
         qsizetype end = pos;
-        while (end < n && body[end] != '\r' && body[end] != '\n')
+        while (end < n && data[end] != '\r' && data[end] != '\n')
             ++end;
         qsizetype next = end;
         if (next < n)
-            next += (body[next] == '\r' && next + 1 < n && body[next + 1] == '\n') ? 2 : 1;
+            next += (data[next] == '\r' && next + 1 < n && data[next + 1] == '\n') ? 2 : 1;
         QByteArray raw = body.mid(pos, end - pos);
         QString text = utf8 ? QString::fromUtf8(raw) : decodeAnsi(raw);
         profile.lines_.push_back(
