@@ -10,7 +10,6 @@
 
 #include <QComboBox>
 #include <QFrame>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>

@@ -1,6 +1,4 @@
-// Searches as the file-search window does and prints each match's path on a line of its own:
-// searchfiles FOLDER MASKS TEXT. Tests run it as another user where their own could read
-// anything.
+// searchfiles FOLDER MASKS TEXT: prints the path of each match, as another user may see them.
 #include "platform/FileSearch.h"
 
 #include <QCoreApplication>

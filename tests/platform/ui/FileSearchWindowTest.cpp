@@ -1,80 +1,62 @@
 #include "platform/ui/FileSearchWindow.h"
 #include "common/EventLoop.h"
+#include "platform/FolderTest.h"
 #include "platform/Volumes.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 #include <thread>
 
-namespace {
+using FileSearchWindow = FolderTest;
 
-void write(const QString& path, const QByteArray& bytes = "") {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-bool searchEnds(TFileSearchWindow* w) {
-    return ProcessEventsUntil([w] { return !w->Searching(); });
-}
-
-} // namespace
-
-TEST(FileSearchWindow, ListsMatchesAndOpensTheOneChosen) {
-    QTemporaryDir tmp;
-    write(tmp.filePath("docs/report.txt"), QByteArray(3000, 'r'));
-    write(tmp.filePath("docs/sub/notes.TXT"));
-    write(tmp.filePath("other.doc"));
+TEST_F(FileSearchWindow, ListsMatchesAndOpensTheOneChosen) {
+    Write("docs/report.txt", QByteArray(3000, 'r'));
+    Write("docs/sub/notes.TXT", "");
+    Write("other.doc", "");
     QStringList opened;
-    TFileSearchWindow w(nullptr, tmp.filePath("docs"), [&](const QString& p) { opened << p; });
-    EXPECT_EQ(w.windowTitle(), "Find: All Files");
-    EXPECT_EQ(w.LookIn->currentText(), Volumes::VolumeRoot(tmp.filePath("docs")));
+    TFileSearchWindow w(nullptr, Path("docs"), [&](const QString& p) { opened << p; });
+    EXPECT_EQ(w.LookIn->currentText(), Volumes::VolumeRoot(Path("docs")));
 
-    w.LookIn->setCurrentText(tmp.filePath("none"));
+    w.LookIn->setCurrentText(Path("none"));
     w.FindNow->click();
     EXPECT_FALSE(w.Searching());
-    EXPECT_EQ(w.Status->text(), "The folder \"" + tmp.filePath("none") + "\" does not exist.");
+    EXPECT_EQ(w.Status->text(), "The folder \"" + Path("none") + "\" does not exist.");
 
-    w.LookIn->setCurrentText(tmp.path());
+    w.LookIn->setCurrentText(tmp_.path());
     w.Named->setText("*.txt");
     w.FindNow->click();
-    ASSERT_TRUE(searchEnds(&w));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !w.Searching(); }));
     EXPECT_EQ(w.Status->text(), "2 file(s) found");
     const QList<QTreeWidgetItem*> items = w.Results->findItems("report.txt", Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0]->text(1), tmp.filePath("docs"));
+    EXPECT_EQ(items[0]->text(1), Path("docs"));
     EXPECT_EQ(items[0]->text(2), "3 KB");
     EXPECT_FALSE(items[0]->text(3).isEmpty());
     w.Results->setCurrentItem(items[0]);
     QTest::keyClick(w.Results, Qt::Key_Return);
-    EXPECT_EQ(opened, QStringList{tmp.filePath("docs/report.txt")});
+    EXPECT_EQ(opened, QStringList{Path("docs/report.txt")});
 
     w.NewSearch->click();
     EXPECT_EQ(w.Named->text(), "");
     EXPECT_EQ(w.Results->topLevelItemCount(), 0);
 }
 
-TEST(FileSearchWindow, StopAndCloseEndTheSearchAtOnce) {
-    QTemporaryDir tmp;
+TEST_F(FileSearchWindow, StopAndCloseEndTheSearchAtOnce) {
     for (int i = 0; i < 5; ++i)
-        write(tmp.filePath(QString("f%1.txt").arg(i)));
+        Write(QString("f%1.txt").arg(i), "");
     // The search holds after each match until it is let go or stopped.
     std::atomic<bool> letGo{false};
     FileSearch::SetMatchHook([&](const std::atomic<bool>& stop) {
         while (!letGo && !stop)
             std::this_thread::yield();
     });
-    QPointer<TFileSearchWindow> w = new TFileSearchWindow(nullptr, tmp.path(), {});
-    w->LookIn->setCurrentText(tmp.path());
+    QPointer<TFileSearchWindow> w = new TFileSearchWindow(nullptr, tmp_.path(), {});
+    w->LookIn->setCurrentText(tmp_.path());
     w->FindNow->click();
     ASSERT_TRUE(ProcessEventsUntil([&] { return w->Results->topLevelItemCount() == 1; }));
     EXPECT_TRUE(w->Searching());
@@ -87,7 +69,7 @@ TEST(FileSearchWindow, StopAndCloseEndTheSearchAtOnce) {
     // What the stopped search still had is never shown.
     letGo = true;
     w->FindNow->click();
-    ASSERT_TRUE(searchEnds(w));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !w->Searching(); }));
     EXPECT_EQ(w->Results->topLevelItemCount(), 5);
 
     letGo = false;
