@@ -19,6 +19,11 @@ QString& openerOverride() {
     return program;
 }
 
+TFindWindowOpener& findWindowOpener() {
+    static TFindWindowOpener opener;
+    return opener;
+}
+
 QString fileNamePart(const QString& path) {
     const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
     return path.mid(cut + 1);
@@ -116,18 +121,38 @@ int explore(const QString& parameters, const QString& dir) {
     return openWithDesktop(info.absoluteFilePath(), dir);
 }
 
-int softwareCentre() {
-    struct Centre {
-        const char* program;
-        const char* installedView;
-    };
-    for (const Centre& c : {Centre{"gnome-software", "--mode=installed"},
-                            Centre{"plasma-discover", "--mode=Installed"}}) {
-        const QString found = QStandardPaths::findExecutable(QLatin1String(c.program));
-        if (!found.isEmpty())
-            return startDetached(found, {QLatin1String(c.installedView)}, QString());
+// Starts the first of the desktop's programs that is on the search path.
+struct DesktopProgram {
+    const char* program;
+    const char* argument; // none when empty
+};
+int startFirstFound(std::initializer_list<DesktopProgram> programs, const QString& dir) {
+    for (const DesktopProgram& p : programs) {
+        const QString found = QStandardPaths::findExecutable(QLatin1String(p.program));
+        if (found.isEmpty())
+            continue;
+        QStringList args;
+        if (*p.argument)
+            args << QLatin1String(p.argument);
+        return startDetached(found, args, dir);
     }
     return ERROR_FILE_NOT_FOUND;
+}
+
+int softwareCentre() {
+    return startFirstFound(
+        {{"gnome-software", "--mode=installed"}, {"plasma-discover", "--mode=Installed"}},
+        QString());
+}
+
+int systemInformation(const QString& dir) {
+    return startFirstFound({{"hardinfo", ""}, {"gnome-system-monitor", ""}, {"kinfocenter", ""}},
+                           dir);
+}
+
+int openFindWindow(QObject* owner, const QString& dir) {
+    const QString folder = dir.isEmpty() ? QDir::currentPath() : dir;
+    return findWindowOpener()(owner, folder) ? SHELL_EXECUTE_OK : int(SE_ERR_NOASSOC);
 }
 
 } // namespace
@@ -206,6 +231,10 @@ void SetDesktopOpener(const QString& program) {
     openerOverride() = program;
 }
 
+void SetFindWindowOpener(TFindWindowOpener opener) {
+    findWindowOpener() = std::move(opener);
+}
+
 QString DesktopOpener() {
     if (!openerOverride().isEmpty())
         return openerOverride();
@@ -215,7 +244,7 @@ QString DesktopOpener() {
 
 } // namespace Shell
 
-int ShellExecuteA(QObject* /*owner*/, const QString& verb, const QString& file,
+int ShellExecuteA(QObject* owner, const QString& verb, const QString& file,
                   const QString& parameters, const QString& directory, int /*showCmd*/) {
     using namespace Shell;
     if (!verb.isEmpty() && verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0 &&
@@ -228,15 +257,19 @@ int ShellExecuteA(QObject* /*owner*/, const QString& verb, const QString& file,
         return ERROR_PATH_NOT_FOUND;
     if (startsWithAny(file, {"http://", "https://", "mailto:"}))
         return openWithDesktop(file, dir);
-    if (fileNamePart(file.trimmed()).compare(QLatin1String("explorer.exe"), Qt::CaseInsensitive) ==
-        0)
+    const QString name = fileNamePart(file.trimmed());
+    if (name.compare(QLatin1String("explorer.exe"), Qt::CaseInsensitive) == 0)
         return explore(parameters, dir);
+    if (name.compare(QLatin1String("msinfo32.exe"), Qt::CaseInsensitive) == 0)
+        return systemInformation(dir);
 
     QFileInfo info;
     if (const int refused = locate(file, info))
         return refused;
     if (info.isDir())
         return openWithDesktop(info.absoluteFilePath(), dir);
+    if (findWindowOpener() && info.suffix().compare(QLatin1String("fnd"), Qt::CaseInsensitive) == 0)
+        return openFindWindow(owner, dir);
     const Kind kind = kindOf(info);
     if (kind == Kind::Document)
         return openWithDesktop(info.absoluteFilePath(), dir);

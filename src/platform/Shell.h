@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <utility>
 
 class QObject;
@@ -32,6 +33,11 @@ enum : int {
 // - "http://", "https://" and "mailto:" addresses go to the desktop opener;
 // - "explorer.exe" (any case, with or without a folder) opens the desktop's file manager on
 //   the folder named by `parameters`, or on the home folder when there is none;
+// - a ".fnd" file opens the file-search window, when the program has installed one
+//   (SetFindWindowOpener), looking from `directory` (the current folder when empty);
+// - "MSInfo32.exe" (any case, with or without a folder) starts the desktop's system
+//   information program: the first of hardinfo, gnome-system-monitor and kinfocenter on the
+//   search path; refused with ERROR_FILE_NOT_FOUND where there is none;
 // - a native program (execute permission and an ELF or "#!" header) is started directly with
 //   `parameters` split into arguments, in `directory` (the current folder when empty);
 // - a Windows program (".exe", ".com", ".bat" or an "MZ" header) that cannot run by itself is
@@ -63,5 +69,12 @@ std::pair<QString, QString> SplitProgram(const QString& commandLine);
 // named by ORV_DESKTOP_OPENER, else "xdg-open". Tests set their own. Empty restores.
 void SetDesktopOpener(const QString& program);
 QString DesktopOpener();
+
+// The file-search window that ".fnd" files open: called with the owner given to ShellExecuteA
+// and the folder the search is opened from; false when it could not open one. A program that
+// has such a window installs it; in one that has not, a ".fnd" file is a document like any
+// other. An empty opener removes it.
+using TFindWindowOpener = std::function<bool(QObject* owner, const QString& folder)>;
+void SetFindWindowOpener(TFindWindowOpener opener);
 
 } // namespace Shell

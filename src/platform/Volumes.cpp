@@ -35,8 +35,10 @@ bool isUnder(const QString& path, const QString& root) {
     return path == root || path.startsWith(root + '/');
 }
 
+} // namespace
+
 // The kernel's own file systems and the system's run-time mounts are no place to browse.
-bool isBrowsable(const MountEntry& m) {
+bool IsBrowsable(const MountEntry& m) {
     static const QSet<QString> pseudo = {
         "proc",       "sysfs",    "cgroup",    "cgroup2",         "devpts",      "devtmpfs",
         "securityfs", "pstore",   "bpf",       "debugfs",         "tracefs",     "mqueue",
@@ -54,13 +56,11 @@ bool isBrowsable(const MountEntry& m) {
     return QFileInfo(point).isDir();
 }
 
-} // namespace
-
 QStringList BrowsableVolumes(const std::vector<MountEntry>& table) {
     QStringList roots;
     for (const MountEntry& m : table) {
         const QString point = QDir::cleanPath(m.mountPoint);
-        if (isBrowsable(m) && !roots.contains(point))
+        if (IsBrowsable(m) && !roots.contains(point))
             roots << point;
     }
     return roots;

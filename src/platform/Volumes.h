@@ -30,6 +30,9 @@ std::vector<MountEntry> ParseMountTable(const QByteArray& text);
 // The mount table of this machine.
 std::vector<MountEntry> MountTable();
 
+// Whether a mount is one a user can browse: not one of the kernel's pseudo file systems nor
+// of the system's own run-time mounts, and a folder.
+bool IsBrowsable(const MountEntry& m);
 // The volumes a user can browse, as drive roots: the mounted folders of the table without the
 // kernel's pseudo file systems and the system's own run-time mounts, each once, in table order.
 QStringList BrowsableVolumes(const std::vector<MountEntry>& table);

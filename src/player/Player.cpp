@@ -1,5 +1,7 @@
 #include "player/Player.h"
 
+#include "platform/Shell.h"
+#include "platform/ui/FileSearchWindow.h"
 #include "player/AboutBox.h"
 #include "player/MenuControls.h"
 
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 
 // The resources of a static library are linked only when something names them.
 static void initPlayerResources() {
@@ -31,7 +34,25 @@ QIcon PlayerIcon() {
     return icon;
 }
 
+// The system's file search that the find file opens: its window belongs to the menu window,
+// and what the user opens in it goes through the menu's launch routine, whose error shows as
+// any other.
+static bool openFileSearch(QObject* owner, const QString& folder) {
+    QPointer<TForm1> menu = qobject_cast<TForm1*>(owner);
+    if (!menu)
+        menu = qobject_cast<TForm1*>(Application().MainForm());
+    if (!menu)
+        return false;
+    auto* window = new TFileSearchWindow(menu, folder, [menu](const QString& path) {
+        if (menu)
+            Application().SafeCall(menu, [&] { menu->RunFile(path, QString(), QString()); });
+    });
+    window->show();
+    return true;
+}
+
 TForm1* CreatePlayerWindows(TPlayerEnvironment environment) {
+    Shell::SetFindWindowOpener(openFileSearch);
     Application().Icon = PlayerIcon();
     QApplication::setWindowIcon(Application().Icon);
     TForm1* form1 = Application().CreateForm<TForm1>(std::move(environment));

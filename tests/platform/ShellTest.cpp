@@ -211,6 +211,50 @@ TEST_F(ShellTest, WinExecStartsProgramsAndMapsTheProgramListToTheSoftwareCentre)
     EXPECT_LE(WinExec("", SW_SHOWNORMAL), 32);
 }
 
+TEST_F(ShellTest, SystemInformationIsTheFirstOfTheDesktopsProgramsFound) {
+    const QString bin = QDir(rec.Folder()).filePath("bin");
+    const struct {
+        QStringList installed;
+        QString started;
+    } cases[] = {{{"kinfocenter", "gnome-system-monitor", "hardinfo"}, "hardinfo"},
+                 {{"kinfocenter", "gnome-system-monitor"}, "gnome-system-monitor"},
+                 {{"kinfocenter"}, "kinfocenter"},
+                 {{}, ""}};
+    for (const auto& c : cases) {
+        QDir(bin).removeRecursively();
+        QDir().mkpath(bin);
+        for (const QString& name : c.installed) {
+            writeFile(bin + "/" + name, ("#!/bin/sh\nexec '" + Recorder + "' " + name).toUtf8());
+            QFile::setPermissions(bin + "/" + name, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        EnvScope path("PATH", bin);
+        const int result = ShellExecuteA(nullptr, {}, R"(\MSInfo\msinfo32.EXE)", "", "", 1);
+        if (c.started.isEmpty()) {
+            EXPECT_EQ(result, ERROR_FILE_NOT_FOUND);
+            continue;
+        }
+        EXPECT_EQ(result, SHELL_EXECUTE_OK);
+        const auto start = rec.Wait();
+        ASSERT_TRUE(start);
+        EXPECT_EQ(start->args, QStringList{c.started});
+    }
+}
+
+TEST_F(ShellTest, AFindFileOpensTheSearchWindowWhereTheProgramHasOne) {
+    const QString dir = QDir(rec.Folder()).canonicalPath();
+    writeFile(dir + "/qor.fnd", "");
+    EXPECT_EQ(openerArgs(dir + "/qor.fnd"), QStringList{dir + "/qor.fnd"});
+    QStringList opened;
+    Shell::SetFindWindowOpener([&](QObject*, const QString& folder) {
+        opened << folder;
+        return true;
+    });
+    EXPECT_EQ(ShellExecuteA(nullptr, {}, dir + "/qor.fnd", "", dir, 1), SHELL_EXECUTE_OK);
+    EXPECT_EQ(ShellExecuteA(nullptr, {}, dir + "/qor.fnd", "", "", 1), SHELL_EXECUTE_OK);
+    Shell::SetFindWindowOpener({});
+    EXPECT_EQ(opened, QStringList({dir, QDir::currentPath()}));
+}
+
 TEST(Registry, NothingIsFoundAndTheVersionIsCurrent) {
     HKEY key = reinterpret_cast<HKEY>(std::uintptr_t(1));
     EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, R"(Software\Microsoft\Shared Tools)", 0,

@@ -2,6 +2,7 @@
 #include "common/StartRecorder.h"
 #include "components/MediaFile.h"
 #include "framework/forms/InputBox.h"
+#include "platform/ui/FileSearchWindow.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
@@ -203,12 +204,9 @@ TEST_F(MenuWindowTest, CommandKeywordsInTheirOrder) {
     EXPECT_EQ(start->args, (QStringList{root_ + "/docs/report.txt"}));
     EXPECT_EQ(start->folder, root_ + "/docs");
 
-    clickEntry(form, 1); // the find file is made beside the program and opened
-    start = rec.Wait();
-    ASSERT_TRUE(start);
-    EXPECT_EQ(start->args, (QStringList{root_ + "/prog/qor.fnd"}));
-    EXPECT_EQ(start->folder, root_ + "/proj");
+    clickEntry(form, 1); // the find file is made beside the program and opens the search
     EXPECT_TRUE(QFileInfo(root_ + "/prog/qor.fnd").isFile());
+    EXPECT_TRUE(form->findChild<TFileSearchWindow*>());
 
     // "*open" comes first in the order, whatever the name holds before it.
     clickEntry(form, 2);
@@ -249,11 +247,35 @@ TEST_F(MenuWindowTest, TheFindFileInCdMode) {
     EXPECT_FALSE(QFileInfo::exists(root_ + "/prog/qor.fnd"));
 
     Write("prog/qor.fnd", "");
-    StartRecorder rec;
     QTest::mouseClick(form->FindBtn, Qt::LeftButton);
+    EXPECT_TRUE(form->findChild<TFileSearchWindow*>());
+}
+
+TEST_F(MenuWindowTest, SearchResultsOpenThroughTheLaunchRoutine) {
+    Write("proj/docs/report.txt", "r");
+    Write("proj/docs/setup.exe", "MZ");
+    Project(menu({}));
+    TForm1* form = Start();
+    QTest::mouseClick(form->FindBtn, Qt::LeftButton);
+    TFileSearchWindow* search = form->findChild<TFileSearchWindow*>();
+    ASSERT_TRUE(search);
+    search->LookIn->setCurrentText(root_ + "/proj/docs");
+    search->FindNow->click();
+    ASSERT_TRUE(ProcessEventsUntil([search] { return !search->Searching(); }));
+    StartRecorder rec;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", rec.Folder().toLocal8Bit()); // no wine
+    for (const char* name : {"report.txt", "setup.exe"}) {
+        const QList<QTreeWidgetItem*> items = search->Results->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        emit search->Results->itemActivated(items[0], 0);
+    }
+    qputenv("PATH", path);
     const std::optional<StartRecorder::Start> start = rec.Wait();
     ASSERT_TRUE(start);
-    EXPECT_EQ(start->args, (QStringList{root_ + "/prog/qor.fnd"}));
+    EXPECT_EQ(start->args, (QStringList{root_ + "/proj/docs/report.txt"}));
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, root_ + "/proj/docs/setup.exe could not be launched !");
 }
 
 TEST_F(MenuWindowTest, HelpAboutAndFunctions) {
@@ -284,18 +306,26 @@ TEST_F(MenuWindowTest, HelpAboutAndFunctions) {
                   QPoint(form->Title2->x() + 38, form->Title2->y() + form->Title2->height() + 38)));
     form->WinSoftware->hide();
 
-    // The registry holds no system-information tool: its path stays incomplete.
+    // The registry holds no system-information tool: its path stays incomplete, and the
+    // desktop's program stands in where there is one.
     EXPECT_EQ(TForm1::ReadMachineString("Software\\Microsoft\\Shared Tools", "SharedFilesDir"), "");
+    StartRecorder rec;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", rec.Folder().toLocal8Bit());
     form->WinSoftware->actions()[0]->trigger();
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].text, "\\MSInfo\\MSInfo32.exe could not be launched !");
+    rec.InstallAs(QStringLiteral(ORV_RECORDARGS), "kinfocenter");
+    form->WinSoftware->actions()[0]->trigger();
+    qputenv("PATH", path);
+    EXPECT_TRUE(rec.Wait());
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
     Application().Reset();
 
     Write("proj/readme.txt", "read me");
     Project(menu({entry(0, "*help")}, {"[Buttons]", "HelpFile=readme.txt", "[Tools]", "AExplorer=1",
                                        "CExplorer=Files"}));
     form = Start();
-    StartRecorder rec;
     clickEntry(form, 0);
     std::optional<StartRecorder::Start> start = rec.Wait();
     ASSERT_TRUE(start);

@@ -1,0 +1,311 @@
+#include "platform/FileSearch.h"
+
+#include "platform/Codepage.h"
+#include "platform/SearchMasks.h"
+#include "platform/Volumes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace FileSearch {
+
+namespace {
+
+TMatchHook& matchHook() {
+    static TMatchHook hook;
+    return hook;
+}
+
+using TFolderId = std::pair<dev_t, ino_t>;
+
+struct FolderIdHash {
+    size_t operator()(const TFolderId& id) const {
+        return std::hash<unsigned long long>()((static_cast<unsigned long long>(id.first) << 32) ^
+                                               static_cast<unsigned long long>(id.second));
+    }
+};
+
+// Looks at an entry without following a link and without mounting what an automounter
+// would mount on it.
+bool statEntry(int folder, const char* name, bool follow, struct stat& st) {
+    const int flags = AT_NO_AUTOMOUNT | (follow ? 0 : AT_SYMLINK_NOFOLLOW);
+    return fstatat(folder, name, &st, flags) == 0;
+}
+
+qint64 modifiedMs(const struct stat& st) {
+    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
+
+// Where the search does not go: the kernel's file systems and the system's run-time mounts.
+// They are told by device, so that a link into one is not followed either; a device that a
+// browsable volume shares (a folder mounted a second time) stays open.
+class TFences {
+public:
+    explicit TFences(dev_t start) {
+        std::set<dev_t> browsable, others;
+        for (const Volumes::MountEntry& m : Volumes::MountTable()) {
+            struct stat st;
+            if (statEntry(AT_FDCWD, QFile::encodeName(m.mountPoint).constData(), false, st))
+                (Volumes::IsBrowsable(m) ? browsable : others).insert(st.st_dev);
+        }
+        for (dev_t device : others)
+            if (device != start && !browsable.count(device))
+                devices_.insert(device);
+    }
+
+    bool Keeps(const struct stat& st) const { return !devices_.count(st.st_dev); }
+
+private:
+    std::set<dev_t> devices_;
+};
+
+// Whether a file holds a text, letter case ignored, as ANSI or as UTF-8 text.
+class TTextFinder {
+public:
+    explicit TTextFinder(const QString& text) : text_(text) {
+        ascii_ = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+        if (ascii_)
+            lower_ = text.toLatin1().toLower();
+        // A match may straddle two reads: the end of one read is looked at again with the next.
+        overlap_ = ascii_ ? lower_.size() - 1 : text.size() * 4;
+    }
+
+    bool Empty() const { return text_.isEmpty(); }
+
+    bool FoundIn(int folder, const char* name, const std::atomic<bool>& stop) const {
+        const int fd = openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        struct stat st;
+        // Only a regular file: a pipe or a device could block or never end.
+        bool found = false;
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+            found = Scan(fd, stop);
+        close(fd);
+        return found;
+    }
+
+private:
+    bool Scan(int fd, const std::atomic<bool>& stop) const {
+        constexpr qsizetype chunk = 64 * 1024;
+        QByteArray buffer;
+        while (!stop.load(std::memory_order_relaxed)) {
+            const qsizetype kept = buffer.size();
+            buffer.resize(kept + chunk);
+            const ssize_t got = read(fd, buffer.data() + kept, size_t(chunk));
+            if (got <= 0)
+                return false;
+            buffer.resize(kept + got);
+            if (Holds(buffer))
+                return true;
+            buffer.remove(0, std::max<qsizetype>(0, buffer.size() - overlap_));
+        }
+        return false;
+    }
+
+    bool Holds(QByteArray& bytes) const {
+        if (ascii_) {
+            for (char& c : bytes)
+                if (c >= 'A' && c <= 'Z')
+                    c = char(c - 'A' + 'a');
+            return bytes.contains(lower_);
+        }
+        return QString::fromUtf8(bytes).contains(text_, Qt::CaseInsensitive) ||
+               Codepage::ToUnicode(bytes, Codepage::Ansi).contains(text_, Qt::CaseInsensitive);
+    }
+
+    QString text_;
+    bool ascii_ = true;
+    QByteArray lower_;
+    qsizetype overlap_ = 0;
+};
+
+class TWalker {
+public:
+    TWalker(const TCriteria& criteria, const std::function<void(TFoundFile&&)>& found,
+            const std::atomic<bool>& stop)
+        : criteria_(criteria), masks_(criteria.Masks), text_(criteria.Text), found_(found),
+          stop_(stop) {}
+
+    void Run() {
+        const QString start = QDir::cleanPath(QFileInfo(criteria_.Folder).absoluteFilePath());
+        const std::string root = QFile::encodeName(start).toStdString();
+        struct stat st;
+        if (!statEntry(AT_FDCWD, root.c_str(), true, st) || !S_ISDIR(st.st_mode))
+            return;
+        const TFences fences(st.st_dev);
+        visited_.insert({st.st_dev, st.st_ino});
+        std::vector<std::string> folders{root};
+        while (!folders.empty() && !Stopped()) {
+            const std::string folder = std::move(folders.back());
+            folders.pop_back();
+            const size_t before = folders.size();
+            Read(folder, fences, folders);
+            // Subfolders are taken in the order they were listed.
+            std::reverse(folders.begin() + qsizetype(before), folders.end());
+        }
+    }
+
+private:
+    bool Stopped() const { return stop_.load(std::memory_order_relaxed); }
+
+    static std::string Join(const std::string& folder, const char* name) {
+        std::string path;
+        const size_t length = std::strlen(name);
+        path.reserve(folder.size() + 1 + length);
+        path.append(folder);
+        if (path.back() != '/')
+            path.push_back('/');
+        path.append(name, length);
+        return path;
+    }
+
+    void Read(const std::string& folder, const TFences& fences, std::vector<std::string>& next) {
+        DIR* dir = opendir(folder.c_str());
+        if (!dir)
+            return; // unreadable: passed over
+        const int fd = dirfd(dir);
+        QString folderName;
+        while (const dirent* entry = readdir(dir)) {
+            if (Stopped())
+                break;
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            struct stat st;
+            bool known = false;
+            bool isFolder = entry->d_type == DT_DIR;
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                // A link counts as what it leads to; one that leads nowhere as itself.
+                known = statEntry(fd, name, true, st) || statEntry(fd, name, false, st);
+                isFolder = known && S_ISDIR(st.st_mode);
+            }
+            const QString decoded = QFile::decodeName(name);
+            if (masks_.MatchesFolded(decoded.toCaseFolded()) &&
+                (text_.Empty() || (!isFolder && text_.FoundIn(fd, name, stop_)))) {
+                if (!known)
+                    known = statEntry(fd, name, true, st) || statEntry(fd, name, false, st);
+                if (known && !Stopped()) {
+                    if (folderName.isEmpty())
+                        folderName = QFile::decodeName(folder.c_str());
+                    TFoundFile file{decoded, folderName, isFolder ? 0 : qint64(st.st_size),
+                                    modifiedMs(st), isFolder};
+                    found_(std::move(file));
+                    if (const TMatchHook& hook = matchHook())
+                        hook(stop_);
+                }
+            }
+            if (!isFolder || !criteria_.Subfolders)
+                continue;
+            if (entry->d_type == DT_DIR && !statEntry(fd, name, false, st))
+                continue;
+            if (!fences.Keeps(st) || !visited_.insert({st.st_dev, st.st_ino}).second)
+                continue;
+            next.push_back(Join(folder, name));
+        }
+        closedir(dir);
+    }
+
+    const TCriteria& criteria_;
+    TSearchMasks masks_;
+    TTextFinder text_;
+    const std::function<void(TFoundFile&&)>& found_;
+    const std::atomic<bool>& stop_;
+    std::unordered_set<TFolderId, FolderIdHash> visited_;
+};
+
+} // namespace
+
+QString TFoundFile::Path() const {
+    return Folder.endsWith(QLatin1Char('/')) ? Folder + Name : Folder + QLatin1Char('/') + Name;
+}
+
+void Search(const TCriteria& criteria, const std::function<void(TFoundFile&&)>& found,
+            const std::atomic<bool>& stop) {
+    TWalker(criteria, found, stop).Run();
+}
+
+void SetMatchHook(TMatchHook hook) {
+    matchHook() = std::move(hook);
+}
+
+} // namespace FileSearch
+
+TFileSearch::TFileSearch(QObject* parent) : QObject(parent) {}
+
+TFileSearch::~TFileSearch() {
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TFileSearch::Start(const FileSearch::TCriteria& criteria) {
+    Stop();
+    if (thread_.joinable())
+        thread_.join();
+    stop_ = false;
+    running_ = true;
+    quint64 generation;
+    {
+        std::lock_guard lock(mutex_);
+        generation = generation_;
+    }
+    thread_ = std::thread([this, criteria, generation] {
+        FileSearch::Search(
+            criteria,
+            [this, generation](FileSearch::TFoundFile&& file) {
+                std::unique_lock lock(mutex_);
+                if (stop_)
+                    return;
+                const bool first = pending_.isEmpty();
+                pending_.append(std::move(file));
+                lock.unlock();
+                // One delivery takes everything found until it runs.
+                if (first)
+                    QMetaObject::invokeMethod(
+                        this, [this, generation] { Deliver(generation, false); },
+                        Qt::QueuedConnection);
+            },
+            stop_);
+        QMetaObject::invokeMethod(
+            this, [this, generation] { Deliver(generation, true); }, Qt::QueuedConnection);
+    });
+}
+
+void TFileSearch::Stop() {
+    stop_ = true;
+    std::lock_guard lock(mutex_);
+    pending_.clear();
+    ++generation_;
+    running_ = false;
+}
+
+void TFileSearch::Deliver(quint64 generation, bool last) {
+    QList<FileSearch::TFoundFile> files;
+    {
+        std::lock_guard lock(mutex_);
+        if (generation != generation_)
+            return;
+        files.swap(pending_);
+    }
+    if (!files.isEmpty())
+        emit Found(files);
+    // Whoever was told may have stopped the search meanwhile.
+    if (last && generation == generation_) {
+        running_ = false;
+        emit Finished();
+    }
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// Finding files below a folder by name and by the text they hold, as the system's file search
+// does.
+namespace FileSearch {
+
+struct TCriteria {
+    QString Folder; // where the search starts
+    QString Masks;  // as TSearchMasks takes them; empty takes every name
+    QString Text;   // text the files must hold, letter case ignored; empty: any
+    bool Subfolders = true;
+};
+
+struct TFoundFile {
+    QString Name;
+    QString Folder; // native, without a trailing separator unless it is the root
+    qint64 Size = 0;
+    qint64 Modified = 0; // milliseconds since 1970, UTC
+    bool IsFolder = false;
+
+    QString Path() const;
+};
+
+// Searches on the calling thread and hands each match to `found` as soon as it is found;
+// returns when the tree is done or as soon as `stop` is set. Folders and files that cannot be
+// read are passed over. A folder is searched once however many links lead to it, so a link
+// never leads into a loop; the kernel's file systems and the system's run-time mounts are not
+// entered unless the search starts in one. A folder matches by its name alone, and only
+// while no text is asked for.
+void Search(const TCriteria& criteria, const std::function<void(TFoundFile&&)>& found,
+            const std::atomic<bool>& stop);
+
+// Tests hold a running search here: called on the search's thread after each match it has
+// handed on, with the search's stop request.
+using TMatchHook = std::function<void(const std::atomic<bool>& stopRequested)>;
+void SetMatchHook(TMatchHook hook);
+
+} // namespace FileSearch
+
+// A search on a thread of its own, so that the window that asked stays responsive: its
+// matches reach the owner's thread in batches while it runs.
+class TFileSearch : public QObject {
+    Q_OBJECT
+public:
+    explicit TFileSearch(QObject* parent = nullptr);
+    // Stops the search and waits for its thread, which ends within one folder entry or one
+    // read of a file.
+    ~TFileSearch() override;
+
+    // Stops a search that runs and starts this one.
+    void Start(const FileSearch::TCriteria& criteria);
+    // Stops at once: nothing more is told of the search, not even that it has finished.
+    void Stop();
+    bool Running() const { return running_; }
+
+signals:
+    void Found(const QList<FileSearch::TFoundFile>& files);
+    void Finished();
+
+private:
+    void Deliver(quint64 generation, bool last);
+
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    QList<FileSearch::TFoundFile> pending_; // guarded by mutex_
+    quint64 generation_ = 0;                // of the search told about; owner thread only
+    bool running_ = false;
+};
