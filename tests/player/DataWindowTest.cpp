@@ -343,3 +343,33 @@ TEST_F(MenuWindowTest, OpenCopyAndTheEnterKey) {
     EXPECT_EQ(rows[2].mid(0, 3), (QStringList{"grp01", "", "new"}));
     EXPECT_TRUE(boxes_.Boxes().empty());
 }
+
+// The window's frame stands just inside the menu's client area, below the menu's title bar.
+TEST_F(MenuWindowTest, TheWindowsFrameStandsInsideTheMenu) {
+    Project({});
+    TForm1* form = Start();
+    Framed<TData> data(form);
+    data.FormActivate(&data);
+    EXPECT_EQ(data.geometry().topLeft(), form->mapToGlobal(QPoint(0, 0)) + QPoint(8 + 4, 8 + 23));
+}
+
+// The captions of the picture/file row, the window's own and the project's, are shown whole
+// beside their edits.
+TEST_F(MenuWindowTest, TheFileRowsCaptionsAreShownWhole) {
+    TData standalone;
+    Project({"[Captions]", "11=Bild- oder Mediendatei", "12=Programmdatei oder Adresse"});
+    TData* data = Start()->DataWindow();
+    const struct {
+        QLabel* label;
+        QWidget* edit;
+        QString text;
+    } rows[] = {{standalone.Label6, standalone.DBEdit4, "Picture/Media file"},
+                {standalone.Label7, standalone.DBEdit5, "Program File/URL"},
+                {data->Label6, data->DBEdit4, "Bild- oder Mediendatei"},
+                {data->Label7, data->DBEdit5, "Programmdatei oder Adresse"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.label->text(), row.text);
+        EXPECT_LE(row.label->fontMetrics().horizontalAdvance(row.text), row.label->width());
+        EXPECT_LT(row.label->geometry().right(), row.edit->x()) << row.text.toStdString();
+    }
+}
