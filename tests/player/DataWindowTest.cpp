@@ -356,20 +356,17 @@ TEST_F(MenuWindowTest, TheWindowsFrameStandsInsideTheMenu) {
 // The captions of the picture/file row, the window's own and the project's, are shown whole
 // beside their edits.
 TEST_F(MenuWindowTest, TheFileRowsCaptionsAreShownWhole) {
-    TData standalone;
+    TData own;
     Project({"[Captions]", "11=Bild- oder Mediendatei", "12=Programmdatei oder Adresse"});
     TData* data = Start()->DataWindow();
-    const struct {
-        QLabel* label;
-        QWidget* edit;
-        QString text;
-    } rows[] = {{standalone.Label6, standalone.DBEdit4, "Picture/Media file"},
-                {standalone.Label7, standalone.DBEdit5, "Program File/URL"},
-                {data->Label6, data->DBEdit4, "Bild- oder Mediendatei"},
-                {data->Label7, data->DBEdit5, "Programmdatei oder Adresse"}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.label->text(), row.text);
-        EXPECT_LE(row.label->fontMetrics().horizontalAdvance(row.text), row.label->width());
-        EXPECT_LT(row.label->geometry().right(), row.edit->x()) << row.text.toStdString();
+    for (const auto& [label, edit] : {std::pair{own.Label6, own.DBEdit4},
+                                      {own.Label7, own.DBEdit5},
+                                      {data->Label6, data->DBEdit4},
+                                      {data->Label7, data->DBEdit5}}) {
+        EXPECT_TRUE(label->toolTip().isEmpty()); // it is not shortened
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+        EXPECT_LT(label->geometry().right(), edit->x()) << label->text().toStdString();
     }
+    EXPECT_EQ(own.Label6->text(), "Picture/Media file");
+    EXPECT_EQ(data->Label7->text(), "Programmdatei oder Adresse");
 }

@@ -25,8 +25,7 @@ inline QPoint CentredOnScreen(const QRect& frame) {
     return {(screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2};
 }
 
-// A window as a window manager frames it: a border of 4 and a title bar, 27 pixels in all at
-// the top, as the windows are designed with.
+// A window framed as the windows are designed: a border of 4, 27 pixels at the top.
 template <class Form> class Framed : public Form {
 public:
     using Form::Form;

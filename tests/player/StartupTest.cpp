@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -468,37 +467,24 @@ TEST_F(PlayerProgram, WithoutADisplay) {
 // Started without its runtime folder, or with a platform plugin that is not there or cannot
 // be loaded, the player says what is missing; the display is not in question.
 TEST_F(PlayerProgram, SaysWhatIsMissingFromItsRuntime) {
-    const QString copy = root_ + "/copy/menu";
-    QDir(root_).mkpath("copy");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ORV_BINARY_DIR "/menu"), copy));
     QDir(root_).mkpath("proj");
     touch(root_ + "/proj/qor.qor");
-    process_.setProgram(copy);
+    QDir(root_).mkpath("copy");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORV_BINARY_DIR "/menu"), root_ + "/copy/menu"));
+    process_.setProgram(root_ + "/copy/menu");
     process_.setArguments({"-platform", "xcb", root_ + "/proj/qor.qor"});
     const QString platforms = root_ + "/copy/qor-runtime/plugins/platforms";
-    const struct {
-        std::function<void()> prepare;
-        const char* said;
-    } cases[] = {
-        {[] {}, "qor-runtime is missing"},
-        {[&] { QDir(root_).mkpath("copy/qor-runtime"); },
-         "platform plugin \"xcb\" is missing from"},
-        {[&] {
-             QDir(platforms).mkpath(".");
-             QFile plugin(platforms + "/libqxcb.so");
-             ASSERT_TRUE(plugin.open(QIODevice::WriteOnly));
-             plugin.write(QByteArray(4096, 'x'));
-         },
-         "platform plugin \"xcb\" cannot be loaded"},
-    };
-    for (const auto& c : cases) {
-        c.prepare();
+    // Each case has more of the runtime: none, the folder alone, a damaged plugin.
+    for (const char* said : {"qor-runtime is missing", "plugin \"xcb\" is missing from",
+                             "plugin \"xcb\" cannot be loaded"}) {
         process_.start();
         ASSERT_TRUE(process_.waitForFinished(60000));
         const QByteArray errors = process_.readAllStandardError();
         EXPECT_NE(process_.exitCode(), 0);
         EXPECT_EQ(errors.count('\n'), 1) << errors.data();
-        EXPECT_TRUE(errors.contains(c.said)) << errors.data();
-        EXPECT_FALSE(errors.contains("display")) << errors.data();
+        EXPECT_TRUE(errors.contains(said) && !errors.contains("display")) << errors.data();
+        if (QDir(platforms).exists())
+            touch(platforms + "/libqxcb.so");
+        QDir(platforms).mkpath(".");
     }
 }

@@ -364,13 +364,10 @@ TEST(PictureWindow, TakesThePicturesSizeAndClosesOnAClick) {
     TPic pic;
     EXPECT_FALSE(pic.LoadPicture(dir.filePath("missing.bmp")));
     EXPECT_EQ(pic.size(), QSize(355, 104));
-    // Stored paths name their folders with either separator; the caption is the name alone.
-    const QString path = dir.filePath("Photo.BMP");
-    for (const QString& stored : {path, QString(path).replace('/', '\\')}) {
-        ASSERT_TRUE(pic.LoadPicture(stored));
-        EXPECT_EQ(pic.size(), QSize(320, 200));
-        EXPECT_EQ(pic.windowTitle(), "Photo.BMP");
-    }
+    // A stored path may name its folders with backslashes; the caption is the name alone.
+    ASSERT_TRUE(pic.LoadPicture(dir.filePath("Photo.BMP").replace('/', '\\')));
+    EXPECT_EQ(pic.size(), QSize(320, 200));
+    EXPECT_EQ(pic.windowTitle(), "Photo.BMP");
     pic.show();
     ASSERT_TRUE(ProcessEventsUntil([&] { return pic.isVisible(); }));
     pic.Surface1Click(pic.Surface1);
