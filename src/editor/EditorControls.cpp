@@ -2,11 +2,9 @@
 
 #include "editor/EditorRules.h"
 #include "framework/forms/Controls.h"
-#include "platform/Files.h"
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -153,16 +151,14 @@ ProjectFile::TProjectFont ProjectFontOf(const QWidget* control) {
 }
 
 QImage ReadPictureFile(const QString& path, const QString& kind) {
-    QImageReader reader(Files::NativePath(path));
-    reader.setAllocationLimit(256); // megabytes: a hostile header cannot exhaust the memory
-    const QImage image = reader.read();
-    if (image.isNull()) {
+    try {
+        return LoadPictureFile(path, kind);
+    } catch (const EInvalidGraphic& e) {
         // The error box reads its text as a format text: a "%" in a file name stays one.
-        QString name = path;
-        name.replace(QLatin1Char('%'), QLatin1String("%%"));
-        throw EInvalidGraphic(kind + QStringLiteral(" image is not valid: ") + name);
+        QString text = e.Message;
+        text.replace(QLatin1Char('%'), QLatin1String("%%"));
+        throw EInvalidGraphic(text);
     }
-    return image;
 }
 
 TTextLengthValidator::TTextLengthValidator(int maxLength, QLineEdit* edit)

@@ -4,6 +4,7 @@
 #include "framework/data/Exceptions.h"
 #include "framework/forms/Application.h"
 #include "framework/forms/Colors.h"
+#include "player/itemtable/Image.h"
 #include "storage/ProjectFile.h"
 
 #include <QComboBox>
@@ -26,9 +27,6 @@ Q_DECLARE_METATYPE(ProjectFile::TProjectFont)
 // The standard controls of the editor's windows, with the events, hints, help contexts,
 // colours and fonts the windows are written against.
 namespace Orvello {
-
-// A picture file that holds no picture of the kind asked for.
-ORV_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
 
 // Hints are "short|long": the short part is the tool tip, the long part (the whole hint when it
 // has no "|") goes to the status bar.

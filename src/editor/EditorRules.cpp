@@ -23,10 +23,6 @@ QString onVolume(const QString& root, const QString& rest) {
 
 } // namespace
 
-QString ExtractFileName(const QString& path) {
-    return path.mid(Files::ExtractFilePath(path).size());
-}
-
 QString ExtractFileExt(const QString& path) {
     const QString name = ExtractFileName(path);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Files.h"
 #include "platform/Volumes.h"
 
 #include <QString>
@@ -14,8 +15,7 @@ namespace Orvello {
 QString ExtractFileExt(const QString& path);
 // True when the extension of the path is `ext` (with its "."), whatever the letter case.
 bool HasExtension(const QString& path, const QString& ext);
-// The name without its folder.
-QString ExtractFileName(const QString& path);
+using Files::ExtractFileName;
 
 // Templates are project files with the extension ".zun"; every other file is a project.
 bool IsTemplateFile(const QString& fileName);

@@ -107,6 +107,10 @@ QString ExtractFilePath(const QString& path) {
     return QString();
 }
 
+QString ExtractFileName(const QString& path) {
+    return path.mid(ExtractFilePath(path).size());
+}
+
 QString ExpandFileName(const QString& path, const QString& workingFolder) {
     const QString full = IsAbsolutePath(path) ? path : workingFolder + QLatin1Char('/') + path;
 

@@ -44,6 +44,8 @@ bool IsSeparator(QChar c);
 bool IsAbsolutePath(const QString& path);
 // Everything up to and including the last separator or ":"; empty for a bare file name.
 QString ExtractFilePath(const QString& path);
+// The rest: the name without any folder, whichever separator the path uses.
+QString ExtractFileName(const QString& path);
 // A path made full against the working folder given: "." and ".." are folded, a trailing
 // separator is kept. Paths in drive-letter form come back with "\", native ones with "/".
 QString ExpandFileName(const QString& path, const QString& workingFolder);

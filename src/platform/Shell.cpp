@@ -24,11 +24,6 @@ TFindWindowOpener& findWindowOpener() {
     return opener;
 }
 
-QString fileNamePart(const QString& path) {
-    const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
-    return path.mid(cut + 1);
-}
-
 bool startsWithAny(const QString& text, std::initializer_list<const char*> prefixes) {
     for (const char* p : prefixes)
         if (text.startsWith(QLatin1String(p), Qt::CaseInsensitive))
@@ -257,7 +252,7 @@ int ShellExecuteA(QObject* owner, const QString& verb, const QString& file,
         return ERROR_PATH_NOT_FOUND;
     if (startsWithAny(file, {"http://", "https://", "mailto:"}))
         return openWithDesktop(file, dir);
-    const QString name = fileNamePart(file.trimmed());
+    const QString name = Files::ExtractFileName(file.trimmed());
     if (name.compare(QLatin1String("explorer.exe"), Qt::CaseInsensitive) == 0)
         return explore(parameters, dir);
     if (name.compare(QLatin1String("msinfo32.exe"), Qt::CaseInsensitive) == 0)
@@ -281,7 +276,8 @@ int WinExec(const QString& commandLine, int /*showCmd*/) {
     const auto [program, rest] = SplitProgram(commandLine);
     if (program.isEmpty())
         return ERROR_FILE_NOT_FOUND;
-    if (fileNamePart(program).compare(QLatin1String("rundll32.exe"), Qt::CaseInsensitive) == 0) {
+    if (Files::ExtractFileName(program).compare(QLatin1String("rundll32.exe"),
+                                                Qt::CaseInsensitive) == 0) {
         if (rest.simplified().compare(QLatin1String("shell32.dll,Control_RunDLL APPWIZ.CPL"),
                                       Qt::CaseInsensitive) == 0)
             return softwareCentre();

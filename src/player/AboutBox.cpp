@@ -93,8 +93,14 @@ void TAbout::FormActivate(QObject* /*sender*/) {
     if (!menu || menu == this)
         return;
     QWidget* exitBtn = ExitBtn ? ExitBtn : menu->findChild<QWidget*>(QStringLiteral("ExitBtn"));
-    move(Placement(menu->mapToGlobal(QPoint(0, 0)), menu->size(), exitBtn ? exitBtn->width() : 0,
-                   size()));
+    // Both windows are measured with their frames, and the box is placed by its frame.
+    const auto* menuForm = qobject_cast<const TForm*>(menu);
+    const QSize menuSize =
+        menuForm ? menu->size().grownBy(menuForm->FrameMargins()) : menu->frameGeometry().size();
+    PlaceFrame([this, origin = menu->mapToGlobal(QPoint(0, 0)), menuSize,
+                exitWidth = exitBtn ? exitBtn->width() : 0](const QMargins& frame) {
+        return Placement(origin, menuSize, exitWidth, size().grownBy(frame));
+    });
 }
 
 void TAbout::AWebClick(QObject* sender) {

@@ -20,6 +20,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 void place(QWidget* control, QWidget* parent, int left, int top, int width, int height) {
@@ -48,6 +51,11 @@ QLabel* label(QWidget* parent, int left, int top, const QString& text) {
     l->move(left, top);
     l->adjustSize();
     return l;
+}
+
+// A tool tip is shown as markup when it looks like some; a caption never is.
+QString plainToolTip(const QString& text) {
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }
 
 } // namespace
@@ -85,11 +93,12 @@ void TData::createControls() {
     place(DBEdit1, Panel2, 8, 167, 427, 21);
     place(DBMemo1, Panel2, 8, 200, 427, 112);
 
-    Label6 = label(Panel2, 8, 261, QStringLiteral("Picture/Media file"));
+    Label6 = label(Panel2, 8, 261, QString());
     place(DBEdit4, Panel2, 101, 258, 299, 21);
     SpeedButton4 = button(Panel2, QRect(410, 258, 25, 21), QStringLiteral("... "));
-    Label7 = label(Panel2, 8, 294, QStringLiteral("Program File/URL"));
+    Label7 = label(Panel2, 8, 294, QString());
     place(DBEdit5, Panel2, 101, 291, 299, 21);
+    SetFileRowCaptions(QStringLiteral("Picture/Media file"), QStringLiteral("Program File/URL"));
     SpeedButton5 = button(Panel2, QRect(410, 291, 25, 21), QStringLiteral("... "));
     for (QWidget* w : {static_cast<QWidget*>(DBEdit4), static_cast<QWidget*>(DBEdit5)})
         w->setToolTip(QStringLiteral("Not visible, not required"));
@@ -164,11 +173,35 @@ void TData::SetTableEditable(bool editable) {
 }
 
 void TData::SetPreviewHint(const QString& hint) {
-    // A hint is shown as markup when it looks like some; a caption never is.
-    const QString shown =
-        Qt::mightBeRichText(hint) ? Qt::convertFromPlainText(hint, Qt::WhiteSpaceNormal) : hint;
+    const QString shown = plainToolTip(hint);
     Panel3->setToolTip(shown);
     Image1->setToolTip(shown);
+}
+
+void TData::SetFileRowCaptions(const QString& picture, const QString& file) {
+    // The edits end where they are designed to; they begin after the wider caption, at the
+    // designed place at the earliest and with room for a path at the latest.
+    constexpr int kLabelLeft = 8, kGap = 6, kEditLeft = 101, kEditRight = 400, kEditRoom = 150;
+    const std::pair<QLabel*, const QString*> captions[] = {{Label6, &picture}, {Label7, &file}};
+    int widest = 0;
+    for (const auto& [label, text] : captions) {
+        // Whole pixels, and one more: shortening measures the fractions.
+        const qreal width = QFontMetricsF(label->font()).horizontalAdvance(*text);
+        widest = std::max(widest, int(std::ceil(width)) + 1);
+    }
+    const int editLeft = std::clamp(kLabelLeft + widest + kGap, kEditLeft, kEditRight - kEditRoom);
+    const int room = editLeft - kGap - kLabelLeft;
+    for (const auto& [label, text] : captions) {
+        const QString shown = label->fontMetrics().elidedText(*text, Qt::ElideRight, room);
+        label->setText(shown);
+        label->setToolTip(shown == *text ? QString() : plainToolTip(*text));
+    }
+    for (const auto& [edit, label] :
+         {std::pair<QWidget*, QLabel*>{DBEdit4, Label6}, {DBEdit5, Label7}}) {
+        edit->setGeometry(editLeft, edit->y(), kEditRight - editLeft, edit->height());
+        const int height = label->sizeHint().height();
+        label->setGeometry(kLabelLeft, edit->y() + (edit->height() - height) / 2, room, height);
+    }
 }
 
 QString TData::CaptionRow(int row) const {
@@ -203,8 +236,11 @@ void TData::FormCreate(QObject*) {
 }
 
 void TData::FormActivate(QObject*) {
+    // The frame, not the client area, stands just inside the menu's client area: the menu's
+    // title bar stays in sight.
     if (Form1)
-        move(Form1->mapToGlobal(QPoint(0, 0)) + QPoint(8, 8));
+        PlaceFrame(
+            [at = Form1->mapToGlobal(QPoint(0, 0)) + QPoint(8, 8)](const QMargins&) { return at; });
     if (firstActivation_) {
         firstActivation_ = false;
         const QImage background = Form1 ? Form1->Surface1->Bitmap() : QImage();

@@ -53,6 +53,9 @@ public:
     void SetTableEditable(bool editable);
     // The hint of the preview (a caption row of the project).
     void SetPreviewHint(const QString& hint);
+    // The captions of the picture/file row (caption rows of the project). The edits give way
+    // to them; one too long even so is shortened, and shown whole as its tool tip.
+    void SetFileRowCaptions(const QString& picture, const QString& file);
 
     void FormCreate(QObject* sender) override;
     void FormActivate(QObject* sender) override;

@@ -10,13 +10,13 @@
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
 #include "player/MenuWindow.h"
+#include "player/itemtable/Image.h"
 #include "storage/ProjectFile.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -104,18 +104,6 @@ TMenuLabel* titleLabel(QWidget* parent, int top, QMenu* popup) {
     label->setWordWrap(true);
     label->SetPopupMenu(popup);
     return label;
-}
-
-// The file name part of a stored value: the value without any folder.
-QString fileNamePart(const QString& value) {
-    return value.mid(Files::ExtractFilePath(value).size());
-}
-
-// A picture file as the surface or the icon shows it; none for a file that holds no picture.
-QImage readPicture(const QString& path) {
-    QImageReader reader(Files::NativePath(path));
-    reader.setAllocationLimit(256); // megabytes: a hostile header cannot exhaust the memory
-    return reader.read();
 }
 
 // "\\" stands for a line break; in "\\\" only the first two backslashes form a pair.
@@ -333,9 +321,15 @@ bool TForm1::LoadProject(const QString& projectFile) {
         n > 0 || ListVisibleAtStart ? kWindowWidth : kWindowWidth - ExitBtn->width() - 16;
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
-    move(area.x() + (area.width() - width) / 2, area.y() + (area.height() - kWindowHeight) / 2);
-    // Its size at once with its place: nothing is painted before the layout is done.
+    // Its size at once with its place: nothing is painted before the layout is done. The
+    // whole window, frame and all, is centred; until it has its frame it is taken to get
+    // the dialog frame it is designed with.
     setFixedSize(width - kDialogFrame.width(), kWindowHeight - kDialogFrame.height());
+    PlaceFrame([this, area, designed = QSize(width, kWindowHeight)](const QMargins& frame) {
+        const QSize outer = frame.isNull() ? designed : size().grownBy(frame);
+        return area.topLeft() +
+               QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2);
+    });
 
     loadAbout(data);
     loadCaptions(data);
@@ -367,18 +361,21 @@ void TForm1::loadBackground(const TProjectData& data) {
         Surface1->SetMode(mode >= 0 && mode < int(modes.size()) ? modes[mode] : sfTiled);
         Surface1->SetColor(data.ImageBaseColor);
         if (!data.ImageFile.isEmpty()) {
-            const QString path = BaseFolder + fileNamePart(data.ImageFile);
+            const QString path = BaseFolder + Files::ExtractFileName(data.ImageFile);
             if (Files::FileExists(path))
-                Surface1->SetBitmap(readPicture(path));
+                reportLater(
+                    [&] { Surface1->SetBitmap(LoadPictureFile(path, QStringLiteral("Bitmap"))); });
         }
         Surface1->SetVisible(true);
     }
 
     if (data.IconActive) {
-        const QString path =
-            data.IconFile.isEmpty() ? QString() : BaseFolder + fileNamePart(data.IconFile);
-        const QImage icon = Files::FileExists(path) ? readPicture(path) : QImage();
-        // A file that holds no picture is passed over like a missing one.
+        const QString path = data.IconFile.isEmpty()
+                                 ? QString()
+                                 : BaseFolder + Files::ExtractFileName(data.IconFile);
+        QImage icon;
+        if (Files::FileExists(path))
+            reportLater([&] { icon = LoadPictureFile(path, QStringLiteral("Icon")); });
         if (!icon.isNull()) {
             IconImage->setPixmap(QPixmap::fromImage(
                 icon.scaled(IconImage->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
@@ -394,7 +391,7 @@ void TForm1::loadBackground(const TProjectData& data) {
     // The sound starts once the window stands laid out (StartSound): opening a media file
     // takes longer than anything the window shows needs.
     if (data.SoundActive && !data.SoundFile.isEmpty())
-        SoundFilePath = BaseFolder + fileNamePart(data.SoundFile);
+        SoundFilePath = BaseFolder + Files::ExtractFileName(data.SoundFile);
 }
 
 void TForm1::loadTitles(const TProjectData& data) {
@@ -436,8 +433,7 @@ void TForm1::setUpDataWindow(const TProjectData& data) {
     Data->FindBtn->setText(CaptionTexts[5]);
     Data->CloseBtn->setText(CaptionTexts[8]);
     Data->SetPreviewHint(CaptionTexts[9]);
-    Data->Label6->setText(CaptionTexts[11]);
-    Data->Label7->setText(CaptionTexts[12]);
+    Data->SetFileRowCaptions(CaptionTexts[11], CaptionTexts[12]);
     if (!DbActive)
         return;
 
@@ -454,10 +450,14 @@ void TForm1::setUpDataWindow(const TProjectData& data) {
     Data->SetTableEditable(!CdMode && DbEditable);
     Data->SetTableFile(BaseFolder + TableFileName, BaseFolder);
     Data->Groups->setCurrentIndex(0);
+    reportLater([this] { Data->GroupsChange(Data->Groups); });
+}
+
+void TForm1::reportLater(const std::function<void()>& step) {
     try {
-        Data->GroupsChange(Data->Groups);
+        step();
     } catch (...) {
-        tableError_ = std::current_exception();
+        startErrors_.push_back(std::current_exception());
     }
 }
 
@@ -484,7 +484,8 @@ int TForm1::placeButtons(const TProjectData& data) {
     if (shown(pbFind))
         place(FindBtn, data.Buttons[pbFind].Text);
 
-    HelpFilePath = data.HelpFile.isEmpty() ? QString() : BaseFolder + fileNamePart(data.HelpFile);
+    HelpFilePath =
+        data.HelpFile.isEmpty() ? QString() : BaseFolder + Files::ExtractFileName(data.HelpFile);
     if (!data.RightClick) {
         Gradient1->SetPopupMenu(nullptr);
         Surface1->SetPopupMenu(nullptr);

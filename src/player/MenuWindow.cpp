@@ -119,8 +119,13 @@ void TForm1::finishStart() {
     DataWindow();
     StartSound();
     StartDone = true;
-    if (tableError_)
-        std::rethrow_exception(std::exchange(tableError_, nullptr));
+    for (const std::exception_ptr& error : std::exchange(startErrors_, {})) {
+        try {
+            std::rethrow_exception(error);
+        } catch (...) {
+            Application().HandleCurrentException(this);
+        }
+    }
 }
 
 TData* TForm1::DataWindow() {

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <array>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -201,9 +202,12 @@ public:
     QAction* Find1;
 
 private:
-    // An item table that could not be opened; reported once the menu's first frame is out, so
-    // that the report is seen and the menu still works.
-    std::exception_ptr tableError_;
+    // What failed while the project was read (a picture or icon that holds no picture, an item
+    // table that could not be opened): reported once the menu's first frame is out, so that
+    // the reports are seen and the menu still works.
+    std::vector<std::exception_ptr> startErrors_;
+    // Runs a step of the layout; what it raises is kept for the report and the layout goes on.
+    void reportLater(const std::function<void()>& step);
     // The project as read, kept for the item-table window that is made after it.
     std::unique_ptr<ProjectFile::TProjectData> project_;
     // What follows the menu's first frame.

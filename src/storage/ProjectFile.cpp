@@ -2,6 +2,7 @@
 
 #include "framework/data/Format.h"
 #include "framework/data/IniFile.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -111,11 +112,9 @@ QString EntryKey(const char* name, int entry) {
 }
 
 QString BuildFileName(const QString& sourceName) {
-    const qsizetype start = std::max({sourceName.lastIndexOf(u'\\'), sourceName.lastIndexOf(u'/'),
-                                      sourceName.lastIndexOf(u':')}) +
-                            1;
-    const qsizetype dot = sourceName.lastIndexOf(u'.');
-    return QString::fromLatin1(BuildStem) + (dot >= start ? sourceName.mid(dot) : QString());
+    const QString name = Files::ExtractFileName(sourceName);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return QString::fromLatin1(BuildStem) + (dot >= 0 ? name.mid(dot) : QString());
 }
 
 int GroupCount(const TProjectData& data) {

@@ -26,6 +26,9 @@ TEST(Files, FolderPartAndNativeForm) {
     EXPECT_EQ(ExtractFilePath("sub/qor.qor"), "sub/");
     EXPECT_EQ(ExtractFilePath(".\\sub\\qor.qor"), ".\\sub\\");
     EXPECT_EQ(ExtractFilePath(""), "");
+    EXPECT_EQ(Files::ExtractFileName("\\tmp\\x/pics\\wide.bmp"), "wide.bmp");
+    EXPECT_EQ(Files::ExtractFileName("C:b.txt"), "b.txt");
+    EXPECT_EQ(Files::ExtractFileName("pics/"), "");
     EXPECT_EQ(Files::NativePath("\\media\\cdrom\\setup.exe"), "/media/cdrom/setup.exe");
     EXPECT_EQ(Files::NativePath("/media/cdrom\\pics/a.bmp"), "/media/cdrom/pics/a.bmp");
 }

@@ -1,6 +1,7 @@
 #include "player/AboutBox.h"
 #include "common/StartRecorder.h"
 #include "platform/Shell.h"
+#include "player/MenuTestSupport.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -19,17 +20,18 @@ TEST(AboutBox, PlacementLeavesTheButtonColumnFreeOnWideWindows) {
     EXPECT_EQ(TAbout::Placement({0, 0}, {200, 100}, 163, box), QPoint(-44, -64));
 }
 
+// The box's frame is placed from both windows' outer sizes.
 TEST(AboutBox, ActivationPlacesTheBoxOverTheMenuWindow) {
-    TForm menu;
-    menu.setGeometry(300, 200, 650, 427);
+    Framed<TForm> menu;
+    menu.setGeometry(300, 200, 642, 400);
     QWidget exitBtn(&menu);
     exitBtn.setObjectName("ExitBtn");
     exitBtn.resize(163, 25);
-    TAbout about;
+    Framed<TAbout> about;
     about.MenuWindow = &menu;
     about.FormActivate(&about);
-    const QPoint p = menu.mapToGlobal(QPoint(0, 0));
-    EXPECT_EQ(about.pos(), p + QPoint((650 - about.width() - 187) / 2, (427 - about.height()) / 2));
+    const QPoint frame = QPoint((650 - 297 - 187) / 2, (427 - 255) / 2);
+    EXPECT_EQ(about.geometry().topLeft(), QPoint(300, 200) + frame + QPoint(4, 23));
     EXPECT_EQ(about.size(), QSize(289, 228));
 }
 

@@ -343,3 +343,30 @@ TEST_F(MenuWindowTest, OpenCopyAndTheEnterKey) {
     EXPECT_EQ(rows[2].mid(0, 3), (QStringList{"grp01", "", "new"}));
     EXPECT_TRUE(boxes_.Boxes().empty());
 }
+
+// The window's frame stands just inside the menu's client area, below the menu's title bar.
+TEST_F(MenuWindowTest, TheWindowsFrameStandsInsideTheMenu) {
+    Project({});
+    TForm1* form = Start();
+    Framed<TData> data(form);
+    data.FormActivate(&data);
+    EXPECT_EQ(data.geometry().topLeft(), form->mapToGlobal(QPoint(0, 0)) + QPoint(8 + 4, 8 + 23));
+}
+
+// The captions of the picture/file row, the window's own and the project's, are shown whole
+// beside their edits.
+TEST_F(MenuWindowTest, TheFileRowsCaptionsAreShownWhole) {
+    TData own;
+    Project({"[Captions]", "11=Bild- oder Mediendatei", "12=Programmdatei oder Adresse"});
+    TData* data = Start()->DataWindow();
+    for (const auto& [label, edit] : {std::pair{own.Label6, own.DBEdit4},
+                                      {own.Label7, own.DBEdit5},
+                                      {data->Label6, data->DBEdit4},
+                                      {data->Label7, data->DBEdit5}}) {
+        EXPECT_TRUE(label->toolTip().isEmpty()); // it is not shortened
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+        EXPECT_LT(label->geometry().right(), edit->x()) << label->text().toStdString();
+    }
+    EXPECT_EQ(own.Label6->text(), "Picture/Media file");
+    EXPECT_EQ(data->Label7->text(), "Programmdatei oder Adresse");
+}

@@ -13,9 +13,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Where a window's frame stands when the whole window is centred on the screen.
+inline QPoint CentredOnScreen(const QRect& frame) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return {(screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2};
+}
+
+// A window framed as the windows are designed: a border of 4, 27 pixels at the top.
+template <class Form> class Framed : public Form {
+public:
+    using Form::Form;
+    QMargins FrameMargins() const override { return {4, 23, 4, 4}; }
+};
 
 // The player's windows in this process, built from a project file that the test writes into
 // a temporary project folder ("proj", beside the player's program folder "prog"). Media play

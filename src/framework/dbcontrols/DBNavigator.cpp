@@ -3,6 +3,7 @@
 #include "framework/forms/Application.h"
 
 #include "framework/data/DataSet.h"
+#include "framework/forms/Glyphs.h"
 #include "framework/forms/MessageBox.h"
 
 #include <QEvent>
@@ -10,15 +11,17 @@
 #include <QToolButton>
 
 namespace {
+// The glyphs are drawn, not taken from a font: no font need have the signs.
 struct ButtonLook {
-    const char* glyph;
+    TGlyph glyph;
     const char* hint;
 };
 const ButtonLook looks[] = {
-    {"\u23EE", "First record"}, {"\u25C0", "Prior record"}, {"\u25B6", "Next record"},
-    {"\u23ED", "Last record"},  {"+", "Insert record"},     {"\u2212", "Delete record"},
-    {"\u25B2", "Edit record"},  {"\u2714", "Post edit"},    {"\u2716", "Cancel edit"},
-    {"\u21BB", "Refresh data"},
+    {TGlyph::FirstRecord, "First record"},   {TGlyph::PriorRecord, "Prior record"},
+    {TGlyph::NextRecord, "Next record"},     {TGlyph::LastRecord, "Last record"},
+    {TGlyph::InsertRecord, "Insert record"}, {TGlyph::DeleteRecord, "Delete record"},
+    {TGlyph::EditRecord, "Edit record"},     {TGlyph::PostEdit, "Post edit"},
+    {TGlyph::CancelEdit, "Cancel edit"},     {TGlyph::RefreshData, "Refresh data"},
 };
 } // namespace
 
@@ -28,7 +31,7 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent) {
     layout->setSpacing(0);
     for (int i = 0; i < int(buttons_.size()); ++i) {
         auto* b = new QToolButton(this);
-        b->setText(QString::fromUtf8(looks[i].glyph));
+        b->setIcon(GlyphIcon(looks[i].glyph));
         b->setFocusPolicy(Qt::NoFocus);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         b->setObjectName(QString::fromLatin1(looks[i].hint));

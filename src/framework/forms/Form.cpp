@@ -8,19 +8,39 @@
 
 namespace {
 
-// Watches a form and its window until the form is painted. An update request or an exposure
-// of a window that is on screen paints it while the event is handled; what is queued from
-// here runs once that paint is done.
-class TFrameWatch : public QObject {
+// Hears the events of a form and of its window, the window once the form has one.
+class TFormListener : public QObject {
 public:
-    TFrameWatch(TForm* form, std::function<void()> action)
-        : QObject(form), form_(form), action_(std::move(action)) {
+    explicit TFormListener(TForm* form) : QObject(form), form_(form) {
         form->installEventFilter(this);
         watchWindow();
     }
 
+protected:
+    // A form shown for the first time has its window only now.
+    void watchWindow() {
+        QWindow* window = form_->windowHandle();
+        if (window && window != window_) {
+            window->installEventFilter(this);
+            window_ = window;
+        }
+    }
+
+    TForm* form_;
+
+private:
+    QPointer<QWindow> window_;
+};
+
+// Watches a form and its window until the form is painted. An update request or an exposure
+// of a window that is on screen paints it while the event is handled; what is queued from
+// here runs once that paint is done.
+class TFrameWatch : public TFormListener {
+public:
+    TFrameWatch(TForm* form, std::function<void()> action)
+        : TFormListener(form), action_(std::move(action)) {}
+
     bool eventFilter(QObject*, QEvent* event) override {
-        // A form shown for the first time has its window only now.
         if (event->type() == QEvent::Show)
             watchWindow();
         const bool painting =
@@ -40,22 +60,69 @@ public:
     }
 
 private:
-    void watchWindow() {
-        QWindow* window = form_->windowHandle();
-        if (window && window != window_) {
-            window->installEventFilter(this);
-            window_ = window;
+    std::function<void()> action_;
+};
+
+// Keeps a form's frame where its placement says until the window system has framed the
+// window, or has shown it without a frame.
+class TFramePlacer : public TFormListener {
+public:
+    TFramePlacer(TForm* form, std::function<QPoint(const QMargins&)> place)
+        : TFormListener(form), place_(std::move(place)) {
+        Place(false);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Show:
+            watchWindow();
+            [[fallthrough]];
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowActivate:
+            Place(false);
+            break;
+        case QEvent::Expose:
+            Place(form_->windowHandle() && form_->windowHandle()->isExposed());
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+    // The client area goes where the frame is to be, plus the frame's left and top edges.
+    void Place(bool onScreen) {
+        if (done_)
+            return;
+        const QMargins frame = form_->FrameMargins();
+        const QPoint client = place_(frame) + QPoint(frame.left(), frame.top());
+        if (form_->geometry().topLeft() != client)
+            form_->setGeometry(QRect(client, form_->size()));
+        if (!frame.isNull() || onScreen) {
+            done_ = true;
+            deleteLater();
         }
     }
 
-    TForm* form_;
-    QPointer<QWindow> window_;
-    std::function<void()> action_;
+private:
+    std::function<QPoint(const QMargins&)> place_;
+    bool done_ = false;
 };
 
 } // namespace
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+QMargins TForm::FrameMargins() const {
+    const QWindow* window = windowHandle();
+    return window ? window->frameMargins() : QMargins();
+}
+
+void TForm::PlaceFrame(std::function<QPoint(const QMargins& frame)> place) {
+    delete framePlacer_;
+    framePlacer_ = new TFramePlacer(this, std::move(place));
+}
 
 void TForm::AfterNextFrame(std::function<void()> action) {
     new TFrameWatch(this, std::move(action));

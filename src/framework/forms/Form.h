@@ -2,6 +2,8 @@
 
 #include "framework/forms/Application.h"
 
+#include <QMargins>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -66,6 +68,14 @@ public:
     // painted never runs it; the form's destruction cancels it.
     void AfterNextFrame(std::function<void()> action);
 
+    // The frame that the window system has put around the window; none before it has.
+    virtual QMargins FrameMargins() const;
+    // Places the window by its frame, not its client area: `place` gives the screen position
+    // of the frame's top left corner for the frame the window has. A window that gets its
+    // frame only after this (a window manager frames a window once it is shown) is placed
+    // again then, so that its frame stands where `place` says for that frame.
+    void PlaceFrame(std::function<QPoint(const QMargins& frame)> place);
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +85,7 @@ protected:
 private:
     void fire(const TNotifyEvent& handler);
 
+    QPointer<QObject> framePlacer_;
     TFormStyle formStyle_ = fsNormal;
     bool activatedOnce_ = false;
     bool activationReported_ = false; // the stand-in ran OnActivate before the platform's event

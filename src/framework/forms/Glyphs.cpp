@@ -208,10 +208,64 @@ bool drawMediaGlyph(QPainter& p, TGlyph glyph) {
     }
 }
 
+// The record navigator's glyphs; false for any other.
+bool drawNavigatorGlyph(QPainter& p, TGlyph glyph) {
+    const QColor ink(0x20, 0x20, 0x20);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    switch (glyph) {
+    case TGlyph::FirstRecord:
+        p.drawRect(QRectF(3.5, 3.5, 2, 9));
+        p.drawPolygon(triangle(QRectF(6, 3.5, 6.5, 9), false));
+        return true;
+    case TGlyph::PriorRecord:
+        p.drawPolygon(triangle(QRectF(4.5, 3.5, 6.5, 9), false));
+        return true;
+    case TGlyph::NextRecord:
+        p.drawPolygon(triangle(QRectF(5, 3.5, 6.5, 9), true));
+        return true;
+    case TGlyph::LastRecord:
+        p.drawPolygon(triangle(QRectF(3.5, 3.5, 6.5, 9), true));
+        p.drawRect(QRectF(10.5, 3.5, 2, 9));
+        return true;
+    case TGlyph::InsertRecord:
+        p.drawRect(QRectF(7, 3, 2, 10));
+        p.drawRect(QRectF(3, 7, 10, 2));
+        return true;
+    case TGlyph::DeleteRecord:
+        p.drawRect(QRectF(3, 7, 10, 2));
+        return true;
+    case TGlyph::EditRecord:
+        p.drawPolygon(QPolygonF({QPointF(3, 11), QPointF(13, 11), QPointF(8, 4.5)}));
+        return true;
+    case TGlyph::PostEdit:
+        p.setPen(pen(ink, 2));
+        p.drawPolyline(QPolygonF({QPointF(3.5, 8.5), QPointF(6.5, 11.5), QPointF(12.5, 4.5)}));
+        return true;
+    case TGlyph::CancelEdit:
+        p.setPen(pen(ink, 2));
+        p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+        p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
+        return true;
+    case TGlyph::RefreshData: {
+        // A circling arrow.
+        p.setPen(pen(ink, 1.8));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(3.5, 3.5, 9, 9), 90 * 16, 270 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(11.5, 3.5), QPointF(8, 5.5)}));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 // Each glyph on a grid of 16 by 16 units.
 void draw(QPainter& p, TGlyph glyph) {
-    if (!drawMenuGlyph(p, glyph) && !drawTableGlyph(p, glyph))
-        drawMediaGlyph(p, glyph);
+    if (!drawMenuGlyph(p, glyph) && !drawTableGlyph(p, glyph) && !drawMediaGlyph(p, glyph))
+        drawNavigatorGlyph(p, glyph);
 }
 
 // Draws its glyph when a button first shows it, at the size it is shown at.

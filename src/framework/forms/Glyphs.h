@@ -30,6 +30,17 @@ enum class TGlyph {
     StepBack,
     SkipToEnd,
     SkipToStart,
+    // The record navigator's buttons.
+    FirstRecord,
+    PriorRecord,
+    NextRecord,
+    LastRecord,
+    InsertRecord,
+    DeleteRecord,
+    EditRecord,
+    PostEdit,
+    CancelEdit,
+    RefreshData,
 };
 
 QIcon GlyphIcon(TGlyph glyph);

@@ -45,3 +45,10 @@ QImage ReadPictureFile(const QString& path) {
     reader.setAllocationLimit(256); // megabytes: a hostile header cannot exhaust the memory
     return reader.read();
 }
+
+QImage LoadPictureFile(const QString& path, const QString& kind) {
+    const QImage picture = ReadPictureFile(path);
+    if (picture.isNull())
+        throw EInvalidGraphic(kind + QStringLiteral(" image is not valid: ") + path);
+    return picture;
+}

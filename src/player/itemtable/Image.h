@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/GraphicControl.h"
+#include "framework/data/Exceptions.h"
 
 #include <QImage>
 
@@ -31,6 +32,12 @@ private:
     bool center_ = false;
 };
 
+// A picture file that holds no picture of the kind asked for.
+ORV_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
+
 // A picture file as the windows show it; an empty picture for a file that holds none (also
 // for a damaged or hostile one).
 QImage ReadPictureFile(const QString& path);
+// The same for a picture that must be there: a file that holds none raises EInvalidGraphic,
+// naming `kind` ("Bitmap", "Icon") and the file.
+QImage LoadPictureFile(const QString& path, const QString& kind);

@@ -1,9 +1,8 @@
 #include "player/itemtable/PictureWindow.h"
 
 #include "components/Surface.h"
+#include "platform/Files.h"
 #include "player/itemtable/Image.h"
-
-#include <QFileInfo>
 
 TPic::TPic(QWidget* parent) : TForm(parent) {
     setObjectName(QStringLiteral("Pic"));
@@ -23,7 +22,7 @@ bool TPic::LoadPicture(const QString& path) {
         return false;
     Surface1->Bitmap() = picture;
     // The file's own spelling: names differ by case on this system.
-    setWindowTitle(QFileInfo(path).fileName());
+    setWindowTitle(Files::ExtractFileName(path));
     // Setting the mode refits the window to the picture now in the bitmap.
     Surface1->SetMode(sfFixed);
     return true;

@@ -392,6 +392,17 @@ TEST(DBNavigator, ButtonsFollowTheDataSet) {
     EXPECT_FALSE(w.Enabled(nbNext));
 }
 
+// No font need have the buttons' signs: none shows as a box for a missing character.
+TEST(DBNavigator, EverySignShowsWhateverTheFonts) {
+    Window w(1);
+    for (int b = nbFirst; b <= nbRefresh; ++b) {
+        const QToolButton* button = w.navigator->Button(TNavigateBtn(b));
+        EXPECT_FALSE(button->icon().isNull() && button->text().isEmpty()) << b;
+        for (char32_t c : button->text().toUcs4())
+            EXPECT_TRUE(QFontMetrics(button->font()).inFontUcs4(c)) << b;
+    }
+}
+
 TEST(DBNavigator, BeforeActionMayAbortAndDeleteAsks) {
     Window w(3);
     w.table->Open();
