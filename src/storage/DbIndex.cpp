@@ -2,7 +2,11 @@
 
 #include "storage/DbfLayout.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <numeric>
+#include <vector>
 
 namespace dbdataset {
 
@@ -33,7 +37,8 @@ TIndexFile::TIndexFile(const QString& fileName, int recreate, bool autoCreate, b
                                   .arg(fileName)
                                   .arg(length)
                                   .arg(MaxKeyLength));
-    if (!ShapeIsSound(EntryBytes / (MaxKeyLength + 8)))
+    // A page counter beyond the file's end would place new pages far out in the file.
+    if (!ShapeIsSound(EntryBytes / (MaxKeyLength + 8)) || HighestPageNo() > RecordCount())
         Damaged();
     ResetRoot(RootPageNo(), false);
     BuildLevels();
@@ -72,7 +77,129 @@ void TIndexFile::InitHeader(int keyOffset, int keyLength, const QString& fieldNa
     SetShape('C', keyLength);
     KeyOffset = keyOffset;
     KeyLength = keyLength;
-    RootLevel()->LoadPage(1);
+    // Page 1 lies beyond the file's end until Clear adds it.
+    ResetRoot(1, true);
+}
+
+namespace {
+
+// Pages numbered one after the other, gathered and written in runs.
+class TPageRun {
+public:
+    explicit TPageRun(std::function<void(int, const char*, int)> write)
+        : write_(std::move(write)), pages_(size_t(RunPages) * PageSize) {}
+    // Page n, all zero, to be filled before the next call; n follows the page before.
+    char* Next(int n) {
+        if (used_ == RunPages)
+            Flush();
+        if (used_ == 0)
+            first_ = n;
+        char* page = pages_.data() + size_t(used_++) * PageSize;
+        std::memset(page, 0, PageSize);
+        return page;
+    }
+    void Flush() {
+        if (used_ > 0)
+            write_(first_, pages_.data(), used_);
+        used_ = 0;
+    }
+
+private:
+    static constexpr int RunPages = 256;
+    std::function<void(int, const char*, int)> write_;
+    std::vector<char> pages_;
+    int first_ = 0;
+    int used_ = 0;
+};
+
+} // namespace
+
+void TIndexFile::BuildFromKeys(const QByteArray& keys, int count) {
+    const int length = StoredKeyLength();
+    if (count <= 0 || keys.size() < qsizetype(count) * length)
+        return;
+    const char* key = keys.constData();
+    auto keyAt = [&](int record) { return key + qsizetype(record) * length; };
+
+    // The records in key order; equal keys in record order.
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    if (CharacterKeys()) {
+        // Keys made from records hold no NUL: comparing them folded is comparing them.
+        QByteArray folded = keys;
+        for (char& c : folded)
+            if (c >= 'a' && c <= 'z')
+                c = char(c - 'a' + 'A');
+        const char* f = folded.constData();
+        const size_t compared = size_t(KeyLength > 0 ? std::min(KeyLength, length) : length);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            const int c =
+                std::memcmp(f + qsizetype(a) * length, f + qsizetype(b) * length, compared);
+            return c != 0 ? c < 0 : a < b;
+        });
+    } else {
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            const int c = CompareKeys(keyAt(a), keyAt(b));
+            return c != 0 ? c < 0 : a < b;
+        });
+    }
+
+    // A page of the level being laid, and where in `order` the greatest key under it stands.
+    struct Node {
+        int page;
+        int last;
+    };
+    const int perPage = KeysPerPage();
+    const int size = EntrySize();
+    TPageRun run([this](int first, const char* pages, int n) {
+        WriteAt(qint64(first) * PageSize, pages, n * PageSize);
+    });
+    int nextPage = 1;
+    std::vector<Node> level;
+    // Spread evenly, so that no page but the root is left nearly empty.
+    auto share = [](int items, int pages, int i) { return items / pages + (i < items % pages); };
+    const int leaves = (count + perPage - 1) / perPage;
+    for (int i = 0, at = 0; i < leaves; ++i) {
+        const int n = share(count, leaves, i);
+        char* page = run.Next(nextPage);
+        put32(page, quint32(n));
+        for (int j = 0; j < n; ++j) {
+            char* entry = page + 4 + j * size;
+            const int record = order[size_t(at + j)];
+            put32(entry + 4, quint32(record + 1));
+            std::memcpy(entry + 8, keyAt(record), size_t(length));
+        }
+        at += n;
+        level.push_back({nextPage++, at - 1});
+    }
+    // Each upper page names up to perPage + 1 children, the last in its trailing slot.
+    while (level.size() > 1) {
+        std::vector<Node> upper;
+        const int children = int(level.size());
+        const int pages = (children + perPage) / (perPage + 1);
+        for (int i = 0, at = 0; i < pages; ++i) {
+            const int n = share(children, pages, i);
+            char* page = run.Next(nextPage);
+            put32(page, quint32(n - 1));
+            for (int j = 0; j < n; ++j) {
+                char* entry = page + 4 + j * size;
+                const Node& child = level[size_t(at + j)];
+                put32(entry, quint32(child.page));
+                if (j < n - 1)
+                    std::memcpy(entry + 8, keyAt(order[size_t(child.last)]), size_t(length));
+            }
+            at += n;
+            upper.push_back({nextPage++, level[size_t(at - 1)].last});
+        }
+        level.swap(upper);
+    }
+    run.Flush();
+    UpdateRecordCount();
+    put32(Header() + HdrRoot, quint32(level.front().page));
+    put32(Header() + HdrHighest, quint32(nextPage - 1));
+    WriteHeader();
+    ResetRoot(level.front().page, false);
+    BuildLevels();
 }
 
 QString TIndexFile::KeyFieldName() const {

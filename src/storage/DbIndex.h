@@ -32,6 +32,11 @@ public:
     void InitHeader(int keyOffset, int keyLength, const QString& fieldName);
     // Root and highest page 1, the file the header and one empty page.
     void Clear();
+    // An empty index (as Clear leaves it) takes the keys of records 1 to count in one pass:
+    // `keys` holds them in record order, StoredKeyLength bytes each as KeyOfRecord makes
+    // them. The leaves are filled in key order, equal keys in record order, and the levels
+    // above them are laid over them; each page is written once.
+    void BuildFromKeys(const QByteArray& keys, int count);
     // The key field's name in the header (at most 232 characters).
     QString KeyFieldName() const;
 
@@ -43,6 +48,10 @@ protected:
     void ReadPage(int n, char* page) override { ReadRecord(n, page); }
     void WritePage(int n, const char* page) override { WriteRecord(n, page); }
     int PagesInFile() const override { return RecordCount(); }
+    int PagesInFileNow() override {
+        UpdateRecordCount();
+        return RecordCount();
+    }
 };
 
 // Walks a table in the key order of one index file. The position is the index file's: every

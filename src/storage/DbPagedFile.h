@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-class QFile;
+class DiskFile;
 
 namespace dbdataset {
 
@@ -23,7 +23,8 @@ namespace dbdataset {
 //
 // Reads report nothing: what the file does not hold leaves the buffer as it was. Writes that
 // fail (a full disk, a stream that a read-only open made) raise EInOutError, so that no
-// change is ever lost without a word.
+// change is ever lost without a word. Nothing read is kept: reads go through a shared mapping
+// of the file, which shows every write at once, this program's and any other's.
 class TPagedFile {
 public:
     // Opens the file, or creates it when it is missing and autoCreate is true or recreate is
@@ -92,7 +93,7 @@ private:
     qint64 RecordPosition(int n) const;
     [[noreturn]] void WriteError() const;
 
-    std::unique_ptr<QFile> stream_;
+    std::unique_ptr<DiskFile> stream_;
     QString path_;
     QString fileName_;
     QByteArray header_;
