@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -184,8 +185,12 @@ void TDbfEngine::BuildIndex(TIndexCursor* cursor) {
     const int count = dbfFile_->RecordCount();
     const int length = file->StoredKeyLength();
     QByteArray keys(qsizetype(count) * length, ' ');
+    // Only the key's bytes of each record are read, into their place in a record image.
+    const int offset = file->KeyOffset;
+    const int part =
+        std::min(file->CharacterKeys() ? file->KeyLength : 8, dbfFile_->RecordSize() - offset);
     for (int n = 1; n <= count; ++n) {
-        dbfFile_->ReadRecord(n, recordBuffer_.data());
+        dbfFile_->ReadRecordPart(n, offset, part, recordBuffer_.data() + offset);
         file->KeyOfRecord(recordBuffer_.constData(), keys.data() + qsizetype(n - 1) * length);
     }
     file->BuildFromKeys(keys, count);

@@ -114,6 +114,60 @@ private:
 
 } // namespace
 
+namespace {
+
+// Eight bytes of a key from `from` on, letters folded, as a number that orders like them;
+// bytes at or beyond `end` count as zero.
+quint64 foldedWord(const char* key, int from, int end) {
+    quint64 w = 0;
+    for (int i = from; i < from + 8; ++i)
+        w = w << 8 | (i < end ? quint8(FoldLetter(key[i])) : 0);
+    return w;
+}
+
+} // namespace
+
+void TIndexFile::SortFolded(const QByteArray& keys, int count, std::vector<int>& order) const {
+    // Keys made from records hold no NUL, so the bytes alone decide, letters folded.
+    const int length = StoredKeyLength();
+    const int compared = KeyLength > 0 ? std::min(KeyLength, length) : length;
+    const char* all = keys.constData();
+    auto keyAt = [&](int record) { return all + qsizetype(record) * length; };
+    // What all keys share is passed over, and the next 16 bytes go with each record into the
+    // array that is sorted: most comparisons then stay within it.
+    int common = compared;
+    for (int i = 1; i < count && common > 0; ++i) {
+        const char* key = keyAt(i);
+        int same = 0;
+        while (same < common && FoldLetter(key[same]) == FoldLetter(all[same]))
+            ++same;
+        common = same;
+    }
+    struct TSortKey {
+        quint64 high;
+        quint64 low;
+        int record;
+    };
+    std::vector<TSortKey> sorted(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        sorted[size_t(i)] = {foldedWord(keyAt(i), common, compared),
+                             foldedWord(keyAt(i), common + 8, compared), i};
+    std::sort(sorted.begin(), sorted.end(), [&](const TSortKey& a, const TSortKey& b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        const char* x = keyAt(a.record);
+        const char* y = keyAt(b.record);
+        for (int i = common + 16; i < compared; ++i)
+            if (FoldLetter(x[i]) != FoldLetter(y[i]))
+                return quint8(FoldLetter(x[i])) < quint8(FoldLetter(y[i]));
+        return a.record < b.record;
+    });
+    for (int i = 0; i < count; ++i)
+        order[size_t(i)] = sorted[size_t(i)].record;
+}
+
 void TIndexFile::BuildFromKeys(const QByteArray& keys, int count) {
     const int length = StoredKeyLength();
     if (count <= 0 || keys.size() < qsizetype(count) * length)
@@ -123,21 +177,10 @@ void TIndexFile::BuildFromKeys(const QByteArray& keys, int count) {
 
     // The records in key order; equal keys in record order.
     std::vector<int> order(static_cast<size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
     if (CharacterKeys()) {
-        // Keys made from records hold no NUL: comparing them folded is comparing them.
-        QByteArray folded = keys;
-        for (char& c : folded)
-            if (c >= 'a' && c <= 'z')
-                c = char(c - 'a' + 'A');
-        const char* f = folded.constData();
-        const size_t compared = size_t(KeyLength > 0 ? std::min(KeyLength, length) : length);
-        std::sort(order.begin(), order.end(), [&](int a, int b) {
-            const int c =
-                std::memcmp(f + qsizetype(a) * length, f + qsizetype(b) * length, compared);
-            return c != 0 ? c < 0 : a < b;
-        });
+        SortFolded(keys, count, order);
     } else {
+        std::iota(order.begin(), order.end(), 0);
         std::sort(order.begin(), order.end(), [&](int a, int b) {
             const int c = CompareKeys(keyAt(a), keyAt(b));
             return c != 0 ? c < 0 : a < b;

@@ -4,6 +4,7 @@
 #include "storage/IndexTree.h"
 
 #include <QString>
+#include <vector>
 
 namespace dbdataset {
 
@@ -52,6 +53,11 @@ protected:
         UpdateRecordCount();
         return RecordCount();
     }
+
+private:
+    // The records 0 to count - 1 by their character keys, letter case aside; equal keys in
+    // record order.
+    void SortFolded(const QByteArray& keys, int count, std::vector<int>& order) const;
 };
 
 // Walks a table in the key order of one index file. The position is the index file's: every

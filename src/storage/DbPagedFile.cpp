@@ -118,6 +118,10 @@ int TPagedFile::ReadRecord(int n, char* buffer) {
     return ReadAt(position_, buffer, recordSize_);
 }
 
+int TPagedFile::ReadRecordPart(int n, int offset, int count, char* buffer) {
+    return ReadAt(RecordPosition(n) + offset, buffer, count);
+}
+
 void TPagedFile::WriteRecord(int n, const char* buffer) {
     SeekRecord(n);
     WriteAt(position_, buffer, recordSize_);

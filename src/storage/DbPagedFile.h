@@ -79,6 +79,9 @@ public:
     void SeekRecord(int n);
     // Reads record n into buffer (RecordSize bytes); returns how many bytes the file held.
     int ReadRecord(int n, char* buffer);
+    // Reads `count` bytes of record n from `offset` on into buffer; returns how many the file
+    // held.
+    int ReadRecordPart(int n, int offset, int count, char* buffer);
     // Writes record n; a record beyond the last one extends the file and the count.
     void WriteRecord(int n, const char* buffer);
     // Writes one byte at the current position.

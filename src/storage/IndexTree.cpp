@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
-#include <utility>
 
 namespace dbindex {
 
@@ -27,10 +26,6 @@ qint64 grownWeight(qint64 lower, int keysPerPage) {
 
 int clampToInt(qint64 v) {
     return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
 int childOf(const char* entry) {
@@ -53,26 +48,8 @@ int compareDoubles(double a, double b) {
 
 TIndexPage::TIndexPage(TIndexTree* owner) : OwnerFile(owner) {}
 
-int TIndexPage::Count() const {
-    return qint32(get32(Page.data()));
-}
-
 void TIndexPage::SetCount(int n) {
     put32(Page.data(), quint32(n));
-}
-
-char* TIndexPage::EntryAt(int i) {
-    return const_cast<char*>(std::as_const(*this).EntryAt(i));
-}
-
-const char* TIndexPage::EntryAt(int i) const {
-    return Page.data() + 4 + i * OwnerFile->EntrySize();
-}
-
-char* TIndexPage::Entry() {
-    if (EntryNo < 0 || EntryNo > Count() || EntryNo > OwnerFile->KeysPerPage())
-        return nullptr;
-    return EntryAt(EntryNo);
 }
 
 void TIndexPage::GotoEntry(int i) {
@@ -492,10 +469,10 @@ void TIndexTree::KeyOfRecord(const char* record, char* key) const {
         std::memcpy(key, source, 8);
         return;
     }
-    const int length = std::min(KeyLength, headerKeyLength_);
-    int n = 0;
-    for (; n < length && source[n] != '\0'; ++n)
-        key[n] = source[n];
+    const int length = std::max(0, std::min(KeyLength, headerKeyLength_));
+    const void* end = std::memchr(source, '\0', size_t(length));
+    const int n = end ? int(static_cast<const char*>(end) - source) : length;
+    std::memcpy(key, source, size_t(n));
     std::memset(key + n, ' ', size_t(headerKeyLength_ - n));
 }
 
@@ -509,8 +486,10 @@ int TIndexTree::CompareKeys(const char* key, const char* stored) const {
     }
     const int length = KeyLength > 0 ? std::min(KeyLength, headerKeyLength_) : headerKeyLength_;
     for (int i = 0; i < length && stored[i] != '\0'; ++i) {
-        const quint8 a = quint8(upper(key[i]));
-        const quint8 b = quint8(upper(stored[i]));
+        if (key[i] == stored[i])
+            continue;
+        const quint8 a = quint8(FoldLetter(key[i]));
+        const quint8 b = quint8(FoldLetter(stored[i]));
         if (a != b)
             return a < b ? -1 : 1;
     }
@@ -522,8 +501,8 @@ bool TIndexTree::KeysDiffer(const char* oldRecord, const char* newRecord) const 
     const char* b = newRecord + KeyOffset;
     const bool fold = rules_ == TRules::Table;
     for (int i = 0; i < KeyLength; ++i) {
-        const char x = fold ? upper(a[i]) : a[i];
-        const char y = fold ? upper(b[i]) : b[i];
+        const char x = fold ? FoldLetter(a[i]) : a[i];
+        const char y = fold ? FoldLetter(b[i]) : b[i];
         if (x != y)
             return true;
         if (x == '\0')

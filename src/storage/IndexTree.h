@@ -37,6 +37,11 @@ inline constexpr int HdrKeysPerPage = 14; // 16 bits: 504 div (key length + 8)
 inline constexpr int HdrEntrySize = 18;   // 16 bits: key length + 8
 inline constexpr int EntryBytes = 504;    // room for entries after the count
 
+// Character keys compare with the letters a to z as A to Z.
+inline char FoldLetter(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
 // Which engine's tree: they differ in the points listed at each operation.
 enum class TRules {
     Table,   // the multi-tag index of the table engine of the windows
@@ -66,8 +71,8 @@ public:
     int Count() const;
     // The current entry; none when EntryNo names no entry or trailing slot of the page.
     char* Entry();
-    char* EntryAt(int i);
-    const char* EntryAt(int i) const;
+    char* EntryAt(int i) { return Page.data() + EntryOffset(i); }
+    const char* EntryAt(int i) const { return Page.data() + EntryOffset(i); }
 
     // Entry i becomes current. Dataset rules: only 0 to Count (the trailing slot), anything
     // else leaves no current entry. Table rules: the number is kept as it is, and only a
@@ -100,6 +105,7 @@ public:
     void InsertKey(int recNo, const char* key, int child);
 
 private:
+    int EntryOffset(int i) const;
     void SetCount(int n);
     int SplitPoint(int current, int count) const;
 };
@@ -230,5 +236,20 @@ private:
     // While BuildLevels walks down, the levels' places are not known yet.
     bool levelsKnown_ = false;
 };
+
+inline int TIndexPage::EntryOffset(int i) const {
+    return 4 + i * OwnerFile->EntrySize();
+}
+
+inline int TIndexPage::Count() const {
+    const auto* p = reinterpret_cast<const unsigned char*>(Page.data());
+    return qint32(quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24);
+}
+
+inline char* TIndexPage::Entry() {
+    if (EntryNo < 0 || EntryNo > Count() || EntryNo > OwnerFile->KeysPerPage())
+        return nullptr;
+    return EntryAt(EntryNo);
+}
 
 } // namespace dbindex
