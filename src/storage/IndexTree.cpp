@@ -402,7 +402,6 @@ bool TIndexTree::PageIsSound(const TIndexPage& level) {
         return false;
     if (!levelsKnown_)
         return true;
-    const TIndexPage* page = &level;
     const bool leaf = !level.HasLowerLevel();
     if (leaf) {
         // Only the root of an empty index is an empty leaf: splits leave at least two keys in
@@ -410,16 +409,16 @@ bool TIndexTree::PageIsSound(const TIndexPage& level) {
         if (count == 0 && level.UpperLevel && rules_ == TRules::Dataset)
             return false;
         for (int i = 0; i < count; ++i)
-            if (childOf(page->EntryAt(i)) != 0 || recNoOf(page->EntryAt(i)) < 1)
+            if (childOf(level.EntryAt(i)) != 0 || recNoOf(level.EntryAt(i)) < 1)
                 return false;
     } else {
         for (int i = 0; i <= count; ++i)
-            if (!PageInFile(childOf(page->EntryAt(i))))
+            if (!PageInFile(childOf(level.EntryAt(i))))
                 return false;
     }
     for (int i = 1; i < count; ++i) {
-        const char* before = page->EntryAt(i - 1);
-        const char* entry = page->EntryAt(i);
+        const char* before = level.EntryAt(i - 1);
+        const char* entry = level.EntryAt(i);
         const int c = CompareKeys(before + 8, entry + 8);
         if (c > 0 ||
             (c == 0 && leaf && rules_ == TRules::Dataset && recNoOf(before) >= recNoOf(entry)))
