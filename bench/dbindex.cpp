@@ -89,7 +89,9 @@ public:
         const QByteArray path = QFile::encodeName(folder->filePath("captions.sqlite"));
         QFile::remove(folder->filePath("captions.sqlite"));
         sqlite3_open(path.constData(), &db_);
-        Run("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+        // As a database tuned for this table would run: its pages cached and mapped whole.
+        Run("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-262144;"
+            "PRAGMA mmap_size=1073741824;"
             "CREATE TABLE items(caption TEXT); BEGIN;");
         sqlite3_stmt* insert = Prepare("INSERT INTO items(caption) VALUES (?1)");
         for (const std::string& key : keys) {

@@ -112,10 +112,6 @@ private:
     int used_ = 0;
 };
 
-} // namespace
-
-namespace {
-
 // Eight bytes of a key from `from` on, letters folded, as a number that orders like them;
 // bytes at or beyond `end` count as zero.
 quint64 foldedWord(const char* key, int from, int end) {
