@@ -30,7 +30,8 @@ public:
     // Opens the file, or creates it when it is missing and autoCreate is true or recreate is
     // 1; otherwise raises "Open: Table file not found : " + fileName. An existing file is
     // opened for reading only when readOnly is true, else for reading and writing; it is never
-    // truncated here. The file is registered only once it is open.
+    // truncated here. Other programs may read and write it meanwhile; only one that wants it
+    // alone is held back. The file is registered only once it is open.
     TPagedFile(const QString& fileName, int recreate, bool autoCreate, bool readOnly);
     // Frees the stream and the header. A file that is still registered (a derived constructor
     // that failed after this one had registered it) leaves the list here.
