@@ -1,5 +1,6 @@
 // Opens an index file from arbitrary bytes over a table of forty names, walks the table in its
-// order both ways, goes to positions in it, adds and changes keys, and opens it again.
+// order both ways, goes to positions in it, changes and appends records, and opens it again.
+// Each change may add a page per level and a root to the index file, and nothing more.
 #include "FuzzSupport.h"
 #include "framework/data/Field.h"
 #include "storage/DbDataset.h"
@@ -12,8 +13,10 @@ using namespace dbdataset;
 
 namespace {
 
-// The table every input is read against, made once: NAME (C 10) and QTY (N 5).
+// The table every input is read against, made once and laid anew for each input, as the
+// changes grow it: NAME (C 10) and QTY (N 5).
 QString table() {
+    static QByteArray pristine;
     static const QString path = [] {
         const QString p = QDir::tempPath() +
                           QString("/orv_fuzz_%1_index.dbf").arg(QCoreApplication::applicationPid());
@@ -31,9 +34,32 @@ QString table() {
             t.Post();
         }
         t.Close();
+        QFile f(p);
+        if (f.open(QIODevice::ReadOnly))
+            pristine = f.readAll();
         return p;
     }();
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(pristine);
     return path;
+}
+
+// A change through the index may add a page per level and a new root to its file, no more,
+// also when it is refused halfway.
+template <class Change> void change(const QString& index, Change make) {
+    const qint64 before = std::max<qint64>(QFileInfo(index).size(), 1024);
+    auto check = [&] {
+        if (QFileInfo(index).size() > before + (dbindex::MaxLevels + 1) * dbindex::PageSize)
+            __builtin_trap();
+    };
+    try {
+        make();
+    } catch (...) {
+        check();
+        throw;
+    }
+    check();
 }
 
 void walk(TDbDataset& t) {
@@ -69,11 +95,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 (void)t.Engine().Cursor()->GetPhysicalRecNo();
             }
             t.First();
-            if (!t.IsEmpty() && round == 0) {
-                t.Edit();
-                t.FieldByName("NAME")->SetAsString("changed");
+            if (!t.IsEmpty() && round == 0)
+                change(index, [&] {
+                    t.Edit();
+                    t.FieldByName("NAME")->SetAsString("changed");
+                    t.Post();
+                });
+            change(index, [&] {
+                t.Append();
+                t.FieldByName("NAME")->SetAsString("added");
+                t.FieldByName("QTY")->SetAsInteger(7);
                 t.Post();
-            }
+            });
             walk(t);
         } catch (const Exception&) {
             // A damaged index is refused with a message.

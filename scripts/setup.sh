@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libbenchmark-dev libsqlite3-dev
   xvfb xauth imagemagick x11-utils xdotool xdg-utils dbus-daemon hardinfo
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   libgstreamer1.0-dev timgm6mb-soundfont

@@ -14,6 +14,7 @@ namespace {
 FileLock::Share shareOf(DiskFile::Mode mode) {
     switch (mode) {
     case DiskFile::Mode::Read:
+    case DiskFile::Mode::Shared:
         return FileLock::Share::ShareAll;
     case DiskFile::Mode::ReadWrite:
         return FileLock::Share::DenyWrite;
@@ -38,8 +39,8 @@ std::unique_ptr<DiskFile> DiskFile::Open(const QString& path, Mode mode, Failure
     case Mode::ReadWrite:
         flags |= O_RDWR;
         break;
-    case Mode::Create:
-        // Emptied only once nobody else has it open: see below.
+    case Mode::Create: // emptied only once nobody else has it open: see below
+    case Mode::Shared:
         flags |= O_RDWR | O_CREAT;
         break;
     }

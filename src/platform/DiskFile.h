@@ -13,13 +13,16 @@ struct View;
 //   Read       - for reading; every other program may read and write it meanwhile
 //   ReadWrite  - for reading and writing an existing file; other programs may only read it
 //   Create     - made anew (emptied); nobody else may have it open meanwhile
+//   Shared     - for reading and writing, made when it is missing; every other program may
+//                read and write it meanwhile
 //
 // Writes go straight to the operating system: once Write returns, the bytes are the file's
-// and outlive a crash of the program. Nothing read is kept by this class. A file opened for
-// reading is read through a shared mapping of the file, which shows what another program
-// writes at once; the size is asked of the file system again whenever a read reaches beyond
-// the size seen last. A file opened for writing is read with plain reads (its size changes
-// only through this opening, as other programs cannot write it).
+// and outlive a crash of the program. Nothing read is kept by this class. A file that other
+// programs may write (Read, Shared) is read through a shared mapping of the file, which shows
+// what another program or this one writes at once; the size is asked of the file system again
+// whenever a read reaches beyond the size seen last. A file opened for writing alone is read
+// with plain reads (its size changes only through this opening, as other programs cannot
+// write it).
 //
 // Should another program cut the file short while it is mapped, the bytes that are gone
 // read as zero instead of ending the program.
@@ -27,11 +30,11 @@ struct View;
 // The files of one table are used by one thread at a time, as the table engine does.
 class DiskFile {
 public:
-    enum class Mode { Read, ReadWrite, Create };
+    enum class Mode { Read, ReadWrite, Create, Shared };
     enum class Failure { None, Missing, InUse, Other };
 
-    // Null when the file cannot be opened; `failure` tells why. ReadWrite never makes a file
-    // that is not there; neither mode opens anything but a plain file.
+    // Null when the file cannot be opened; `failure` tells why. Read and ReadWrite never make
+    // a file that is not there; no mode opens anything but a plain file.
     static std::unique_ptr<DiskFile> Open(const QString& path, Mode mode, Failure* failure);
     ~DiskFile();
     DiskFile(const DiskFile&) = delete;
@@ -39,7 +42,7 @@ public:
 
     Mode OpenMode() const { return mode_; }
     // Whether other programs may write the file while it is open here.
-    bool Shared() const { return mode_ == Mode::Read; }
+    bool Shared() const { return mode_ == Mode::Read || mode_ == Mode::Shared; }
 
     // The size as seen last: after the open, a refresh or this opening's own writes.
     qint64 Size() const { return size_; }

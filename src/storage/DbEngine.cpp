@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -177,12 +178,22 @@ void TDbfEngine::OpenIndexFile(const QString& fileName, const QString& sortField
 }
 
 void TDbfEngine::BuildIndex(TIndexCursor* cursor) {
-    cursor->IndexFile()->BuildLevels();
+    TIndexFile* file = cursor->IndexFile();
+    file->BuildLevels();
+    if (file->KeyLength == 0)
+        return;
     const int count = dbfFile_->RecordCount();
+    const int length = file->StoredKeyLength();
+    QByteArray keys(qsizetype(count) * length, ' ');
+    // Only the key's bytes of each record are read, into their place in a record image.
+    const int offset = file->KeyOffset;
+    const int part =
+        std::min(file->CharacterKeys() ? file->KeyLength : 8, dbfFile_->RecordSize() - offset);
     for (int n = 1; n <= count; ++n) {
-        dbfFile_->ReadRecord(n, recordBuffer_.data());
-        cursor->Insert(n, recordBuffer_.constData());
+        dbfFile_->ReadRecordPart(n, offset, part, recordBuffer_.data() + offset);
+        file->KeyOfRecord(recordBuffer_.constData(), keys.data() + qsizetype(n - 1) * length);
     }
+    file->BuildFromKeys(keys, count);
 }
 
 void TDbfEngine::SelectIndex(const QString& fileName) {
@@ -226,7 +237,7 @@ int TDbfEngine::GetRecordSize() const {
 }
 
 TGetResult TDbfEngine::ReadVisibleRecord(char* buffer, TGetMode mode, bool) {
-    const int count = dbfFile_ ? dbfFile_->RecordCount() : 0;
+    int count = dbfFile_ ? dbfFile_->RecordCount() : 0;
     if (count < 1 || !cursor_)
         return grEOF;
     for (;;) {
@@ -240,6 +251,14 @@ TGetResult TDbfEngine::ReadVisibleRecord(char* buffer, TGetMode mode, bool) {
         }
         if (result == grOK) {
             const int n = cursor_->GetPhysicalRecNo();
+            if (n > count && indexNo_ >= 0) {
+                // Another program may have added the record; if not, the index is not this
+                // table's as it is now, and showing part of it would hide records.
+                dbfFile_->UpdateRecordCount();
+                count = dbfFile_->RecordCount();
+                if (n > count)
+                    indexCursors_[size_t(indexNo_)]->IndexFile()->Refuse();
+            }
             if (n < 1 || n > count)
                 result = grError;
             else
@@ -259,7 +278,14 @@ bool TDbfEngine::ReadField(TField* field, const char* record, void* dest) {
     return ReadCalcSlot(record + dbfFile_->RecordSize() + field->Offset(), field, dest);
 }
 
+void TDbfEngine::RefuseDamagedIndexes() const {
+    for (const auto& cursor : indexCursors_)
+        if (cursor->IndexFile()->IsDamaged())
+            cursor->IndexFile()->Refuse();
+}
+
 void TDbfEngine::AppendRecord(const char* record) {
+    RefuseDamagedIndexes();
     const int n = dbfFile_->RecordCount() + 1;
     physicalCursor_->SetPhysicalRecNo(n);
     dbfFile_->WriteRecord(n, record);
@@ -272,6 +298,7 @@ void TDbfEngine::UpdateRecord(const char* record) {
     const int n = cursor_->GetPhysicalRecNo();
     if (n < 1 || n > dbfFile_->RecordCount())
         throw EDbfEngineError(DbText::RecordNotFound);
+    RefuseDamagedIndexes();
     if (!indexCursors_.empty())
         dbfFile_->ReadRecord(n, recordBuffer_.data());
     dbfFile_->WriteRecord(n, record);

@@ -56,7 +56,8 @@ public:
     // One field of a dataset record buffer's image; the calculated-field area lies right
     // behind the image.
     bool ReadField(TField* field, const char* record, void* dest);
-    // Writes the image as a new record and adds its key to every index.
+    // Writes the image as a new record and adds its key to every index. An index found
+    // damaged, before or during the change, is refused with EDbfEngineError naming its file.
     void AppendRecord(const char* record);
     // Rewrites the record the current cursor stands on and keeps every index in step.
     void UpdateRecord(const char* record);
@@ -80,6 +81,8 @@ public:
 
 private:
     void BuildIndex(TIndexCursor* cursor);
+    // A change is refused before it touches the table when an index is known to be damaged.
+    void RefuseDamagedIndexes() const;
 
     TDbDataset* owner_;
     TDbfFile* dbfFile_ = nullptr;

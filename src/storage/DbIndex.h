@@ -4,6 +4,7 @@
 #include "storage/IndexTree.h"
 
 #include <QString>
+#include <vector>
 
 namespace dbdataset {
 
@@ -32,6 +33,11 @@ public:
     void InitHeader(int keyOffset, int keyLength, const QString& fieldName);
     // Root and highest page 1, the file the header and one empty page.
     void Clear();
+    // An empty index (as Clear leaves it) takes the keys of records 1 to count in one pass:
+    // `keys` holds them in record order, StoredKeyLength bytes each as KeyOfRecord makes
+    // them. The leaves are filled in key order, equal keys in record order, and the levels
+    // above them are laid over them; each page is written once.
+    void BuildFromKeys(const QByteArray& keys, int count);
     // The key field's name in the header (at most 232 characters).
     QString KeyFieldName() const;
 
@@ -43,6 +49,15 @@ protected:
     void ReadPage(int n, char* page) override { ReadRecord(n, page); }
     void WritePage(int n, const char* page) override { WriteRecord(n, page); }
     int PagesInFile() const override { return RecordCount(); }
+    int PagesInFileNow() override {
+        UpdateRecordCount();
+        return RecordCount();
+    }
+
+private:
+    // The records 0 to count - 1 by their character keys, letter case aside; equal keys in
+    // record order.
+    void SortFolded(const QByteArray& keys, int count, std::vector<int>& order) const;
 };
 
 // Walks a table in the key order of one index file. The position is the index file's: every

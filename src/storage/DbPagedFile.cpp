@@ -1,6 +1,7 @@
 #include "storage/DbPagedFile.h"
 
-#include <QFile>
+#include "platform/DiskFile.h"
+
 #include <QFileInfo>
 #include <algorithm>
 #include <climits>
@@ -17,21 +18,25 @@ sharedfiles::TOpenFileList<TPagedFile>& openFiles() {
 } // namespace
 
 TPagedFile::TPagedFile(const QString& fileName, int recreate, bool autoCreate, bool readOnly)
-    : stream_(std::make_unique<QFile>(fileName)), path_(fileName), fileName_(fileName.toUpper()) {
-    bool ok = false;
+    : path_(fileName), fileName_(fileName.toUpper()) {
+    DiskFile::Mode mode = DiskFile::Mode::Shared;
     if (QFileInfo::exists(fileName)) {
         readOnly_ = readOnly;
-        ok = stream_->open((readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite) |
-                           QIODevice::Unbuffered);
+        if (readOnly)
+            mode = DiskFile::Mode::Read;
     } else if (autoCreate || recreate == 1) {
         isNew_ = true;
-        ok = stream_->open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered);
     } else {
         throw Exception("Open: Table file not found : " + fileName);
     }
-    if (!ok)
-        throw EInOutError(
-            QStringLiteral("Cannot open file \"%1\": %2").arg(fileName, stream_->errorString()));
+    DiskFile::Failure failure = DiskFile::Failure::None;
+    stream_ = DiskFile::Open(fileName, mode, &failure);
+    if (!stream_)
+        throw EInOutError(failure == DiskFile::Failure::InUse
+                              ? QStringLiteral("Cannot open file \"%1\": it is in use by another "
+                                               "program.")
+                                    .arg(fileName)
+                              : QStringLiteral("Cannot open file \"%1\".").arg(fileName));
     openFiles().Add(this);
     UpdateRecordCount();
 }
@@ -55,7 +60,7 @@ void TPagedFile::Release() {
 }
 
 qint64 TPagedFile::FileSize() const {
-    return stream_->size();
+    return stream_->RefreshSize();
 }
 
 void TPagedFile::UpdateRecordCount() {
@@ -63,7 +68,7 @@ void TPagedFile::UpdateRecordCount() {
         recordCount_ = 0;
         return;
     }
-    const qint64 count = (stream_->size() - headerSize_) / recordSize_;
+    const qint64 count = (stream_->RefreshSize() - headerSize_) / recordSize_;
     // One below the largest integer, so that "after the last record" is still a number.
     recordCount_ = int(std::clamp<qint64>(count, 0, INT_MAX - 1));
 }
@@ -91,7 +96,7 @@ void TPagedFile::SetRecordSize(int n) {
 
 void TPagedFile::SetRecordCount(int n) {
     const qint64 size = qint64(n) * recordSize_ + headerSize_;
-    if (size < 0 || readOnly_ || !stream_->resize(size))
+    if (size < 0 || readOnly_ || !stream_->Truncate(size))
         WriteError();
     UpdateRecordCount();
 }
@@ -113,6 +118,10 @@ int TPagedFile::ReadRecord(int n, char* buffer) {
     return ReadAt(position_, buffer, recordSize_);
 }
 
+int TPagedFile::ReadRecordPart(int n, int offset, int count, char* buffer) {
+    return ReadAt(RecordPosition(n) + offset, buffer, count);
+}
+
 void TPagedFile::WriteRecord(int n, const char* buffer) {
     SeekRecord(n);
     WriteAt(position_, buffer, recordSize_);
@@ -125,23 +134,17 @@ void TPagedFile::WriteByte(char b) {
 }
 
 int TPagedFile::ReadAt(qint64 pos, char* data, int count) {
-    if (count <= 0 || pos < 0 || pos >= stream_->size() || !stream_->seek(pos))
+    const qint64 done = stream_->Read(pos, data, count);
+    if (done <= 0)
         return 0;
-    int done = 0;
-    while (done < count) {
-        const qint64 r = stream_->read(data + done, count - done);
-        if (r <= 0)
-            break;
-        done += int(r);
-    }
     position_ = pos + done;
-    return done;
+    return int(done);
 }
 
 void TPagedFile::WriteAt(qint64 pos, const char* data, int count) {
     if (count <= 0)
         return;
-    if (pos < 0 || readOnly_ || !stream_->seek(pos) || stream_->write(data, count) != count)
+    if (readOnly_ || !stream_->Write(pos, data, count))
         WriteError();
     position_ = pos + count;
 }

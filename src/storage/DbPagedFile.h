@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-class QFile;
+class DiskFile;
 
 namespace dbdataset {
 
@@ -23,13 +23,15 @@ namespace dbdataset {
 //
 // Reads report nothing: what the file does not hold leaves the buffer as it was. Writes that
 // fail (a full disk, a stream that a read-only open made) raise EInOutError, so that no
-// change is ever lost without a word.
+// change is ever lost without a word. Nothing read is kept: reads go through a shared mapping
+// of the file, which shows every write at once, this program's and any other's.
 class TPagedFile {
 public:
     // Opens the file, or creates it when it is missing and autoCreate is true or recreate is
     // 1; otherwise raises "Open: Table file not found : " + fileName. An existing file is
     // opened for reading only when readOnly is true, else for reading and writing; it is never
-    // truncated here. The file is registered only once it is open.
+    // truncated here. Other programs may read and write it meanwhile; only one that wants it
+    // alone is held back. The file is registered only once it is open.
     TPagedFile(const QString& fileName, int recreate, bool autoCreate, bool readOnly);
     // Frees the stream and the header. A file that is still registered (a derived constructor
     // that failed after this one had registered it) leaves the list here.
@@ -78,6 +80,9 @@ public:
     void SeekRecord(int n);
     // Reads record n into buffer (RecordSize bytes); returns how many bytes the file held.
     int ReadRecord(int n, char* buffer);
+    // Reads `count` bytes of record n from `offset` on into buffer; returns how many the file
+    // held.
+    int ReadRecordPart(int n, int offset, int count, char* buffer);
     // Writes record n; a record beyond the last one extends the file and the count.
     void WriteRecord(int n, const char* buffer);
     // Writes one byte at the current position.
@@ -92,7 +97,7 @@ private:
     qint64 RecordPosition(int n) const;
     [[noreturn]] void WriteError() const;
 
-    std::unique_ptr<QFile> stream_;
+    std::unique_ptr<DiskFile> stream_;
     QString path_;
     QString fileName_;
     QByteArray header_;

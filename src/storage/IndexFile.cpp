@@ -67,8 +67,20 @@ void IndexTag::WritePage(int n, const char* page) {
     file_->WriteAt(qint64(n) * TIndexFile::PageSize, page, TIndexFile::PageSize);
 }
 
+namespace {
+
+int pagesIn(qint64 fileSize) {
+    return int(std::min<qint64>(fileSize / TIndexFile::PageSize - 1, INT_MAX));
+}
+
+} // namespace
+
 int IndexTag::PagesInFile() const {
-    return int(std::min<qint64>(file_->Size() / TIndexFile::PageSize - 1, INT_MAX));
+    return pagesIn(file_->Size());
+}
+
+int IndexTag::PagesInFileNow() {
+    return pagesIn(file_->CurrentSize());
 }
 
 } // namespace dbtable

@@ -80,6 +80,7 @@ protected:
     void ReadPage(int n, char* page) override;
     void WritePage(int n, const char* page) override;
     int PagesInFile() const override;
+    int PagesInFileNow() override;
 
 private:
     TIndexFile* file_;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <exception>
 
 namespace dbindex {
 
@@ -25,10 +26,6 @@ qint64 grownWeight(qint64 lower, int keysPerPage) {
 
 int clampToInt(qint64 v) {
     return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
 int childOf(const char* entry) {
@@ -51,22 +48,8 @@ int compareDoubles(double a, double b) {
 
 TIndexPage::TIndexPage(TIndexTree* owner) : OwnerFile(owner) {}
 
-int TIndexPage::Count() const {
-    return qint32(get32(Page.data()));
-}
-
 void TIndexPage::SetCount(int n) {
     put32(Page.data(), quint32(n));
-}
-
-char* TIndexPage::EntryAt(int i) {
-    return Page.data() + 4 + i * OwnerFile->EntrySize();
-}
-
-char* TIndexPage::Entry() {
-    if (EntryNo < 0 || EntryNo > Count() || EntryNo > OwnerFile->KeysPerPage())
-        return nullptr;
-    return EntryAt(EntryNo);
 }
 
 void TIndexPage::GotoEntry(int i) {
@@ -145,30 +128,27 @@ void TIndexPage::LoadPage(int n) {
         return;
     // Page 0 is the header: an upper entry naming it, or nothing, is damage.
     if (n < 1)
-        OwnerFile->Damaged();
+        OwnerFile->Refuse();
     // A page that names a page of its own path would make the walk go round in a circle.
     for (const TIndexPage* p = UpperLevel; p; p = p->UpperLevel)
         if (p->PageNo == n)
-            OwnerFile->Damaged();
+            OwnerFile->Refuse();
     for (const TIndexPage* p = LowerLevel.get(); p; p = p->LowerLevel.get())
         if (p->PageNo == n)
-            OwnerFile->Damaged();
+            OwnerFile->Refuse();
     Page.fill(0);
     PageNo = n;
     EntryNo = -1;
-    OwnerFile->ReadPage(n, Page.data());
-    const int count = Count();
-    if (count < 0 || count > OwnerFile->KeysPerPage()) {
+    OwnerFile->ReadPageChecked(n, Page.data());
+    if (!OwnerFile->PageIsSound(*this)) {
         Page.fill(0);
         PageNo = -1;
-        OwnerFile->Damaged();
+        OwnerFile->Refuse();
     }
 }
 
 void TIndexPage::WritePage() {
-    if (PageNo < 1)
-        OwnerFile->Damaged();
-    OwnerFile->WritePage(PageNo, Page.data());
+    OwnerFile->StorePage(PageNo, Page.data());
 }
 
 int TIndexPage::FindKey(int recNo, const char* key) {
@@ -193,7 +173,7 @@ int TIndexPage::FindKey(int recNo, const char* key) {
                 return 0;
             if (recNo < stored)
                 return -1;
-        } else if (recNo <= OwnerFile->GreatestRecNo(childOf(e), levelsBelow)) {
+        } else if (recNo < 1 || recNo <= OwnerFile->GreatestRecNo(childOf(e), levelsBelow)) {
             return -1;
         }
     }
@@ -204,7 +184,7 @@ int TIndexPage::FindKey(int recNo, const char* key) {
 void TIndexPage::SetEntry(int recNo, const char* key, int child) {
     char* e = Entry();
     if (!e)
-        OwnerFile->Damaged();
+        OwnerFile->Refuse();
     if (EntryNo == Count()) {
         // The trailing slot keeps no key: the page's greatest key is held one level up.
         if (UpperLevel)
@@ -233,7 +213,7 @@ bool TIndexPage::InsertEntry(int recNo, const char* key, int child) {
     if (count >= OwnerFile->KeysPerPage())
         return false;
     if (EntryNo < 0 || EntryNo > count)
-        OwnerFile->Damaged();
+        OwnerFile->Refuse();
     const int size = OwnerFile->EntrySize();
     std::memmove(EntryAt(EntryNo + 1), EntryAt(EntryNo), size_t((count - EntryNo) * size + 8));
     SetCount(count + 1);
@@ -246,7 +226,7 @@ bool TIndexPage::DeleteEntry() {
     if (count < 0)
         return false;
     if (EntryNo < 0 || EntryNo > count)
-        OwnerFile->Damaged();
+        OwnerFile->Refuse();
     // The entries after the current one and the trailing slot move down; removing the
     // trailing slot makes the last entry the trailing slot.
     const int moved = (count - EntryNo - 1) * OwnerFile->EntrySize() + 8;
@@ -281,7 +261,7 @@ void TIndexPage::InsertKey(int recNo, const char* key, int child) {
     const int e = EntryNo;
     const int count = Count();
     if (e < 0 || e > count)
-        OwnerFile->Damaged();
+        OwnerFile->Refuse();
     const int s = SplitPoint(e, count);
     const int size = OwnerFile->EntrySize();
     const bool leaf = !HasLowerLevel();
@@ -293,7 +273,7 @@ void TIndexPage::InsertKey(int recNo, const char* key, int child) {
     put32(fresh.data(), quint32(leaf ? s : s - 1));
     std::memmove(EntryAt(0), EntryAt(s), size_t((count - s) * size + 8));
     SetCount(count - s);
-    OwnerFile->WritePage(newPageNo, fresh.data());
+    OwnerFile->StorePage(newPageNo, fresh.data());
     WritePage();
 
     // The new page's greatest key (above the leaves its trailing slot, whose bytes are the
@@ -311,7 +291,7 @@ void TIndexPage::InsertKey(int recNo, const char* key, int child) {
         GotoEntry(e);
     }
     if (!InsertEntry(recNo, key, child))
-        OwnerFile->Damaged();
+        OwnerFile->Refuse();
 }
 
 // ---------------------------------------------------------------- the tree
@@ -351,6 +331,7 @@ bool TIndexTree::ShapeIsSound(int minKeysPerPage) {
 }
 
 void TIndexTree::ResetRoot(int n, bool empty) {
+    levelsKnown_ = false;
     rootLevel_ = std::make_unique<TIndexPage>(this);
     if (empty)
         rootLevel_->PageNo = n;
@@ -366,6 +347,7 @@ int TIndexTree::Levels() const {
 }
 
 void TIndexTree::BuildLevels() {
+    levelsKnown_ = false;
     rootLevel_->LowerLevel.reset();
     TIndexPage* level = rootLevel_.get();
     int depth = 1;
@@ -374,7 +356,7 @@ void TIndexTree::BuildLevels() {
         if (child == 0)
             break;
         if (++depth > MaxLevels)
-            Damaged();
+            Refuse();
         auto lower = std::make_unique<TIndexPage>(this);
         lower->UpperLevel = level;
         level->LowerLevel = std::move(lower);
@@ -384,12 +366,74 @@ void TIndexTree::BuildLevels() {
     level->Weight = 1;
     for (; level->UpperLevel; level = level->UpperLevel)
         level->UpperLevel->Weight = grownWeight(level->Weight, keysPerPage_);
+    // Each level's page can now be held against its place in the tree.
+    levelsKnown_ = true;
+    for (const TIndexPage* p = rootLevel_.get(); p; p = p->LowerLevel.get())
+        if (p->PageNo >= 1 && !PageIsSound(*p))
+            Refuse();
+}
+
+void TIndexTree::Refuse() const {
+    damaged_ = true;
+    Damaged();
+    std::terminate(); // Damaged raises; an override that did not would leave no way on
+}
+
+bool TIndexTree::PageInFile(int n) {
+    return n >= 1 && (n <= PagesInFile() || n <= PagesInFileNow());
+}
+
+void TIndexTree::ReadPageChecked(int n, char* page) {
+    if (damaged_ || !PageInFile(n))
+        Refuse();
+    ReadPage(n, page);
+}
+
+void TIndexTree::StorePage(int n, const char* page) {
+    // A page is written where the file holds one, or right after its end.
+    if (damaged_ || n < 1 || (n - 1 > PagesInFile() && n - 1 > PagesInFileNow()))
+        Refuse();
+    WritePage(n, page);
+}
+
+bool TIndexTree::PageIsSound(const TIndexPage& level) {
+    const int count = level.Count();
+    if (count < 0 || count > keysPerPage_)
+        return false;
+    if (!levelsKnown_)
+        return true;
+    const bool leaf = !level.HasLowerLevel();
+    if (leaf) {
+        // Only the root of an empty index is an empty leaf: splits leave at least two keys in
+        // each page, and a leaf that loses its last key leaves the tree.
+        if (count == 0 && level.UpperLevel && rules_ == TRules::Dataset)
+            return false;
+        for (int i = 0; i < count; ++i)
+            if (childOf(level.EntryAt(i)) != 0 || recNoOf(level.EntryAt(i)) < 1)
+                return false;
+    } else {
+        for (int i = 0; i <= count; ++i)
+            if (!PageInFile(childOf(level.EntryAt(i))))
+                return false;
+    }
+    for (int i = 1; i < count; ++i) {
+        const char* before = level.EntryAt(i - 1);
+        const char* entry = level.EntryAt(i);
+        const int c = CompareKeys(before + 8, entry + 8);
+        if (c > 0 ||
+            (c == 0 && leaf && rules_ == TRules::Dataset && recNoOf(before) >= recNoOf(entry)))
+            return false;
+    }
+    return true;
 }
 
 int TIndexTree::NewPageNo() {
+    // A counter beyond the file's end would place the new page far out in the file.
+    if (damaged_ || (HighestPageNo() > PagesInFile() && HighestPageNo() > PagesInFileNow()))
+        Refuse();
     const qint64 next = qint64(std::max(HighestPageNo(), PagesInFile())) + 1;
     if (next > INT_MAX)
-        Damaged();
+        Refuse();
     put32(TreeHeader() + HdrHighest, quint32(next));
     WriteTreeHeader();
     return int(next);
@@ -397,7 +441,7 @@ int TIndexTree::NewPageNo() {
 
 void TIndexTree::AddRootLevel() {
     if (Levels() >= MaxLevels)
-        Damaged();
+        Refuse();
     const int n = NewPageNo();
     auto root = std::make_unique<TIndexPage>(this);
     root->PageNo = n;
@@ -413,14 +457,22 @@ void TIndexTree::AddRootLevel() {
 }
 
 QByteArray TIndexTree::KeyOfRecord(const char* record) const {
-    const char* source = record + KeyOffset;
-    if (!CharacterKeys())
-        return QByteArray(source, 8);
-    QByteArray key(headerKeyLength_, ' ');
-    const int length = std::min(KeyLength, headerKeyLength_);
-    for (int n = 0; n < length && source[n] != '\0'; ++n)
-        key[n] = source[n];
+    QByteArray key(StoredKeyLength(), ' ');
+    KeyOfRecord(record, key.data());
     return key;
+}
+
+void TIndexTree::KeyOfRecord(const char* record, char* key) const {
+    const char* source = record + KeyOffset;
+    if (!CharacterKeys()) {
+        std::memcpy(key, source, 8);
+        return;
+    }
+    const int length = std::max(0, std::min(KeyLength, headerKeyLength_));
+    const void* end = std::memchr(source, '\0', size_t(length));
+    const int n = end ? int(static_cast<const char*>(end) - source) : length;
+    std::memcpy(key, source, size_t(n));
+    std::memset(key + n, ' ', size_t(headerKeyLength_ - n));
 }
 
 int TIndexTree::CompareKeys(const char* key, const char* stored) const {
@@ -433,8 +485,10 @@ int TIndexTree::CompareKeys(const char* key, const char* stored) const {
     }
     const int length = KeyLength > 0 ? std::min(KeyLength, headerKeyLength_) : headerKeyLength_;
     for (int i = 0; i < length && stored[i] != '\0'; ++i) {
-        const quint8 a = quint8(upper(key[i]));
-        const quint8 b = quint8(upper(stored[i]));
+        if (key[i] == stored[i])
+            continue;
+        const quint8 a = quint8(FoldLetter(key[i]));
+        const quint8 b = quint8(FoldLetter(stored[i]));
         if (a != b)
             return a < b ? -1 : 1;
     }
@@ -446,8 +500,8 @@ bool TIndexTree::KeysDiffer(const char* oldRecord, const char* newRecord) const 
     const char* b = newRecord + KeyOffset;
     const bool fold = rules_ == TRules::Table;
     for (int i = 0; i < KeyLength; ++i) {
-        const char x = fold ? upper(a[i]) : a[i];
-        const char y = fold ? upper(b[i]) : b[i];
+        const char x = fold ? FoldLetter(a[i]) : a[i];
+        const char y = fold ? FoldLetter(b[i]) : b[i];
         if (x != y)
             return true;
         if (x == '\0')
@@ -459,13 +513,11 @@ bool TIndexTree::KeysDiffer(const char* oldRecord, const char* newRecord) const 
 int TIndexTree::GreatestRecNo(int n, int levelsBelow) {
     std::array<char, PageBufferSize> page{};
     for (int depth = levelsBelow;; --depth) {
-        if (n < 1)
-            Damaged();
         page.fill(0);
-        ReadPage(n, page.data());
+        ReadPageChecked(n, page.data());
         const int count = qint32(get32(page.data()));
         if (count < 0 || count > keysPerPage_)
-            Damaged();
+            Refuse();
         const char* entries = page.data() + 4;
         if (depth <= 1)
             return count > 0 ? recNoOf(entries + (count - 1) * EntrySize()) : 0;

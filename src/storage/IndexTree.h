@@ -37,6 +37,11 @@ inline constexpr int HdrKeysPerPage = 14; // 16 bits: 504 div (key length + 8)
 inline constexpr int HdrEntrySize = 18;   // 16 bits: key length + 8
 inline constexpr int EntryBytes = 504;    // room for entries after the count
 
+// Character keys compare with the letters a to z as A to Z.
+inline char FoldLetter(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
 // Which engine's tree: they differ in the points listed at each operation.
 enum class TRules {
     Table,   // the multi-tag index of the table engine of the windows
@@ -66,7 +71,8 @@ public:
     int Count() const;
     // The current entry; none when EntryNo names no entry or trailing slot of the page.
     char* Entry();
-    char* EntryAt(int i);
+    char* EntryAt(int i) { return Page.data() + EntryOffset(i); }
+    const char* EntryAt(int i) const { return Page.data() + EntryOffset(i); }
 
     // Entry i becomes current. Dataset rules: only 0 to Count (the trailing slot), anything
     // else leaves no current entry. Table rules: the number is kept as it is, and only a
@@ -99,6 +105,7 @@ public:
     void InsertKey(int recNo, const char* key, int child);
 
 private:
+    int EntryOffset(int i) const;
     void SetCount(int n);
     int SplitPoint(int current, int count) const;
 };
@@ -141,6 +148,8 @@ public:
     // Character keys: up to KeyLength bytes at KeyOffset, up to a NUL, blank-padded to the
     // key length. Other keys: the 8 bytes there.
     QByteArray KeyOfRecord(const char* record) const;
+    // The same into `key`, which has room for StoredKeyLength bytes.
+    void KeyOfRecord(const char* record, char* key) const;
     // Character keys: at most KeyLength bytes, up to a NUL in the stored key, letters a to z
     // as A to Z, other bytes unsigned. Other keys: as doubles, NaN after every number.
     int CompareKeys(const char* key, const char* stored) const;
@@ -177,6 +186,10 @@ public:
 
     // Raises the engine's error for a file whose tree cannot be right.
     [[noreturn]] virtual void Damaged() const = 0;
+    // Raises that error and keeps the tree from then on from reading or writing any page,
+    // so that a damaged file is never made worse.
+    [[noreturn]] void Refuse() const;
+    bool IsDamaged() const { return damaged_; }
 
 protected:
     // The header of the tree in memory (at least 24 bytes) and writing it.
@@ -185,8 +198,10 @@ protected:
     // Page n as 512 bytes (zero where the file ends), and writing it.
     virtual void ReadPage(int n, char* page) = 0;
     virtual void WritePage(int n, const char* page) = 0;
-    // The highest page number the file holds now.
+    // The highest page number the file holds, as last seen, and as the file system tells now
+    // (another program may have added pages).
     virtual int PagesInFile() const = 0;
+    virtual int PagesInFileNow() { return PagesInFile(); }
 
     // Takes the key's shape from the header; a shape the tree cannot keep (a key too long
     // for minKeysPerPage keys in a page, sizes that do not agree) raises `refuse`'s error.
@@ -195,18 +210,46 @@ protected:
     // A fresh root level holding page n (loaded, or all zero when `empty`).
     void ResetRoot(int n, bool empty);
 
+    // Page n when the file holds it; otherwise the tree is refused.
+    void ReadPageChecked(int n, char* page);
+    // Writes page n, which the file holds or which is the next page after its end.
+    void StorePage(int n, const char* page);
+    // Whether the page `level` holds can stand there: a count within the page and, once the
+    // levels' places are known, children within the file above the leaves, record numbers
+    // and no children in the leaves, and keys in order.
+    bool PageIsSound(const TIndexPage& level);
+
 private:
     friend class TIndexPage;
     // The record number of the last key under child page n, whose level has levelsBelow
     // levels under it.
     int GreatestRecNo(int n, int levelsBelow);
     int Levels() const;
+    bool PageInFile(int n);
 
     TRules rules_;
     std::unique_ptr<TIndexPage> rootLevel_;
     char keyType_ = 'C';
     int headerKeyLength_ = 0;
     int keysPerPage_ = 0;
+    mutable bool damaged_ = false;
+    // While BuildLevels walks down, the levels' places are not known yet.
+    bool levelsKnown_ = false;
 };
+
+inline int TIndexPage::EntryOffset(int i) const {
+    return 4 + i * OwnerFile->EntrySize();
+}
+
+inline int TIndexPage::Count() const {
+    const auto* p = reinterpret_cast<const unsigned char*>(Page.data());
+    return qint32(quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24);
+}
+
+inline char* TIndexPage::Entry() {
+    if (EntryNo < 0 || EntryNo > Count() || EntryNo > OwnerFile->KeysPerPage())
+        return nullptr;
+    return EntryAt(EntryNo);
+}
 
 } // namespace dbindex

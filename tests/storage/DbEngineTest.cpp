@@ -5,7 +5,9 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace dbdataset;
 using indexcheck::Word16;
@@ -294,6 +296,45 @@ TEST_F(DbEngineTest, IndexesAreBuiltFromEveryRecordAndSelectedByTheirRegisteredN
     again.Cursor()->First();
     EXPECT_EQ(Next(again), QStringList({"banana", "fig", "pear", "zucchini"}));
     again.CloseFiles();
+}
+
+// A new index is laid out in one pass: over 2,000 records of few keys in both letter cases (28
+// keys a page, three levels) it is a sound tree in key and record order, and it takes more
+// keys through splits of its full pages.
+TEST_F(DbEngineTest, ANewIndexOfManyRecordsIsASoundTreeThatTakesMoreKeys) {
+    std::mt19937 random(7);
+    auto word = [&] {
+        QString w = QString("k%1").arg(random() % 40);
+        return random() % 2 ? w.toUpper() : w;
+    };
+    QStringList names;
+    for (int i = 0; i < 2000; ++i)
+        names << word();
+    MakeTable("many.dbf", names);
+    TDbfEngine& e = Open("many.dbf");
+    e.OpenIndexFile(Path("many.mdx"), "NAME", 0, 1, false);
+    auto expectModel = [&] {
+        QList<indexcheck::TLeafEntry> model;
+        for (int i = 0; i < names.size(); ++i)
+            model.append({indexcheck::Key(names[i].toLatin1(), 10), i + 1});
+        std::stable_sort(model.begin(), model.end(), [](const auto& a, const auto& b) {
+            return indexcheck::Folded(a.key) < indexcheck::Folded(b.key);
+        });
+        const QByteArray file = ReadAll(Path("many.mdx"));
+        const indexcheck::TTreeReport report = indexcheck::CheckTree(file, Word32(file, 0), 10);
+        EXPECT_EQ(report.problem, "");
+        EXPECT_EQ(report.depth, 3);
+        EXPECT_EQ(report.leaves, model);
+    };
+    expectModel();
+    for (int i = 0; i < 300; ++i) {
+        QByteArray image(e.GetRecordSize(), ' ');
+        names << word();
+        e.DbfFile()->SetFieldText(0, names.last(), image.data());
+        e.AppendRecord(image.constData());
+    }
+    expectModel();
+    e.CloseFiles();
 }
 
 TEST_F(DbEngineTest, IndexesThatCannotServeTheTableAreRefused) {

@@ -153,4 +153,19 @@ TEST_F(DbPagedFileTest, WritesThroughAReadOnlyStreamAreRefusedAndChangeNothing) 
     EXPECT_EQ(ReadAll(Path("ro.bin")), "abcdef");
 }
 
+TEST_F(DbPagedFileTest, ReadsShowWhatAnotherWriterWroteAtOnce) {
+    WriteAll(Path("s.bin"), "0123456789");
+    TFileRef<TPagedFile> f(new TPagedFile(Path("s.bin"), 0, false, false));
+    f->SetRecordSize(5);
+    QByteArray record(5, ' ');
+    f->ReadRecord(2, record.data());
+    EXPECT_EQ(record, "56789");
+    // Rewritten and grown behind the file's back: the next reads show the new bytes.
+    WriteAll(Path("s.bin"), "abcdefghijklmno");
+    f->ReadRecord(2, record.data());
+    EXPECT_EQ(record, "fghij");
+    EXPECT_EQ(f->ReadRecord(3, record.data()), 5);
+    EXPECT_EQ(record, "klmno");
+}
+
 } // namespace
