@@ -32,6 +32,7 @@ TPagedFile::TPagedFile(const QString& fileName, int recreate, bool autoCreate, b
     if (!ok)
         throw EInOutError(
             QStringLiteral("Cannot open file \"%1\": %2").arg(fileName, stream_->errorString()));
+    identity_ = FileIdentity::OfHandle(stream_->handle());
     openFiles().Add(this);
     UpdateRecordCount();
 }
@@ -41,8 +42,7 @@ TPagedFile::~TPagedFile() {
 }
 
 TPagedFile* TPagedFile::FindOpenFile(const QString& fileName) {
-    return openFiles().Find(fileName.toUpper(),
-                            [](const TPagedFile& f) -> const QString& { return f.fileName_; });
+    return openFiles().Find(fileName);
 }
 
 const std::vector<TPagedFile*>& TPagedFile::OpenFiles() {
