@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             abort();
         points << QDir::cleanPath(m.mountPoint);
     }
-    const QStringList browsable = BrowsableVolumes(table);
+    QStringList browsable = BrowsableVolumes(table);
     if (browsable.removeDuplicates() != 0)
         abort();
     for (const QString& root : browsable)

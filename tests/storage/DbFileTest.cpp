@@ -137,7 +137,7 @@ TEST_F(DbFileTest, RecordCountTheFileContradictsIsShownAndTheFileWins) {
     EXPECT_EQ(f.at(f.size() - 1), '\x1A');
 }
 
-TEST_F(DbFileTest, RecordSizeTheDescriptorsContradictIsShownAndTheTableOnlyRead) {
+TEST_F(DbFileTest, RecordSizeTheDescriptorsContradictIsShownAndTheirsIsUsed) {
     // Descriptors add up to 48 + 1; the header says 50.
     QByteArray records = " " + QByteArray(48, 'a') + " " + QByteArray(48, 'b');
     const QByteArray file =

@@ -99,31 +99,22 @@ TEST_F(ForeignTablesTest, TheSecondEngineStoresCodePage850AndRefusesWhatItLacks)
 
 TEST_F(ForeignTablesTest, EachEngineReadsTheMemosTheOtherWrote) {
     const QStringList memos = {"short", QString(600, 'x'), "", QString(1100, 'y') + "end"};
-    // The writer, and the version byte its table gets before (dBase III memos) or after
-    // writing (as the second engine's earlier tables have it); 0 keeps the one it was made with.
-    const struct {
-        Engine writer;
-        quint8 before, after;
-    } cases[] = {{Engine::Second, 0, 0},
-                 {Engine::Windows, 0, 0},
-                 {Engine::Windows, 0x83, 0},
-                 {Engine::Second, 0, 0x03}};
-    for (const auto& c : cases) {
-        const QString name = QString("m%1_%2_%3.dbf").arg(int(c.writer)).arg(c.before).arg(c.after);
-        auto setVersion = [&](quint8 version) {
-            QByteArray f = ReadAll(dir.filePath(name));
-            f[0] = version ? char(version) : f[0];
-            WriteAll(dir.filePath(name), f);
-        };
-        Open(c.writer, name).reset();
-        EXPECT_EQ(quint8(ReadAll(dir.filePath(name))[0]), 0x8B) << name.toStdString();
-        setVersion(c.before);
-        auto w = Open(c.writer, name);
-        for (const QString& memo : memos)
-            Append(*w, "r", memo);
-        w.reset();
-        setVersion(c.after);
-        const Engine reader = c.writer == Engine::Second ? Engine::Windows : Engine::Second;
+    // The writer, and a version byte given to its table afterwards (0: none), as the second
+    // engine's earlier tables have it over their dBase IV memos.
+    const std::pair<Engine, char> cases[] = {
+        {Engine::Second, 0}, {Engine::Windows, 0}, {Engine::Second, 0x03}};
+    for (const auto& [writer, version] : cases) {
+        const QString name = QString("m%1_%2.dbf").arg(int(writer)).arg(int(version));
+        {
+            auto w = Open(writer, name);
+            for (const QString& memo : memos)
+                Append(*w, "r", memo);
+        }
+        QByteArray f = ReadAll(dir.filePath(name));
+        EXPECT_EQ(quint8(f[0]), 0x8B) << name.toStdString();
+        f[0] = version ? version : f[0];
+        WriteAll(dir.filePath(name), f);
+        const Engine reader = writer == Engine::Second ? Engine::Windows : Engine::Second;
         EXPECT_EQ(Memos(*Open(reader, name)), memos) << name.toStdString();
     }
 }

@@ -98,9 +98,7 @@ TEST_F(TableFaultsTest, AnAppendTheDiskRefusesLeavesNoRecordBehind) {
     }
     table.Close();
     EXPECT_EQ(At32(ReadAll(path), 4), 1u);
-    table.Open();
-    Append("two", "");
-    EXPECT_EQ(Shown(table), QStringList({"one", "two"}));
+    EXPECT_EQ(ReadAll(path).size(), 225 + 651 + 1);
 }
 
 TEST_F(TableFaultsTest, EveryCharacterOfTheCodePageIsKeptAndOthersAreRefused) {
