@@ -237,14 +237,15 @@ int TDbfFile::AppendRecordImage(const char* image) {
     const quint32 n = HeaderRecordCount();
     if (n >= quint32(INT_MAX))
         throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
+    const qint64 before = Size();
     try {
         WriteRecordImage(int(n), image);
     } catch (...) {
         // Part of the record may have reached the file (a full disk): it is no record, and
         // the next append or the end mark takes its place.
         try {
-            if (Size() > SeekRecord(int(n)))
-                Truncate(SeekRecord(int(n)));
+            if (Size() > before)
+                Truncate(before);
         } catch (...) {
         }
         throw;
