@@ -89,8 +89,8 @@ QByteArray roundedText(double value, int precision, int decimals) {
 }
 
 // The fixed-point text of a value for a field: `decimals` places, at most `size` significant
-// digits. An F field has no decimals of its own; it keeps as many places as fit, so that a
-// fraction is not rounded away.
+// digits. An F field without decimals of its own (as this engine makes them) keeps as many
+// places as fit, so that a fraction is not rounded away.
 QByteArray floatText(double value, int size, int decimals, bool floating) {
     const int precision = std::clamp(size, 1, 17);
     if (!floating)
@@ -453,7 +453,7 @@ void TDbfFile::SetFieldValue(int fieldNo, TFieldType fieldType, const void* sour
             if (!std::isfinite(value))
                 throw EDbfFileError("The value " + QString::number(value) +
                                     " cannot be stored in the field \"" + def.Name() + "\".");
-            text = floatText(value, size, def.Prec(), letter == 'F');
+            text = floatText(value, size, def.Prec(), letter == 'F' && def.Prec() == 0);
             break;
         }
         case ftDate:
