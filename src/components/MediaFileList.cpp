@@ -131,10 +131,11 @@ bool TMediaFile::ScanDirectory(const QString& folder, const QString& mask) {
         const QFileInfoList files =
             dir.entryInfoList(scanFilters(mask), QDir::Files | QDir::Hidden, order);
         for (const QFileInfo& file : files) {
-            const QString name = file.fileName().toLower();
+            // Listed as the file is spelt: another spelling names no file here.
+            const QString name = file.fileName();
             if (ScanOptions.testFlag(MediaFiles)) {
                 const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-                const QString extension = dot < 0 ? QString() : name.mid(dot);
+                const QString extension = dot < 0 ? QString() : name.mid(dot).toLower();
                 if (ExtInList(extension, mediaExtensions_) == 0)
                     continue;
             }

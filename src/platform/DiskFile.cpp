@@ -134,13 +134,13 @@ bool DiskFile::Write(qint64 pos, const char* data, qint64 count) {
     qint64 done = 0;
     while (done < count) {
         const ssize_t w = ::pwrite(fd_, data + done, size_t(count - done), off_t(pos + done));
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            // Part of the bytes may have reached the file (a full disk): its size is asked anew.
+            RefreshSize();
             return false;
         }
-        if (w == 0)
-            return false;
         done += w;
     }
     size_ = std::max(size_, pos + count);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -43,6 +45,8 @@ public:
     Mode OpenMode() const { return mode_; }
     // Whether other programs may write the file while it is open here.
     bool Shared() const { return mode_ == Mode::Read || mode_ == Mode::Shared; }
+    // The file this opening holds, whatever name reaches it now.
+    FileIdentity Identity() const { return FileIdentity::OfHandle(fd_); }
 
     // The size as seen last: after the open, a refresh or this opening's own writes.
     qint64 Size() const { return size_; }

@@ -4,6 +4,7 @@
 #include "framework/data/Fields.h"
 #include "platform/Files.h"
 #include "platform/Oem.h"
+#include "storage/TableText.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -491,6 +492,7 @@ void TDbDataset::DeleteRecord() {
     QByteArray stored(ImageSize(), ' ');
     table->ReadRecord(n, stored.data());
     stored[0] = '*';
+    table->MarkChanged();
     table->WriteRecord(n, stored.constData());
     Image(buffer)[0] = '*';
 }
@@ -564,6 +566,18 @@ void TDbDataset::TranslateText(const QByteArray& source, QByteArray& target, boo
     // Byte by byte, so that lengths stay and memo texts may hold NULs.
     target = QByteArray(source.size(), Qt::Uninitialized);
     (toOem ? CharToOemBuffA : OemToCharBuffA)(source.constData(), target.data(), source.size());
+}
+
+QString TDbDataset::StoredToText(const QByteArray& stored) {
+    if (OnTranslate)
+        return TBufferDataSet::StoredToText(stored);
+    return tabletext::FromStored(stored.constData(), stored.size());
+}
+
+QByteArray TDbDataset::TextToStored(TField* field, const QString& text) {
+    if (OnTranslate)
+        return TBufferDataSet::TextToStored(field, text);
+    return tabletext::FieldTextToStored(field, text);
 }
 
 // ---------------------------------------------------------------- searching

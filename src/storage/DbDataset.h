@@ -22,8 +22,8 @@ class TDbfIndexDef {
 public:
     explicit TDbfIndexDef(TDbfIndexCollection* collection) : collection_(collection) {}
 
-    // The file name as given: file names keep their spelling; the engine tells open files
-    // apart without regard to letter case.
+    // The file name as given: file names keep their spelling, and the engine tells open files
+    // apart by the files they are.
     const QString& IndexFile() const { return indexFile_; }
     void SetIndexFile(const QString& value) { indexFile_ = value; }
     const QString& SortField() const { return sortField_; }
@@ -155,6 +155,11 @@ protected:
                       TLocateOptions options) override;
     std::unique_ptr<TBlobStream> OpenMemoStream(TField* field, TBlobStreamMode mode) override;
     void TranslateText(const QByteArray& source, QByteArray& target, bool toOem) override;
+    // Unless OnTranslate converts, table text goes between the table's code page and Unicode
+    // directly, as in TDbTable; a character the code page cannot hold is refused with an
+    // error naming it and the field.
+    QString StoredToText(const QByteArray& stored) override;
+    QByteArray TextToStored(TField* field, const QString& text) override;
 
 private:
     friend class TDbfEngine;

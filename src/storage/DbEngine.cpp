@@ -3,6 +3,7 @@
 #include "framework/data/Field.h"
 #include "storage/DbDataset.h"
 #include "storage/DbfLayout.h"
+#include "storage/TableFileNames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,24 +25,6 @@ template <class T> T* registered(const QString& fileName, const char* kind) {
                                              "than a %2.")
                                   .arg(fileName, QLatin1String(kind)));
     return typed;
-}
-
-// The memo file beside a table: its extension ".dbt", or ".DBT" where only that exists or
-// the table's own extension is in capitals.
-QString memoPathOf(const QString& tablePath) {
-    const QFileInfo info(tablePath);
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf('.');
-    const QString base =
-        tablePath.left(tablePath.size() - name.size()) + (dot >= 0 ? name.left(dot) : name);
-    const QString lower = base + ".dbt";
-    const QString upper = base + ".DBT";
-    if (QFileInfo::exists(lower))
-        return lower;
-    if (QFileInfo::exists(upper))
-        return upper;
-    const QString extension = dot >= 0 ? name.mid(dot + 1) : QString();
-    return !extension.isEmpty() && extension == extension.toUpper() ? upper : lower;
 }
 
 } // namespace
@@ -85,7 +68,7 @@ void TDbfEngine::OpenTableFile(TDbfFieldDefs& fieldDefs, const QString& fileName
 void TDbfEngine::OpenMemoFile(const QString& fileName, int recreate, bool autoCreate,
                               bool readOnly) {
     ReadOnly = readOnly;
-    const QString memoName = memoPathOf(fileName);
+    const QString memoName = tablefiles::TableFilePath(fileName, QStringLiteral(".dbt"));
     TDBTFile* memo = registered<TDBTFile>(memoName, "memo file");
     if (!memo) {
         // A table this open made has level 0 until it is opened again, when its version byte
@@ -211,8 +194,9 @@ void TDbfEngine::SelectIndex(const QString& fileName) {
 
 void TDbfEngine::CloseFiles() {
     std::exception_ptr failure;
-    // A table another engine opened for reading only has no header to write.
-    if (!ReadOnly && dbfFile_ && !dbfFile_->IsReadOnly()) {
+    // A table another engine opened for reading only has no header to write, nor has one
+    // that nobody changed.
+    if (!ReadOnly && dbfFile_ && !dbfFile_->IsReadOnly() && dbfFile_->Changed()) {
         try {
             dbfFile_->WriteHeader();
         } catch (...) {
@@ -288,6 +272,7 @@ void TDbfEngine::AppendRecord(const char* record) {
     RefuseDamagedIndexes();
     const int n = dbfFile_->RecordCount() + 1;
     physicalCursor_->SetPhysicalRecNo(n);
+    dbfFile_->MarkChanged();
     dbfFile_->WriteRecord(n, record);
     for (const auto& cursor : indexCursors_)
         cursor->Insert(n, record);
@@ -301,6 +286,7 @@ void TDbfEngine::UpdateRecord(const char* record) {
     RefuseDamagedIndexes();
     if (!indexCursors_.empty())
         dbfFile_->ReadRecord(n, recordBuffer_.data());
+    dbfFile_->MarkChanged();
     dbfFile_->WriteRecord(n, record);
     for (const auto& cursor : indexCursors_)
         cursor->Update(n, recordBuffer_.constData(), record);
@@ -313,7 +299,9 @@ void TDbfEngine::PublishFieldDefs(TDbfFieldDefs& fieldDefs) {
     for (int i = 0; i < fieldDefs.Count(); ++i) {
         const TDbfFieldDef* def = fieldDefs.Items(i);
         const TFieldType type = def->FieldType();
-        defs.Add(def->Name(), type, type == ftString || type == ftBCD ? def->Size() : 0, false);
+        // A text is as long as the table's field, which the copy's limits may have cut.
+        const int size = dbfFile_->FieldDefs().Items(i)->Size();
+        defs.Add(def->Name(), type, type == ftString || type == ftBCD ? size : 0, false);
     }
 }
 

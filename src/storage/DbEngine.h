@@ -31,7 +31,7 @@ public:
     // created is removed again when that fails); otherwise fieldDefs receive the table's.
     void OpenTableFile(TDbfFieldDefs& fieldDefs, const QString& fileName, int recreate,
                        bool autoCreate, bool readOnly);
-    // Opens the memo file beside the table (its extension ".dbt").
+    // Opens the memo file beside the table: its name with ".dbt" (TableFilePath).
     void OpenMemoFile(const QString& fileName, int recreate, bool autoCreate, bool readOnly);
     // Opens, shares or creates one index file and its cursor. A missing file, or create 1,
     // builds the index from every record of the table (deleted ones too). An index whose key
@@ -45,7 +45,8 @@ public:
     // current; any other name selects physical order. An active dataset then shows its
     // records in the new order, standing where it stood.
     void SelectIndex(const QString& fileName);
-    // Writes the table header when the table is writable and releases every file and cursor.
+    // Writes the table header when the table is writable and was changed, and releases every
+    // file and cursor.
     void CloseFiles();
 
     int GetRecordSize() const;

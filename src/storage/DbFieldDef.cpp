@@ -73,11 +73,17 @@ void TDbfFieldDef::SetFieldType(TFieldType type) {
 }
 
 void TDbfFieldDef::SetNativeFieldType(char letter) {
+    SetStored(letter, size_, prec_);
+    ApplySizeRules();
+}
+
+void TDbfFieldDef::SetStored(char letter, int size, int prec) {
+    size_ = size;
+    prec_ = prec;
     if (letter >= 'a' && letter <= 'z')
         letter = char(letter - 'a' + 'A');
     fieldType_ = TypeOfLetter(letter, size_, prec_);
     nativeFieldType_ = fieldType_ == ftUnknown ? char(0) : letter;
-    ApplySizeRules();
 }
 
 void TDbfFieldDef::SetSize(int size) {

@@ -44,6 +44,10 @@ public:
     void SetSize(int size);
     int Prec() const { return prec_; }
     void SetPrec(int prec);
+    // A field as a table's descriptor states it: the letter (upper-cased) and the dataset type
+    // derived from it as SetNativeFieldType does, but the size and decimals exactly as stored,
+    // without the letter's limits, so that the fields lie where the table has them.
+    void SetStored(char letter, int size, int prec);
 
     virtual QString GetDisplayName() const { return name_; }
     // Takes every property of another definition as it stands.

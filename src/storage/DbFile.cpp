@@ -44,6 +44,10 @@ bool isBinaryInteger(char letter) {
     return letter == 'I' || letter == '+';
 }
 
+bool isMemoLetter(char letter) {
+    return letter == 'M' || letter == 'B' || letter == 'G';
+}
+
 bool isUnconverted(char letter) {
     return letter == 'O' || letter == '@';
 }
@@ -85,8 +89,8 @@ QByteArray roundedText(double value, int precision, int decimals) {
 }
 
 // The fixed-point text of a value for a field: `decimals` places, at most `size` significant
-// digits. An F field has no decimals of its own; it keeps as many places as fit, so that a
-// fraction is not rounded away.
+// digits. An F field without decimals of its own (as this engine makes them) keeps as many
+// places as fit, so that a fraction is not rounded away.
 QByteArray floatText(double value, int size, int decimals, bool floating) {
     const int precision = std::clamp(size, 1, 17);
     if (!floating)
@@ -174,9 +178,9 @@ void TDbfFile::ReadFieldDefs() {
             // type letter behind it.
             const int nameLength = int(qstrnlen(d.constData(), size_t(form.NameArea)));
             def->SetName(FromTableText(QByteArray(d.constData(), nameLength)).toUpper());
-            def->SetSize(quint8(d[form.Length]));
-            def->SetPrec(quint8(d[form.Decimals]));
-            def->SetNativeFieldType(d[form.Letter]);
+            // Every field is read at the size the table gives it, whatever its letter allows
+            // for a new one: the fields after it lie where the table has them.
+            def->SetStored(d[form.Letter], quint8(d[form.Length]), quint8(d[form.Decimals]));
             if (form.Size == WideDescriptor.Size)
                 def->AutoIncNext = qint32(get32(d.constData() + 42));
             computed += def->Size();
@@ -201,6 +205,10 @@ void TDbfFile::ReadFieldDefs() {
     if (computed != recordSizeInHeader) {
         put16(Header() + HdrRecordSize, quint32(computed));
         SetRecordSize(computed);
+        // Where the records really lie is unknown: any write could land on a record's bytes,
+        // and the header must not be written back with a size that does not fit them. The
+        // table is read, never written.
+        DropWriteAccess();
     }
 }
 
@@ -226,10 +234,12 @@ void TDbfFile::CreateStructure(const TDbfFieldDefs& defs) {
         throw EDbfFileError(fieldCountError(count, MaxCreatedFields));
     QByteArray area(count * ShortDescriptor.Size, '\0');
     qint64 recordSize = 1;
+    bool memos = false;
     for (int i = 0; i < count; ++i) {
         const TDbfFieldDef* def = defs.Items(i);
         if (def->NativeFieldType() == 0)
             throw EDbfFileError("Unsupported field type of field \"" + def->Name() + "\"");
+        memos = memos || isMemoLetter(def->NativeFieldType());
         char* d = area.data() + i * ShortDescriptor.Size;
         const QByteArray name = ToTableText(def->Name(), def->Name()).left(10);
         std::memcpy(d, name.constData(), size_t(name.size()));
@@ -250,7 +260,8 @@ void TDbfFile::CreateStructure(const TDbfFieldDefs& defs) {
         SetRecordSize(HeaderLength);
         SetHeaderSize(HeaderLength);
         FillHeader(0);
-        Header()[HdrVersion] = 3;
+        // Other programs know a table's memo form by its version byte alone.
+        Header()[HdrVersion] = char(memos ? VersionDbase4Memo : VersionNoMemo);
         WriteAt(HeaderLength, area.constData(), int(area.size()));
         put16(Header() + HdrRecordSize, quint32(recordSize));
         put16(Header() + HdrHeaderSize, quint32(HeaderLength + area.size()));
@@ -288,6 +299,7 @@ void TDbfFile::WriteHeader() {
         StoreAutoIncCounters();
     SeekRecord(RecordCount() + 1);
     WriteByte(FileEnd);
+    changed_ = false;
 }
 
 void TDbfFile::StoreAutoIncCounters() {
@@ -441,7 +453,7 @@ void TDbfFile::SetFieldValue(int fieldNo, TFieldType fieldType, const void* sour
             if (!std::isfinite(value))
                 throw EDbfFileError("The value " + QString::number(value) +
                                     " cannot be stored in the field \"" + def.Name() + "\".");
-            text = floatText(value, size, def.Prec(), letter == 'F');
+            text = floatText(value, size, def.Prec(), letter == 'F' && def.Prec() == 0);
             break;
         }
         case ftDate:

@@ -28,7 +28,9 @@ public:
     // recreate 1, is left for CreateStructure. A header whose sizes cannot describe a table
     // is refused with EDbfFileError, and the file is not kept open. Header counts that the
     // file contradicts are shown in the plain message box and the open goes on with the
-    // counts the file gives.
+    // counts the file gives; a record size other than the fields' sum leaves the table open
+    // for reading only (records are then read at the fields' size). Fields are read at the
+    // size and decimals their descriptors state.
     TDbfFile(const QString& fileName, int recreate, bool autoCreate, bool readOnly);
     ~TDbfFile() override;
 
@@ -41,13 +43,18 @@ public:
     // Copies the table's definitions into target by name, size, decimals and, last, dataset
     // type, so the copy's letter follows from its type.
     void CopyFieldDefs(TDbfFieldDefs& target);
-    // Writes a new empty table (version 3, 32-byte descriptors) from defs. Definitions the
+    // Writes a new empty table (32-byte descriptors; version 0x03, or 0x8B with memo fields,
+    // whose memo file then takes the dBase IV form) from defs. Definitions the
     // format cannot hold are refused before anything is written.
     void CreateStructure(const TDbfFieldDefs& defs);
     // Stamps today's date and the record count into the header, writes it, stores the
     // auto-increment counters (levels 5 to 7) and the end mark after the last record.
     void WriteHeader() override;
     void StoreAutoIncCounters();
+    // Whether a record was written since the table was opened or its header last written: a
+    // table is brought up to date on closing only then, never because it was opened.
+    bool Changed() const { return changed_; }
+    void MarkChanged() { changed_ = true; }
     TDbfFieldDef* FindFieldDef(const QString& name) const;
 
     // Reads field fieldNo (counted from 0) of a record image as a value of the dataset type
@@ -77,6 +84,7 @@ private:
     int HeaderWord(int offset) const;
 
     quint8 level_ = 0;
+    bool changed_ = false;
     std::unique_ptr<TDbfFieldDefs> fieldDefs_;
 };
 

@@ -37,6 +37,7 @@ TPagedFile::TPagedFile(const QString& fileName, int recreate, bool autoCreate, b
                                                "program.")
                                     .arg(fileName)
                               : QStringLiteral("Cannot open file \"%1\".").arg(fileName));
+    identity_ = stream_->Identity();
     openFiles().Add(this);
     UpdateRecordCount();
 }
@@ -46,8 +47,7 @@ TPagedFile::~TPagedFile() {
 }
 
 TPagedFile* TPagedFile::FindOpenFile(const QString& fileName) {
-    return openFiles().Find(fileName.toUpper(),
-                            [](const TPagedFile& f) -> const QString& { return f.fileName_; });
+    return openFiles().Find(fileName);
 }
 
 const std::vector<TPagedFile*>& TPagedFile::OpenFiles() {

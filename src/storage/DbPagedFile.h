@@ -15,10 +15,10 @@ namespace dbdataset {
 
 // A disk file seen as a header region of HeaderSize bytes followed by records of RecordSize
 // bytes, record n (counted from 1) at (n - 1) * RecordSize + HeaderSize. The header region is
-// held in memory. Every open file is listed in one process-wide list under its upper-cased
-// name, so that the engines and cursors of the process that name one file share one object
-// and one stream, counted by references: the first holder adds the first reference, the last
-// Release frees the file. Derived classes change HeaderSize and RecordSize while they work to
+// held in memory. Every open file is listed in one process-wide list by the file it holds, so
+// that the engines and cursors of the process that reach one file, under whatever name, share
+// one object and one stream, counted by references: the first holder adds the first reference, the
+// last Release frees the file. Derived classes change HeaderSize and RecordSize while they work to
 // address other fixed-size units (descriptors, index pages).
 //
 // Reads report nothing: what the file does not hold leaves the buffer as it was. Writes that
@@ -39,8 +39,7 @@ public:
     TPagedFile(const TPagedFile&) = delete;
     TPagedFile& operator=(const TPagedFile&) = delete;
 
-    // The first registered file whose name equals the upper-cased fileName; no reference is
-    // added.
+    // The registered file that is the file fileName names now; no reference is added.
     static TPagedFile* FindOpenFile(const QString& fileName);
     // The registered files, in the order they were opened.
     static const std::vector<TPagedFile*>& OpenFiles();
@@ -50,11 +49,15 @@ public:
     void Release();
     int RefCount() const { return refCount_; }
 
-    // The name as registered (upper-cased), and the path as it was passed.
+    // The name upper-cased (by which an engine selects its index), and the path as it was
+    // passed.
     const QString& FileName() const { return fileName_; }
+    FileIdentity Identity() const { return identity_; }
     const QString& Path() const { return path_; }
     bool IsNew() const { return isNew_; }
     bool IsReadOnly() const { return readOnly_; }
+    // Refuses every write from now on, as if the file had been opened for reading only.
+    void DropWriteAccess() { readOnly_ = true; }
 
     int HeaderSize() const { return headerSize_; }
     // Discards the header in memory and reads n bytes of it from the file (zero beyond the
@@ -100,6 +103,7 @@ private:
     std::unique_ptr<DiskFile> stream_;
     QString path_;
     QString fileName_;
+    FileIdentity identity_;
     QByteArray header_;
     int headerSize_ = 0;
     int recordSize_ = 0;

@@ -408,8 +408,7 @@ void TDbTable::PostRecord() {
     StorePendingMemos(buffer);
     image[0] = ' ';
     if (State() == dsInsert) {
-        const int n = Table()->NewRecordNumber();
-        Table()->WriteRecordImage(n, image);
+        const int n = Table()->AppendRecordImage(image);
         SetRecordNumber(buffer, n);
         WriteBookmarkFlag(buffer, bfCurrent);
         current_ = n;
@@ -515,19 +514,7 @@ QString TDbTable::StoredToText(const QByteArray& stored) {
 }
 
 QByteArray TDbTable::TextToStored(TField* field, const QString& text) {
-    // Only what the field keeps is stored: a string field keeps its size in characters.
-    QStringView kept(text);
-    if (field->DataType() == ftString && field->Size() > 0) {
-        qsizetype end = 0;
-        for (int n = 0; n < field->Size() && end < kept.size(); ++n)
-            end += kept[end].isHighSurrogate() && end + 1 < kept.size() ? 2 : 1;
-        kept = kept.first(end);
-    }
-    QByteArray stored;
-    char32_t refused = 0;
-    if (!tabletext::ToStored(kept, false, stored, refused))
-        DatabaseError(tabletext::RefusalMessage(refused, field->FieldName()));
-    return stored;
+    return tabletext::FieldTextToStored(field, text);
 }
 
 bool TDbTable::ReadFieldText(TField* field, QString& text) {

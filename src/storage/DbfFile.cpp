@@ -42,7 +42,7 @@ bool DecodeDayNumber(int dayNumber, int& year, int& month, int& day) {
 TDbfFile::TDbfFile(const QString& path, TPagedMode mode)
     : TPagedFile(path, mode), header_(HeaderLength, '\0') {
     if (mode == TPagedMode::Create) {
-        header_[0] = char(0x03);
+        header_[0] = char(VersionNoMemo);
         header_[29] = char(0x58);
         return;
     }
@@ -73,14 +73,6 @@ int TDbfFile::LevelOfVersion(quint8 version) {
 
 quint32 TDbfFile::HeaderRecordCount() const {
     return get32(header_, 4);
-}
-
-int TDbfFile::NewRecordNumber() {
-    const quint32 n = HeaderRecordCount();
-    if (n >= quint32(INT_MAX))
-        throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
-    put32(header_, 4, n + 1);
-    return int(n);
 }
 
 TDbfType TDbfFile::TypeOfField(char letter, int length, int decimals) {
@@ -202,8 +194,8 @@ void TDbfFile::WriteFieldDescriptors(const QList<TDbfFieldDef>& defs) {
         d[11] = shapes[i].letter;
         d[16] = char(shapes[i].length);
         d[17] = char(shapes[i].decimals);
-        if (shapes[i].letter == 'M' && Version() == 0x03)
-            header_[0] = char(0x8B);
+        if (shapes[i].letter == 'M' && Version() == VersionNoMemo)
+            header_[0] = char(VersionDbase4Memo);
         area += d;
         recordSize += shapes[i].length;
     }
@@ -239,6 +231,27 @@ void TDbfFile::WriteRecordImage(int n, const char* image) {
     if (n < 0 || n > std::max<qint64>(RecordCount(), HeaderRecordCount()))
         throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
     WriteRecord(n, image);
+}
+
+int TDbfFile::AppendRecordImage(const char* image) {
+    const quint32 n = HeaderRecordCount();
+    if (n >= quint32(INT_MAX))
+        throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
+    const qint64 before = Size();
+    try {
+        WriteRecordImage(int(n), image);
+    } catch (...) {
+        // Part of the record may have reached the file (a full disk): it is no record, and
+        // the next append or the end mark takes its place.
+        try {
+            if (Size() > before)
+                Truncate(before);
+        } catch (...) {
+        }
+        throw;
+    }
+    put32(header_, 4, n + 1);
+    return int(n);
 }
 
 const TMyFieldInfo& TDbfFile::field(int index) const {

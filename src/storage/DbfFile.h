@@ -34,10 +34,8 @@ public:
     const QByteArray& Header() const { return header_; }
 
     // The record count kept in the header copy: the count settled at open plus one for each
-    // record handed out by NewRecordNumber.
+    // record appended.
     quint32 HeaderRecordCount() const;
-    // The number for a record appended at the end (the header's count, which then grows).
-    int NewRecordNumber();
 
     // Fills the field layout from the descriptors and returns the dataset's definitions.
     QList<TDbfFieldDef> ReadFieldDescriptors();
@@ -54,6 +52,9 @@ public:
     void ReadRecordImage(int n, char* image);
     // Writes record n (0 to RecordCount()) from an image of ImageSize() bytes.
     void WriteRecordImage(int n, const char* image);
+    // Writes a record after the last one and returns its number (the header's count, which
+    // grows only once the record is written). A write that fails leaves the table as it was.
+    int AppendRecordImage(const char* image);
 
     // Field `field` (counted from 0) of an image of ImageSize() bytes. Reading answers
     // whether the field holds a value and, with an output given, converts it (String output

@@ -21,6 +21,10 @@ inline constexpr int HdrRecordCount = 4; // 32 bits
 inline constexpr int HdrHeaderSize = 8;  // 16 bits: header, descriptors and terminator
 inline constexpr int HdrRecordSize = 10; // 16 bits, deletion byte included
 
+// Version bytes of new tables: without memo fields, and with memos in the dBase IV form.
+inline constexpr quint8 VersionNoMemo = 0x03;
+inline constexpr quint8 VersionDbase4Memo = 0x8B;
+
 inline constexpr char DescriptorsEnd = 0x0D;
 inline constexpr char FileEnd = 0x1A;
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 #include <algorithm>
+#include <cstring>
 
 // The bytes of a memo file (".dbt") as both table engines read and write them alike: the
 // block size word of the header, the dBase IV prefix before a text and the dBase III end mark
@@ -47,55 +48,66 @@ int FindDbase3Mark(const char* block, int got, char previousLast, bool& straddli
 bool PlaceMemo(quint32& block, qint64 needed, qint64 oldBlocks, qint64 fileSize, qint64 blockSize,
                bool& atEnd);
 
-// Reads the memo text that starts at byte `start` through `readAt(pos, data, count)`, which
-// returns the bytes it read. Never more than the file holds (`sizeNow()`, asked only for a text
-// longer than the first read), whatever a length word says. `stored` (when given) receives
-// the bytes the memo takes in the file.
-template <class ReadAt, class SizeNow>
-QByteArray ReadMemoText(bool dbase3, qint64 start, ReadAt readAt, SizeNow sizeNow,
-                        qint64* stored = nullptr) {
+// Reads a text that runs from byte `from` to its first dBase III end mark (FindDbase3Mark) or
+// the end of the file, through `readAt(pos, data, count)`, `chunk` holding the first `got`
+// bytes there already. `length` receives the bytes the text and its mark take.
+template <class ReadAt>
+QByteArray ReadMarkedText(qint64 from, char* chunk, int got, ReadAt readAt, qint64& length) {
     QByteArray text;
-    if (stored)
-        *stored = 0;
-    char chunk[DefaultBlockSize];
-    if (!dbase3) {
-        const qint64 got = readAt(start, chunk, FirstRead);
-        const qint64 wanted = Dbase4TextLength(chunk, got);
-        if (wanted < 0)
-            return text;
-        if (wanted <= got - Dbase4Head) {
-            text = QByteArray(chunk + Dbase4Head, wanted);
-        } else {
-            const qint64 held =
-                std::max<qint64>(0, std::min(wanted, sizeNow() - start - Dbase4Head));
-            text.resize(held);
-            text.resize(readAt(start + Dbase4Head, text.data(), held));
-        }
-        if (stored)
-            *stored = Dbase4Head + text.size();
-        return text;
-    }
     char previousLast = 0;
-    for (qint64 pos = start;; pos += DefaultBlockSize) {
-        const int got = int(readAt(pos, chunk, DefaultBlockSize));
-        if (got <= 0)
-            break;
+    for (qint64 pos = from; got > 0;) {
         bool straddling = false;
-        int length = 0;
-        const int mark = FindDbase3Mark(chunk, got, previousLast, straddling, length);
+        int markLength = 0;
+        const int mark = FindDbase3Mark(chunk, got, previousLast, straddling, markLength);
         if (mark >= 0) {
             if (straddling)
                 text.chop(1);
             text.append(chunk, mark);
-            if (stored)
-                *stored = text.size() + length;
+            length = text.size() + markLength;
             return text;
         }
         text.append(chunk, got);
         previousLast = chunk[got - 1];
+        pos += got;
+        got = int(readAt(pos, chunk, DefaultBlockSize));
+    }
+    length = text.size(); // the end of the file ended it
+    return text;
+}
+
+// Reads the memo text that starts at byte `start` through `readAt(pos, data, count)`, which
+// returns the bytes it read. Never more than the file holds (`sizeNow()`, asked only for a text
+// longer than the first read), whatever a length word says: a dBase IV length that runs past
+// the end of the file is damaged, and the text then ends at its end mark as in the dBase III
+// form. A memo in the dBase IV form is read as such in either form, as a table's version byte
+// may name the other one (the memos of a table are all written in one form, but not
+// necessarily the one its version byte names). `stored` (when given) receives the bytes the
+// memo takes in the file.
+template <class ReadAt, class SizeNow>
+QByteArray ReadMemoText(bool dbase3, qint64 start, ReadAt readAt, SizeNow sizeNow,
+                        qint64* stored = nullptr) {
+    char chunk[DefaultBlockSize];
+    qint64 length = 0;
+    QByteArray text;
+    const int got = int(readAt(start, chunk, dbase3 ? DefaultBlockSize : FirstRead));
+    const qint64 wanted = Dbase4TextLength(chunk, got);
+    if (wanted >= 0) {
+        const qint64 held = sizeNow() - start - Dbase4Head;
+        if (wanted <= got - Dbase4Head) {
+            text = QByteArray(chunk + Dbase4Head, wanted);
+        } else if (wanted <= held) {
+            text.resize(wanted);
+            text.resize(readAt(start + Dbase4Head, text.data(), wanted));
+        } else {
+            std::memmove(chunk, chunk + Dbase4Head, size_t(got - Dbase4Head));
+            text = ReadMarkedText(start + Dbase4Head, chunk, got - Dbase4Head, readAt, length);
+        }
+        length = Dbase4Head + std::max<qint64>(length, text.size());
+    } else if (dbase3) {
+        text = ReadMarkedText(start, chunk, got, readAt, length);
     }
     if (stored)
-        *stored = text.size(); // the end of the file ended it
+        *stored = length;
     return text;
 }
 

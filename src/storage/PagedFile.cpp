@@ -129,8 +129,7 @@ DiskFile::Mode diskMode(TPagedMode mode) {
 
 } // namespace
 
-TPagedFile::TPagedFile(const QString& path, TPagedMode mode)
-    : path_(path), name_(path.toLower()), mode_(mode) {
+TPagedFile::TPagedFile(const QString& path, TPagedMode mode) : path_(path), mode_(mode) {
     if (!path.isEmpty()) {
         DiskFile::Failure failure = DiskFile::Failure::None;
         disk_ = DiskFile::Open(path, diskMode(mode), &failure);
@@ -144,6 +143,7 @@ TPagedFile::TPagedFile(const QString& path, TPagedMode mode)
         }
         if (!disk_->Shared())
             cache_ = std::make_unique<TChunkCache>();
+        identity_ = disk_->Identity();
     }
     openFiles().Add(this);
 }
@@ -153,10 +153,7 @@ TPagedFile::~TPagedFile() {
 }
 
 TPagedFile* TPagedFile::FindOpen(const QString& path) {
-    if (path.isEmpty())
-        return nullptr;
-    return openFiles().Find(path.toLower(),
-                            [](const TPagedFile& f) -> const QString& { return f.name_; });
+    return openFiles().Find(path);
 }
 
 TPagedFile* TPagedFile::FindOpenFile(const QString& path) {

@@ -14,9 +14,9 @@ namespace dbtable {
 class TChunkCache;
 
 // A file of fixed-size records behind a header; record n starts at HeaderSize + n *
-// RecordSize. Every open paged file of the process is listed by its lowercased path, so that
-// one name is opened once and shared: FindOpenFile hands out the open object with a new
-// reference, Release drops one and frees the file with the last.
+// RecordSize. Every open paged file of the process is listed by the file it holds, so that
+// one file is opened once and shared whatever name reaches it: FindOpenFile hands out the
+// open object with a new reference, Release drops one and frees the file with the last.
 //
 // Between programs the file is held in its mode's share mode: Read shares everything,
 // ReadWrite denies writing to other programs (a second program that opens it so fails with
@@ -50,7 +50,8 @@ public:
     void Release();
     int RefCount() const { return refCount_; }
 
-    const QString& Name() const { return name_; }
+    // The file held open; invalid for a file in memory, which no name reaches.
+    FileIdentity Identity() const { return identity_; }
     const QString& Path() const { return path_; }
     TPagedMode Mode() const { return mode_; }
     // Keeps the file open for reading only (sharing everything) from now on.
@@ -96,7 +97,7 @@ private:
     std::unique_ptr<TChunkCache> cache_;
     QByteArray memory_;
     QString path_;
-    QString name_;
+    FileIdentity identity_;
     TPagedMode mode_;
     qint64 headerSize_ = 0;
     qint64 recordSize_ = 0;

@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QString>
+#include "platform/FileIdentity.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
 
 // What the paged files of both table engines share: each engine lists its open files once in
-// the process, so that one name is opened once and shared by reference count, and holders
-// keep their reference in a TFileRef.
+// the process, so that one file is opened once and shared by reference count, and holders
+// keep their reference in a TFileRef. A file is known by what it is, not by its name: names
+// that differ only in letter case are two files where the volume tells them apart, and two
+// names of one file (a link, a path through "..") are that one file.
 namespace sharedfiles {
 
 // The open files of one engine, in the order they were opened.
@@ -17,10 +20,13 @@ public:
     void Remove(File* file) {
         files_.erase(std::remove(files_.begin(), files_.end(), file), files_.end());
     }
-    // The first file whose registered name equals `name`.
-    template <class NameOf> File* Find(const QString& name, NameOf nameOf) const {
+    // The first file that is the file `path` names now; none when it names none.
+    File* Find(const QString& path) const {
+        const FileIdentity wanted = FileIdentity::OfPath(path);
+        if (!wanted.Valid)
+            return nullptr;
         for (File* f : files_)
-            if (nameOf(*f) == name)
+            if (f->Identity() == wanted)
                 return f;
         return nullptr;
     }

@@ -15,21 +15,6 @@ bool isRooted(const QString& path) {
 
 } // namespace
 
-// Names differ by case here: the memo of "ITEMS.DBF" written by this engine is "ITEMS.DBT".
-QString TableFilePath(const QString& path, const QString& extension) {
-    qsizetype slash = path.size() - 1;
-    while (slash >= 0 && !Files::IsSeparator(path[slash]))
-        --slash;
-    const qsizetype dot = path.lastIndexOf('.');
-    const QString stem = dot > slash ? path.left(dot) : path;
-    const QString given = dot > slash ? path.mid(dot) : QString();
-    if (given.compare(QLatin1String(".dbf"), Qt::CaseInsensitive) != 0)
-        return stem + extension;
-    if (extension == QLatin1String(".dbf"))
-        return path;
-    return stem + (given == given.toUpper() ? extension.toUpper() : extension);
-}
-
 TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePath,
                               const QString& designTimePath, bool designing) {
     QString folder;

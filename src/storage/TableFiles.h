@@ -3,6 +3,7 @@
 #include "storage/DbfFile.h"
 #include "storage/DbtFile.h"
 #include "storage/IndexFile.h"
+#include "storage/TableFileNames.h"
 
 #include <QString>
 
@@ -15,14 +16,11 @@ struct TTablePaths {
     QString Index; // ".mdx"
 };
 
+using tablefiles::TableFilePath;
+
 // Where the dataset's table lies. The folder is `designTimePath` while the form designer
 // runs, else `runTimePath` (relative to the program's folder unless it begins with "\" or
 // "/" or has ":" as its second character); `tableName` is taken the same way relative to it.
-// The name of one of a table's files: the table's name with `extension` (".dbf", ".dbt" or
-// ".mdx") in place of its own. A table named with its own extension in any case keeps that
-// spelling, and one named in capitals ("ITEMS.DBF") has its other files in capitals too.
-QString TableFilePath(const QString& tableName, const QString& extension);
-
 TTablePaths ResolveTablePaths(const QString& tableName, const QString& runTimePath,
                               const QString& designTimePath, bool designing);
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+class TField;
+
 // Text as both table engines store it: in the OEM code page, one byte per character. A
 // character the code page cannot hold is refused, never replaced; each engine raises the
 // refusal with its own exception class.
@@ -17,5 +19,10 @@ QString FromStored(const char* stored, qsizetype size);
 
 // The message that refuses a character for a field.
 QString RefusalMessage(char32_t refused, const QString& fieldName);
+
+// The bytes a dataset stores for a text given to one of its fields: a string field keeps at
+// most its size in characters, and a character the code page cannot hold among them is
+// refused with EDatabaseError and RefusalMessage.
+QByteArray FieldTextToStored(TField* field, const QString& text);
 
 } // namespace tabletext

@@ -63,7 +63,7 @@ TEST_F(MediaListTest, ScanListsAFoldersFilesThenItsSubfoldersDepthFirst) {
     m.AutoPlay = false;
     m.ScanMask = root + "*.*";
     m.Scan();
-    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "b.wav", root + "sub1/c.wav",
+    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "B.WAV", root + "sub1/c.wav",
                                     root + "sub1/deep/d.wav", root + "sub2/e.mid"}));
     EXPECT_EQ(m.FileName(), root + "a.wav");
     EXPECT_EQ(m.State(), TMediaFile::stOpened);
@@ -77,7 +77,7 @@ TEST_F(MediaListTest, ScanOptionsAndMask) {
     m.ScanMask = root + "*.*";
     m.ScanOptions = TScanOptions();
     m.Scan();
-    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "b.wav", root + "notes.txt"}));
+    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "B.WAV", root + "notes.txt"}));
 
     // Unplayable entries are listed; opening passes over them.
     m.ScanOptions = Recursive;
@@ -90,7 +90,7 @@ TEST_F(MediaListTest, ScanOptionsAndMask) {
     m.ScanMask = root + "*.WAV";
     m.ScanOptions = TScanOptions(Recursive) | MediaFiles;
     m.Scan();
-    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "b.wav", root + "sub1/c.wav",
+    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "B.WAV", root + "sub1/c.wav",
                                     root + "sub1/deep/d.wav"}));
 }
 
@@ -113,7 +113,7 @@ TEST_F(MediaListTest, TooManyFilesStopsTheSearchAndKeepsWhatWasFound) {
     m.AutoPlay = false;
     m.ScanMask = root + "*.*";
     m.Scan();
-    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "b.wav", root + "sub1/c.wav"}));
+    EXPECT_EQ(m.Files, QStringList({root + "a.wav", root + "B.WAV", root + "sub1/c.wav"}));
     EXPECT_EQ(m.LastError(), "Too many files were found");
     EXPECT_EQ(errors, 1);
     EXPECT_EQ(m.State(), TMediaFile::stOpened) << "what was found is used";

@@ -91,9 +91,9 @@ TEST_F(DbPagedFileTest, OneFilePerNameSharedByReference) {
     EXPECT_EQ(file->RefCount(), 0);
     EXPECT_EQ(file->FileName(), Path("Shared.bin").toUpper());
     EXPECT_FALSE(file->IsNew());
-    EXPECT_EQ(TPagedFile::FindOpenFile(Path("shared.BIN")), file);
-    // A relative name and the full path are two names.
-    EXPECT_EQ(TPagedFile::FindOpenFile("Shared.bin"), nullptr);
+    // Found as the file it is: not under a name in other letter case, which names another.
+    EXPECT_EQ(TPagedFile::FindOpenFile(Path("./Shared.bin")), file);
+    EXPECT_EQ(TPagedFile::FindOpenFile(Path("shared.BIN")), nullptr);
     EXPECT_EQ(TPagedFile::FindOpenFile(Path("other.bin")), nullptr);
 
     file->AddRef();

@@ -110,6 +110,8 @@ TEST_F(DbTableTest, PathsResolveAgainstTheRunTimeFolder) {
     EXPECT_EQ(QFileInfo(t.TablePaths().Table).fileName(), "ITEMS.DBF");
     EXPECT_EQ(QFileInfo(t.TablePaths().Memo).fileName(), "ITEMS.DBT");
     EXPECT_EQ(QFileInfo(t.TablePaths().Index).fileName(), "ITEMS.MDX");
+    WriteAll(dir.filePath("ITEMS.dbt"), ""); // other programs spell it either way
+    EXPECT_EQ(QFileInfo(t.TablePaths().Memo).fileName(), "ITEMS.dbt");
     t.SetTableName("Items.Dbf");
     EXPECT_EQ(QFileInfo(t.TablePaths().Table).fileName(), "Items.Dbf");
     EXPECT_EQ(QFileInfo(t.TablePaths().Memo).fileName(), "Items.dbt");
@@ -371,7 +373,7 @@ TEST_F(DbTableTest, ReadOnlyTableIsNeverWritten) {
 TEST_F(DbTableTest, OneFileIsSharedBetweenDataSets) {
     FillFive();
     TDbTable other;
-    Prepare(other, "ITEMS");
+    Prepare(other, "items");
     table.Open();
     other.Open();
     EXPECT_EQ(TPagedFile::OpenFileCount(), 2); // table and memo, once each
@@ -411,7 +413,7 @@ TEST_F(DbTableTest, ATableOpenInTheProcessIsNotMadeAnew) {
     // the open one and change the record layout its buffers were made for.
     TDbTable other;
     other.SetRunTimePath(dir.path());
-    other.SetTableName("ITEMS");
+    other.SetTableName("items");
     other.FieldDefs().Add("WIDE", ftString, 250, false);
     other.FieldDefs().Add("WIDER", ftString, 250, false);
     other.FieldDefs().Add("WIDEST", ftString, 250, false);

@@ -14,22 +14,23 @@ using namespace storagetest;
 
 namespace {
 
-TEST(PagedFileTest, OneOpenFilePerNameInAnyLetterCase) {
+TEST(PagedFileTest, OneOpenFilePerFileWhateverNameReachesIt) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Qor.dbf");
     CreateTable(path, ItemFields());
+    ASSERT_TRUE(QFile::link(dir.path(), dir.filePath("link")));
     const int before = TPagedFile::OpenFileCount();
 
     TTableFiles first;
     first.Open(ResolveTablePaths(path, ".", "", false), false);
     TTableFiles second;
-    second.Open(ResolveTablePaths(dir.filePath("QOR.DBF"), ".", "", false), false);
+    second.Open(ResolveTablePaths(dir.filePath("link/Qor.dbf"), ".", "", false), false);
     EXPECT_EQ(first.Table(), second.Table());
     EXPECT_EQ(first.Memo(), second.Memo());
     EXPECT_EQ(first.Table()->RefCount(), 2);
     EXPECT_EQ(TPagedFile::OpenFileCount(), before + 2);
 
-    TPagedFile* found = TPagedFile::FindOpenFile(path.toUpper());
+    TPagedFile* found = TPagedFile::FindOpenFile(dir.filePath("link/Qor.dbf"));
     EXPECT_EQ(found, first.Table());
     found->Release();
 
@@ -43,7 +44,7 @@ TEST(PagedFileTest, OneOpenFilePerNameInAnyLetterCase) {
 
     // A file of another kind under the name is not handed out as a table.
     TFileRef<TPagedFile> plain(new TPagedFile(dir.filePath("x.dbf"), TPagedMode::Create));
-    EXPECT_EQ(TPagedFile::FindOpenFileAs<TDbfFile>(dir.filePath("X.DBF")), nullptr);
+    EXPECT_EQ(TPagedFile::FindOpenFileAs<TDbfFile>(dir.filePath("x.dbf")), nullptr);
     EXPECT_EQ(plain->RefCount(), 1);
 }
 

@@ -67,9 +67,7 @@ int OpenTable::Append(const QStringList& values) {
             t->WriteFieldData(i, TDbfType::String, text.constData(), image.data());
         }
     }
-    const int n = t->NewRecordNumber();
-    t->WriteRecordImage(n, image.constData());
-    return n;
+    return t->AppendRecordImage(image.constData());
 }
 
 QByteArray OpenTable::Image(int n) {

@@ -1,6 +1,7 @@
 // Tables as other tools leave them, and the dataset's own corners: nothing of a table is
 // lost or overwritten, no character is silently replaced, and every error names its file.
 #include "StorageTestSupport.h"
+#include "common/FileSizeLimit.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/BlobStream.h"
 #include "framework/data/Fields.h"
@@ -84,6 +85,20 @@ TEST_F(TableFaultsTest, ARecordSizeThatDisagreesWithTheFieldsOpensReadOnly) {
     writer.Close();
     table.Close();
     EXPECT_EQ(ReadAll(path), file);
+}
+
+TEST_F(TableFaultsTest, AnAppendTheDiskRefusesLeavesNoRecordBehind) {
+    table.Open();
+    Append("one", "");
+    {
+        const FileSizeLimit disk(ReadAll(path).size() + 100);
+        table.Append();
+        table.FieldByName("CAPTION")->SetAsString("lost");
+        EXPECT_THROW(table.Post(), EInOutError);
+    }
+    table.Close();
+    EXPECT_EQ(At32(ReadAll(path), 4), 1u);
+    EXPECT_EQ(ReadAll(path).size(), 225 + 651 + 1);
 }
 
 TEST_F(TableFaultsTest, EveryCharacterOfTheCodePageIsKeptAndOthersAreRefused) {

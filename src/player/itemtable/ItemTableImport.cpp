@@ -1,10 +1,10 @@
 // Choosing files for a record, and internet shortcuts as records.
+#include "player/itemtable/InternetShortcut.h"
 #include "player/itemtable/ItemTableWindow.h"
 
 #include "framework/data/Field.h"
 #include "framework/dbcontrols/DBEdit.h"
 #include "platform/Files.h"
-#include "platform/Profile.h"
 #include "storage/DbTable.h"
 
 #include <QDir>
@@ -46,28 +46,8 @@ void TItemTableWindow::SelectRecordFile() {
         ImportChosenShortcut(*chosen);
 }
 
-QString TItemTableWindow::InternetShortcutURL(const QString& path) {
-    return Profile::GetPrivateProfileString(QStringLiteral("InternetShortcut"),
-                                            QStringLiteral("URL"), QString(),
-                                            Files::NativePath(path));
-}
-
 void TItemTableWindow::ImportInternetShortcut(const QString& path, bool asNewRecord) {
-    if (path.isEmpty())
-        return;
-    const QString address = InternetShortcutURL(path);
-    if (address.isEmpty())
-        return;
-    QString name = QFileInfo(Files::NativePath(path)).fileName();
-    name.chop(4); // ".url"
-    if (asNewRecord)
-        Table1->Insert();
-    else
-        Table1->Edit();
-    Table1CAPTION->SetAsString(name.left(30) + QStringLiteral(" ..."));
-    Table1DESCRIPTOR->SetAsString(name);
-    Table1FILE->SetAsString(address);
-    Table1->Post();
+    ::ImportInternetShortcut(*Table1, path, asNewRecord);
 }
 
 void TItemTableWindow::ImportFolderShortcuts(const QString& folder) {

@@ -128,10 +128,8 @@ public:
     // Position (from 1) of the extension in a list of "*.ext;" entries; 0 unless its first
     // occurrence is a whole entry.
     static int IsMediaExtension(const QString& extension, const QString& list);
-    // The address an internet shortcut file holds; empty when it holds none.
-    static QString InternetShortcutURL(const QString& path);
-    // A shortcut as a record (new, or the current one): caption, description and address.
-    // A shortcut without an address changes nothing.
+    // A shortcut as a record (new, or the current one): caption, description and address
+    // (InternetShortcut.h). A shortcut without an address changes nothing.
     void ImportInternetShortcut(const QString& path, bool asNewRecord);
     // Every internet shortcut of a folder as a new record, in name order.
     void ImportFolderShortcuts(const QString& folder);

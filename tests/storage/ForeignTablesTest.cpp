@@ -1,0 +1,134 @@
+// Both table engines on tables that other programs, or the other engine, wrote and named.
+#include "StorageTestSupport.h"
+#include "TableBytes.h"
+#include "common/MessageBoxAnswerer.h"
+#include "framework/data/Fields.h"
+#include "storage/DbDataset.h"
+#include "storage/DbTable.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace storagetest;
+namespace tb = tablebytes;
+
+namespace {
+
+enum class Engine { Windows, Second };
+
+class ForeignTablesTest : public ::testing::Test {
+protected:
+    void SetUp() override { dbdataset::SetDefaultFolder(dir.path() + "/"); }
+
+    // The table `name` with a caption and a memo field, opened by one engine (made when
+    // missing).
+    std::unique_ptr<TDataSet> Open(Engine engine, const QString& name) {
+        if (engine == Engine::Second) {
+            auto d = std::make_unique<dbdataset::TDbDataset>();
+            d->FieldDefs().AddFieldDef("CAPTION", ftString, 120, false);
+            d->FieldDefs().AddFieldDef("COMMENTS", ftMemo, 0, false);
+            d->SetTableName(dir.filePath(name));
+            d->Open();
+            return d;
+        }
+        auto t = std::make_unique<TDbTable>();
+        t->FieldDefs().Add("CAPTION", ftString, 120, false);
+        t->FieldDefs().Add("COMMENTS", ftMemo, 0, false);
+        t->SetRunTimePath(dir.path());
+        t->SetTableName(name);
+        if (!QFile::exists(dir.filePath(name)))
+            t->CreateTable();
+        t->Open();
+        return t;
+    }
+    static void Append(TDataSet& d, const QString& caption, const QString& memo = {}) {
+        d.Append();
+        d.FieldByName("CAPTION")->SetAsString(caption);
+        d.FieldByName("COMMENTS")->SetAsString(memo);
+        d.Post();
+    }
+    static QStringList Memos(TDataSet& d) {
+        QStringList out;
+        for (d.First(); !d.Eof(); d.Next())
+            out << d.FieldByName("COMMENTS")->AsString();
+        return out;
+    }
+
+    QTemporaryDir dir;
+    MessageBoxAnswerer boxes;
+};
+
+TEST_F(ForeignTablesTest, FieldsAreReadAtTheirStatedSizeAndOpeningWritesNothing) {
+    const QByteArray record = " pear      " + QByteArray("3.2500").rightJustified(20) + "code ";
+    // The record size the fields give, and one that disagrees with them.
+    for (const int recordSize : {36, 37}) {
+        const QByteArray file = tb::Table(
+            0x03,
+            {tb::Short("NAME", 'C', 10), tb::Short("PRICE", 'F', 20, 4), tb::Short("CODE", 'C', 5)},
+            record + '\x1A', 1, -1, recordSize);
+        WriteAll(dir.filePath("f.dbf"), file);
+        dbdataset::TDbDataset d;
+        d.SetOpenMode(dbdataset::omNormal);
+        d.SetTableName(dir.filePath("f.dbf"));
+        d.Open();
+        EXPECT_EQ(d.FieldByName("NAME")->AsString() + d.FieldByName("CODE")->AsString(),
+                  "pearcode");
+        EXPECT_EQ(d.FieldByName("PRICE")->AsFloat(), 3.25);
+        EXPECT_EQ(d.CanModify(), recordSize == 36);
+        d.Close();
+        EXPECT_EQ(ReadAll(dir.filePath("f.dbf")), file) << recordSize;
+    }
+}
+
+TEST_F(ForeignTablesTest, TheSecondEngineStoresCodePage850AndRefusesWhatItLacks) {
+    const QString text = QString::fromUtf8("─┼ ı ░ ƒ ‗");
+    Append(*Open(Engine::Second, "cp.dbf"), text);
+    EXPECT_TRUE(ReadAll(dir.filePath("cp.dbf")).contains("\xC4\xC5 \xD5 \xB0 \x9F \xF2"));
+    auto d = Open(Engine::Second, "cp.dbf");
+    EXPECT_EQ(Shown(*d), QStringList{text});
+    d->Edit();
+    try {
+        d->FieldByName("CAPTION")->SetAsString(QString::fromUtf8("5 €"));
+        ADD_FAILURE() << "the euro sign was stored";
+    } catch (const EDatabaseError& error) {
+        EXPECT_EQ(error.Message, QString::fromUtf8("The character \"€\" (U+20AC) cannot be stored "
+                                                   "in the field \"CAPTION\"."));
+    }
+}
+
+TEST_F(ForeignTablesTest, EachEngineReadsTheMemosTheOtherWrote) {
+    const QStringList memos = {"short", QString(600, 'x'), "", QString(1100, 'y') + "end"};
+    // The writer, and a version byte given to its table afterwards (0: none), as the second
+    // engine's earlier tables have it over their dBase IV memos.
+    const std::pair<Engine, char> cases[] = {
+        {Engine::Second, 0}, {Engine::Windows, 0}, {Engine::Second, 0x03}};
+    for (const auto& [writer, version] : cases) {
+        const QString name = QString("m%1_%2.dbf").arg(int(writer)).arg(int(version));
+        {
+            auto w = Open(writer, name);
+            for (const QString& memo : memos)
+                Append(*w, "r", memo);
+        }
+        QByteArray f = ReadAll(dir.filePath(name));
+        EXPECT_EQ(quint8(f[0]), 0x8B) << name.toStdString();
+        f[0] = version ? version : f[0];
+        WriteAll(dir.filePath(name), f);
+        const Engine reader = writer == Engine::Second ? Engine::Windows : Engine::Second;
+        EXPECT_EQ(Memos(*Open(reader, name)), memos) << name.toStdString();
+    }
+}
+
+TEST_F(ForeignTablesTest, NamesThatDifferInLetterCaseAreTwoTables) {
+    for (const Engine e : {Engine::Windows, Engine::Second}) {
+        const QString prefix = e == Engine::Second ? "s" : "w";
+        auto upper = Open(e, prefix.toUpper() + ".dbf");
+        Append(*upper, "upper");
+        auto lower = Open(e, prefix + ".dbf");
+        Append(*lower, "lower");
+        EXPECT_EQ(Shown(*upper), QStringList{"upper"});
+        EXPECT_EQ(Shown(*lower), QStringList{"lower"});
+    }
+}
+
+} // namespace
