@@ -230,6 +230,8 @@ void TDbfFile::WriteRecordImage(int n, const char* image) {
         throw EBinaryDataSetError("Invalid Record Size, the table can not be written : " + Path());
     if (n < 0 || n > std::max<qint64>(RecordCount(), HeaderRecordCount()))
         throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
+    // Set before the write: a write that fails half way has changed the file as well.
+    changed_ = true;
     WriteRecord(n, image);
 }
 

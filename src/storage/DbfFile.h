@@ -48,6 +48,8 @@ public:
     int ImageSize() const;
     // Whether records can be written without touching a neighbouring record.
     bool RecordsWritable() const;
+    // Whether a record was written since the open: only then has the header anything new.
+    bool Changed() const { return changed_; }
     // Reads record n into an image of ImageSize() bytes; what the file does not hold is blank.
     void ReadRecordImage(int n, char* image);
     // Writes record n (0 to RecordCount()) from an image of ImageSize() bytes.
@@ -77,6 +79,7 @@ private:
     QByteArray header_;
     int level_ = 0;
     int layoutSize_ = 0;
+    bool changed_ = false;
     std::vector<TMyFieldInfo> fields_;
 };
 

@@ -99,9 +99,11 @@ void TTableFiles::DropWriteAccess() {
 
 void TTableFiles::Close() {
     try {
-        // A table whose records cannot be written has not changed; its header, rewritten
-        // with a spacing that does not fit the records, could only damage it.
-        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read && table_->RecordsWritable())
+        // A table nobody wrote a record to keeps its header as its writer left it: opening a
+        // table never changes it. A table whose records cannot be written has not changed
+        // either; its header, rewritten with a spacing that does not fit, could only damage it.
+        if (table_ && !readOnly_ && table_->Mode() != TPagedMode::Read && table_->Changed() &&
+            table_->RecordsWritable())
             table_->WriteHeader();
     } catch (...) {
         releaseAll();

@@ -516,6 +516,7 @@ TEST_F(DbfFileTest, ForeignDescriptorsLevelTwoAndFullNames) {
         qint16 v = 0;
         t.files.Table()->ReadFieldData(0, TDbfType::Smallint, &v, image.constData());
         EXPECT_EQ(v, -12);
+        t.files.Table()->WriteRecordImage(0, image.constData()); // so that the header is written
     }
     const QByteArray after = ReadAll(path);
     EXPECT_EQ(after.mid(32, 36), QByteArray(36, '\0'));

@@ -62,22 +62,34 @@ protected:
 TEST_F(ForeignTablesTest, FieldsAreReadAtTheirStatedSizeAndOpeningWritesNothing) {
     const QByteArray record = " pear      " + QByteArray("3.2500").rightJustified(20) + "code ";
     // The record size the fields give, and one that disagrees with them.
-    for (const int recordSize : {36, 37}) {
-        const QByteArray file = tb::Table(
-            0x03,
-            {tb::Short("NAME", 'C', 10), tb::Short("PRICE", 'F', 20, 4), tb::Short("CODE", 'C', 5)},
-            record + '\x1A', 1, -1, recordSize);
-        WriteAll(dir.filePath("f.dbf"), file);
-        dbdataset::TDbDataset d;
-        d.SetOpenMode(dbdataset::omNormal);
-        d.SetTableName(dir.filePath("f.dbf"));
-        d.Open();
-        EXPECT_EQ(d.FieldByName("NAME")->AsString() + d.FieldByName("CODE")->AsString(),
-                  "pearcode");
-        EXPECT_EQ(d.FieldByName("PRICE")->AsFloat(), 3.25);
-        EXPECT_EQ(d.CanModify(), recordSize == 36);
-        d.Close();
-        EXPECT_EQ(ReadAll(dir.filePath("f.dbf")), file) << recordSize;
+    for (const Engine engine : {Engine::Windows, Engine::Second}) {
+        for (const int recordSize : {36, 37}) {
+            const QByteArray file =
+                tb::Table(0x03,
+                          {tb::Short("NAME", 'C', 10), tb::Short("PRICE", 'F', 20, 4),
+                           tb::Short("CODE", 'C', 5)},
+                          record + '\x1A', 1, -1, recordSize);
+            WriteAll(dir.filePath("f.dbf"), file);
+            std::unique_ptr<TDataSet> d;
+            if (engine == Engine::Second) {
+                auto second = std::make_unique<dbdataset::TDbDataset>();
+                second->SetOpenMode(dbdataset::omNormal);
+                second->SetTableName(dir.filePath("f.dbf"));
+                d = std::move(second);
+            } else {
+                auto first = std::make_unique<TDbTable>();
+                first->SetRunTimePath(dir.path());
+                first->SetTableName("f.dbf");
+                d = std::move(first);
+            }
+            d->Open();
+            EXPECT_EQ(d->FieldByName("NAME")->AsString() + d->FieldByName("CODE")->AsString(),
+                      "pearcode");
+            EXPECT_EQ(d->FieldByName("PRICE")->AsFloat(), 3.25);
+            EXPECT_EQ(d->CanModify(), recordSize == 36);
+            d->Close();
+            EXPECT_EQ(ReadAll(dir.filePath("f.dbf")), file) << int(engine) << recordSize;
+        }
     }
 }
 
