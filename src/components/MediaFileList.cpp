@@ -37,7 +37,7 @@ QStringList scanFilters(const QString& mask) {
 bool runQtDialog(TMediaFileDialog& request) {
     QFileDialog dialog(nullptr, request.Title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(FileDialogNameFilters(request.Filter));
+    SetFileDialogFilter(dialog, request.Filter);
     if (request.Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -2,6 +2,9 @@
 
 #include "components/Gradient.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QFontComboBox>
 #include <QImage>
 #include <QTest>
 
@@ -289,4 +292,55 @@ TEST_F(EditorTest, GridsKeepWhatIsBeingTypedAndMoveWholeRows) {
     EXPECT_EQ(f->StringGrid1->Cell(2, 3), "one");
     EXPECT_EQ(f->StringGrid1->Cell(2, 1), "grp02");
     EXPECT_EQ(f->StringGrid1->Cell(1, 0), "Groups"); // the header row stays
+}
+
+TEST_F(EditorTest, TheMenuListShowsTheBaseColourWhereverItComesFrom) {
+    const struct {
+        const char* road;
+        TColor expected;
+        std::function<void(TForm1*)> act;
+    } roads[] = {
+        {"start colour", clRed, [](TForm1* f) { ChooseItem(f->ComboBox1, 10); }},
+        {"picture's base colour", clOlive,
+         [](TForm1* f) {
+             f->Panel4->SetColor(clOlive);
+             f->RadioButton2->click();
+         }},
+        {"opened project", clTeal,
+         [this](TForm1* f) {
+             Project("proj/teal.qor", {"[Gradient]", "SColor=11"});
+             Choose(Path("proj/teal.qor"));
+             f->BitBtn4->click();
+         }},
+    };
+    for (const auto& road : roads) {
+        TForm1* f = Start();
+        f->show();
+        road.act(f);
+        const QImage list = f->ListBox1->grab().toImage();
+        EXPECT_EQ(list.pixelColor(list.rect().center()).name().toStdString(),
+                  ColorToQColor(road.expected).name().toStdString())
+            << road.road;
+        Application().Reset();
+    }
+}
+
+TEST_F(EditorTest, TheFontDialogKeepsTheProjectsFontNameUnlessTheAuthorChoosesAnother) {
+    SetDialogHook(nullptr);
+    const struct {
+        const char* chosen;
+        const char* stored;
+    } cases[] = {{nullptr, "Times New Roman"}, {"Nimbus Roman [urw]", "Nimbus Roman"}};
+    for (const auto& c : cases) {
+        TFontDialog dialog(nullptr);
+        dialog.Font = {"Times New Roman", 14, clWhite, true, true, true, false, false};
+        WhenModal([&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            if (c.chosen)
+                shown->findChild<QFontComboBox*>()->setEditText(QLatin1String(c.chosen));
+            static_cast<QDialog*>(shown)->accept();
+        });
+        ASSERT_TRUE(dialog.Execute());
+        EXPECT_EQ(dialog.Font.Name.toStdString(), c.stored);
+    }
 }

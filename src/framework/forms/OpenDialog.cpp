@@ -18,16 +18,43 @@ QString FileDialogMask(const QString& mask) {
 
 } // namespace
 
-QStringList FileDialogNameFilters(const QString& filter) {
-    QStringList result;
+std::vector<TFileFilterEntry> FileFilterEntries(const QString& filter) {
+    std::vector<TFileFilterEntry> entries;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList masks;
         for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
             masks << FileDialogMask(mask.trimmed());
-        result << parts[i] + " (" + masks.join(QLatin1Char(' ')) + ")";
+        entries.push_back({parts[i], masks});
     }
+    return entries;
+}
+
+QStringList FileDialogNameFilters(const QString& filter) {
+    QStringList result;
+    for (const TFileFilterEntry& e : FileFilterEntries(filter))
+        result << e.Text + QStringLiteral(" (") + e.Masks.join(QLatin1Char(' ')) + QLatin1Char(')');
     return result;
+}
+
+void SetFileDialogFilter(QFileDialog& dialog, const QString& filter, int index) {
+    // The dialog takes the masks from the name filter's last brackets and would show them
+    // again after the entry's text.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList filters = FileDialogNameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (index >= 1 && index <= filters.size())
+        dialog.selectNameFilter(filters[index - 1]);
+}
+
+int FileFilterIndexOf(const QString& filter, const QString& nameFilter) {
+    // Without its masks shown the dialog reports an entry by the text it shows.
+    const QStringList filters = FileDialogNameFilters(filter);
+    const std::vector<TFileFilterEntry> entries = FileFilterEntries(filter);
+    for (qsizetype i = 0; i < filters.size(); ++i)
+        if (nameFilter == filters[i] || nameFilter == entries[size_t(i)].Text.simplified())
+            return int(i) + 1;
+    return 0;
 }
 
 bool TOpenDialog::Execute(QWidget* owner) {
@@ -38,10 +65,7 @@ bool TOpenDialog::Execute(QWidget* owner) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode((Options & ofFileMustExist) ? QFileDialog::ExistingFile
                                                    : QFileDialog::AnyFile);
-    const QStringList filters = FileDialogNameFilters(Filter);
-    dialog.setNameFilters(filters);
-    if (FilterIndex >= 1 && FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[FilterIndex - 1]);
+    SetFileDialogFilter(dialog, Filter, FilterIndex);
     if (!InitialDir.isEmpty())
         dialog.setDirectory(InitialDir);
     if (!FileName.isEmpty())
@@ -49,9 +73,8 @@ bool TOpenDialog::Execute(QWidget* owner) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = dialog.selectedFiles().first();
-    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    if (chosen >= 0)
-        FilterIndex = int(chosen) + 1;
+    if (const int chosen = FileFilterIndexOf(Filter, dialog.selectedNameFilter()))
+        FilterIndex = chosen;
     return true;
 }
 
