@@ -80,6 +80,7 @@ TForm1::TForm1(TEditorEnvironment environment, QWidget* parent)
     createAboutPage();
     createHelpPage();
     createDialogs();
+    watchProjectControls();
 
     OnCreate = [this](QObject* sender) { FormCreate(sender); };
     OnDestroy = [this](QObject* sender) { FormDestroy(sender); };
