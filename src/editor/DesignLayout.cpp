@@ -117,7 +117,7 @@ void TForm1::createFrame() {
     PageControl1->setGeometry(0, kBannerHeight, kClientWidth,
                               kClientHeight - kBannerHeight - kButtonPanelHeight -
                                   kStatusBarHeight);
-    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
+    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 3px; }"));
     struct Page {
         QWidget** sheet;
         const char* caption;

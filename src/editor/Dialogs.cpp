@@ -93,9 +93,8 @@ void TOpenDialog::Decorate(QObject*) {}
 
 bool TOpenDialog::Run() {
     QFileDialog dialog(Owner(), Title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     const std::vector<TFileFilterEntry> entries = FileFilterEntries(Filter);
-    SetFileDialogFilter(dialog, Filter, FilterIndex);
+    PrepareFileDialog(dialog, Filter, FilterIndex);
     const auto suffixFor = [&](const QString& nameFilter) {
         const int i = FileFilterIndexOf(Filter, nameFilter);
         const QString ext = i > 0 ? singleExtension(entries[size_t(i - 1)]) : QString();

@@ -1,7 +1,12 @@
 #include "framework/forms/OpenDialog.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLocale>
+#include <QSplitter>
+#include <QTreeView>
 #include <utility>
 
 namespace {
@@ -37,7 +42,17 @@ QStringList FileDialogNameFilters(const QString& filter) {
     return result;
 }
 
-void SetFileDialogFilter(QFileDialog& dialog, const QString& filter, int index) {
+void PrepareFileDialog(QFileDialog& dialog, const QString& filter, int index) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // At its own size the dialog cuts the names of the places and the columns of the files.
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(780, 460)));
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({150, dialog.width() - 150});
+    if (auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        const QString date =
+            QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+        files->header()->resizeSection(3, files->fontMetrics().horizontalAdvance(date) + 24);
+    }
     // The dialog takes the masks from the name filter's last brackets and would show them
     // again after the entry's text.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -61,11 +76,10 @@ bool TOpenDialog::Execute(QWidget* owner) {
     if (hook())
         return hook()(*this);
     QFileDialog dialog(owner ? owner : QApplication::activeWindow(), Title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    PrepareFileDialog(dialog, Filter, FilterIndex);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode((Options & ofFileMustExist) ? QFileDialog::ExistingFile
                                                    : QFileDialog::AnyFile);
-    SetFileDialogFilter(dialog, Filter, FilterIndex);
     if (!InitialDir.isEmpty())
         dialog.setDirectory(InitialDir);
     if (!FileName.isEmpty())

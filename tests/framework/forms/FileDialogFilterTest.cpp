@@ -20,8 +20,7 @@ TEST(FileDialogFilterTest, EntriesShowTheirTextOnceAndKeepTheirMasks) {
     };
     for (const auto& c : cases) {
         QFileDialog dialog;
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        SetFileDialogFilter(dialog, QLatin1String(c.filter), int(c.shown.size()));
+        PrepareFileDialog(dialog, QLatin1String(c.filter), int(c.shown.size()));
         auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         ASSERT_NE(combo, nullptr);
         QStringList shown;
