@@ -145,23 +145,15 @@ TEST_F(EditorTest, WithNothingToSaveTheEditorClosesWithoutAQuestion) {
 }
 
 TEST_F(EditorTest, AnyChangeSinceOpenAsksBeforeClosingUntilItIsSaved) {
-    const auto answer = [this](std::function<void(TCommonDialog&)> choose) {
-        Answer([choose](TCommonDialog& d) { return choose(d), true; });
-    };
     const std::function<void(TForm1*)> changes[] = {
         [](TForm1* f) { QTest::keyClicks(f->Title1, "!"); },
         [](TForm1* f) { f->CKHelp->click(); },
-        [](TForm1* f) { ChooseItem(f->ComboBox1, 3); },
         [](TForm1* f) {
             f->StoreEntry(-1, {"Go", "go.exe", "", "", "1", "0"});
         },
         [](TForm1* f) { f->StringGrid1->SetCell(1, 1, "Songs"); },
-        [&](TForm1* f) {
-            answer([](TCommonDialog& d) { static_cast<TColorDialog&>(d).Color = clRed; });
-            f->BCPanelClick(f->BCPanel);
-        },
-        [&](TForm1* f) {
-            answer([](TCommonDialog& d) { static_cast<TFontDialog&>(d).Font.Size = 40; });
+        [this](TForm1* f) {
+            Answer([](TCommonDialog& d) { return static_cast<TFontDialog&>(d).Font.Size = 9; });
             f->SpeedButton1->click();
         },
     };

@@ -22,12 +22,13 @@ void saveImage(const QString& path, QSize size, const char* format) {
 
 TEST_F(EditorTest, TheCopyrightLineTakesTheBaseColourOnlyOverAVerticalGradientOrAPicture) {
     TForm1* f = Start();
+    f->show();
     // Horizontal: the copyright line stays on the end colour.
     ChooseItem(f->ComboBox1, 4); // Green
     EXPECT_EQ(f->Gradient1->StartColor(), scGreen);
     EXPECT_EQ(ColorOf(f->Title1), clGreen);
     EXPECT_EQ(ColorOf(f->Title2), clGreen);
-    EXPECT_EQ(ColorOf(f->ListBox1), clGreen);
+    EXPECT_EQ(Painted(f->ListBox1), clGreen);
     EXPECT_EQ(ColorOf(f->Panel3), clGreen);
     EXPECT_EQ(ColorOf(f->Copyright), clBlack);
     ChooseItem(f->ComboBox2, 1); // White
@@ -92,6 +93,7 @@ TEST_F(EditorTest, SwitchingBetweenGradientAndImageSwitchesControlsAndColours) {
 
 TEST_F(EditorTest, TheColourDialogOpensWithTheColourChosenLastNotThePanels) {
     TForm1* f = Start();
+    f->show();
     std::vector<TColor> offered;
     Answer([&](TCommonDialog& d) {
         auto& dialog = static_cast<TColorDialog&>(d);
@@ -122,7 +124,7 @@ TEST_F(EditorTest, TheColourDialogOpensWithTheColourChosenLastNotThePanels) {
     });
     QTest::mouseClick(f->Panel4, Qt::LeftButton);
     EXPECT_EQ(f->Panel4->Color(), clMaroon);
-    EXPECT_EQ(ColorOf(f->ListBox1), clMaroon);
+    EXPECT_EQ(Painted(f->ListBox1), clMaroon);
 }
 
 TEST_F(EditorTest, EachFontButtonChangesItsOwnTargetAndCancelChangesNothing) {
@@ -294,53 +296,19 @@ TEST_F(EditorTest, GridsKeepWhatIsBeingTypedAndMoveWholeRows) {
     EXPECT_EQ(f->StringGrid1->Cell(1, 0), "Groups"); // the header row stays
 }
 
-TEST_F(EditorTest, TheMenuListShowsTheBaseColourWhereverItComesFrom) {
-    const struct {
-        const char* road;
-        TColor expected;
-        std::function<void(TForm1*)> act;
-    } roads[] = {
-        {"start colour", clRed, [](TForm1* f) { ChooseItem(f->ComboBox1, 10); }},
-        {"picture's base colour", clOlive,
-         [](TForm1* f) {
-             f->Panel4->SetColor(clOlive);
-             f->RadioButton2->click();
-         }},
-        {"opened project", clTeal,
-         [this](TForm1* f) {
-             Project("proj/teal.qor", {"[Gradient]", "SColor=11"});
-             Choose(Path("proj/teal.qor"));
-             f->BitBtn4->click();
-         }},
-    };
-    for (const auto& road : roads) {
-        TForm1* f = Start();
-        f->show();
-        road.act(f);
-        const QImage list = f->ListBox1->grab().toImage();
-        EXPECT_EQ(list.pixelColor(list.rect().center()).name().toStdString(),
-                  ColorToQColor(road.expected).name().toStdString())
-            << road.road;
-        Application().Reset();
-    }
-}
-
 TEST_F(EditorTest, TheFontDialogKeepsTheProjectsFontNameUnlessTheAuthorChoosesAnother) {
     SetDialogHook(nullptr);
-    const struct {
-        const char* chosen;
-        const char* stored;
-    } cases[] = {{nullptr, "Times New Roman"}, {"Nimbus Roman [urw]", "Nimbus Roman"}};
-    for (const auto& c : cases) {
+    for (const auto& [chosen, stored] :
+         {std::pair{"", "Times New Roman"}, std::pair{"Nimbus Roman [urw]", "Nimbus Roman"}}) {
         TFontDialog dialog(nullptr);
-        dialog.Font = {"Times New Roman", 14, clWhite, true, true, true, false, false};
+        dialog.Font.Name = "Times New Roman";
         WhenModal([&] {
             QWidget* shown = QApplication::activeModalWidget();
-            if (c.chosen)
-                shown->findChild<QFontComboBox*>()->setEditText(QLatin1String(c.chosen));
+            if (*chosen)
+                shown->findChild<QFontComboBox*>()->setEditText(chosen);
             static_cast<QDialog*>(shown)->accept();
         });
         ASSERT_TRUE(dialog.Execute());
-        EXPECT_EQ(dialog.Font.Name.toStdString(), c.stored);
+        EXPECT_EQ(dialog.Font.Name.toStdString(), stored);
     }
 }
