@@ -141,6 +141,9 @@ void TOpenPictureDialog::Decorate(QObject* object) {
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+    // The preview takes its room beside the files, not from them.
+    dialog->resize(dialog->width() + preview->width() + grid->horizontalSpacing(),
+                   dialog->height());
     connect(dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
         QImageReader reader(path);
         reader.setAllocationLimit(64);
