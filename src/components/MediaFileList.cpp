@@ -36,8 +36,7 @@ QStringList scanFilters(const QString& mask) {
 
 bool runQtDialog(TMediaFileDialog& request) {
     QFileDialog dialog(nullptr, request.Title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(FileDialogNameFilters(request.Filter));
+    PrepareFileDialog(dialog, request.Filter);
     if (request.Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -80,6 +80,7 @@ TForm1::TForm1(TEditorEnvironment environment, QWidget* parent)
     createAboutPage();
     createHelpPage();
     createDialogs();
+    watchProjectControls();
 
     OnCreate = [this](QObject* sender) { FormCreate(sender); };
     OnDestroy = [this](QObject* sender) { FormDestroy(sender); };
@@ -116,7 +117,7 @@ void TForm1::createFrame() {
     PageControl1->setGeometry(0, kBannerHeight, kClientWidth,
                               kClientHeight - kBannerHeight - kButtonPanelHeight -
                                   kStatusBarHeight);
-    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
+    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 3px; }"));
     struct Page {
         QWidget** sheet;
         const char* caption;

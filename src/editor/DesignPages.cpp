@@ -24,7 +24,7 @@ struct TSwitchedRow {
 void TForm1::createLayoutPage() {
     QWidget* page = TabSheet2;
     MakeLabel(page, QStringLiteral("Buttons"), 8, 4);
-    MakeLabel(page, QStringLiteral("Captions"), 96, 4);
+    MakeLabel(page, QStringLiteral("Captions"), 92, 4);
     const TSwitchedRow rows[] = {
         {&CkExit, &ExitBtn, "Exit", "Create Exit-Button"},
         {&CKAction, &ActionBtn, "Menu", "Create Action-Button for popup-menu"},
@@ -38,30 +38,30 @@ void TForm1::createLayoutPage() {
     for (const TSwitchedRow& row : rows) {
         *row.box = MakeCheckBox(page, QLatin1String(row.caption), {8, y + 2, 86, 17},
                                 QLatin1String(row.hint));
-        *row.edit = MakeEdit(page, {96, y, 108, 21}, QStringLiteral("Enter button's caption"));
+        *row.edit = MakeEdit(page, {92, y, 102, 21}, QStringLiteral("Enter button's caption"));
         y += 25;
     }
     for (TCheckBox* box : {CkExit, CKAction, CKFind, CKAbout, CkFlBox})
         box->setChecked(true);
 
     // The doubled ampersand of the designer's caption shows as one.
-    MakeLabel(page, QStringLiteral("12 other captions & messages"), 214, 4);
+    MakeLabel(page, QStringLiteral("12 other captions & messages"), 200, 4);
     Caps = new TStringGrid(1, 13, 0, 0, page);
-    Caps->setGeometry(214, 20, 170, 92);
-    Caps->SetColWidth(0, 146);
+    Caps->setGeometry(200, 20, 184, 92);
+    Caps->SetColWidth(0, 160);
     Caps->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Caps->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetHint(Caps,
             QStringLiteral(
                 "This captions and messages can be translated into each language (%s = var.)"));
 
-    MakeLabel(page, QStringLiteral("File list"), 214, 116);
+    MakeLabel(page, QStringLiteral("File list"), 200, 116);
     FOpenAtStart = MakeCheckBox(page, QStringLiteral("Visible at program start"),
-                                {214, 132, 170, 17}, QStringLiteral("Options for the Filelist"));
-    FShowIcons = MakeCheckBox(page, QStringLiteral("Show icons"), {214, 149, 170, 17});
-    Fexe = MakeCheckBox(page, QStringLiteral("Allow executing files"), {214, 166, 170, 17},
+                                {200, 132, 184, 17}, QStringLiteral("Options for the Filelist"));
+    FShowIcons = MakeCheckBox(page, QStringLiteral("Show icons"), {200, 149, 184, 17});
+    Fexe = MakeCheckBox(page, QStringLiteral("Allow executing files"), {200, 166, 184, 17},
                         QStringLiteral("Options for the Filelist"));
-    FBrowse = MakeCheckBox(page, QStringLiteral("Allow browsing"), {214, 183, 170, 17},
+    FBrowse = MakeCheckBox(page, QStringLiteral("Allow browsing"), {200, 183, 184, 17},
                            QStringLiteral("Options for the Filelist"));
     for (TCheckBox* box : {FOpenAtStart, FShowIcons, Fexe, FBrowse})
         box->setChecked(true);
@@ -151,16 +151,16 @@ void TForm1::createDatabasePage() {
     StringGrid1->SetColMaxLength(2, 20);
     SetHint(StringGrid1, QStringLiteral("|Enter groups"));
 
-    BitBtn6 = MakeButton<TBitBtn>(page, QStringLiteral("New"), {8, 188, 60, 25},
+    BitBtn6 = MakeButton<TBitBtn>(page, QStringLiteral("New"), {8, 188, 48, 25},
                                   QStringLiteral("Create a new database"));
-    BitBtn7 = MakeButton<TBitBtn>(page, QStringLiteral("Open ..."), {72, 188, 64, 25},
+    BitBtn7 = MakeButton<TBitBtn>(page, QStringLiteral("Open ..."), {60, 188, 60, 25},
                                   QStringLiteral("Open an existing database"));
-    BitBtn8 = MakeButton<TBitBtn>(page, QStringLiteral("Delete"), {140, 188, 60, 25},
+    BitBtn8 = MakeButton<TBitBtn>(page, QStringLiteral("Delete"), {124, 188, 52, 25},
                                   QStringLiteral("Delete current database"));
-    BitBtn9 = MakeButton<TBitBtn>(page, QStringLiteral("Edit data"), {204, 188, 70, 25},
+    BitBtn9 = MakeButton<TBitBtn>(page, QStringLiteral("Edit data"), {180, 188, 66, 25},
                                   QStringLiteral("Add or edit data"));
     SpeedButton11 =
-        MakeButton<TSpeedButton>(page, QStringLiteral("Delete all entries"), {278, 188, 106, 25});
+        MakeButton<TSpeedButton>(page, QStringLiteral("Delete all entries"), {250, 188, 134, 25});
     SpeedButton11->setFlat(true);
     DBCheck->OnClick = [this](QObject* sender) { DBCheckClick(sender); };
     BitBtn6->OnClick = [this](QObject* sender) { BitBtn6Click(sender); };

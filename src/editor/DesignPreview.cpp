@@ -78,8 +78,10 @@ void TForm1::Panel4Click(QObject* sender) {
 
 void TForm1::BCPanelClick(QObject* sender) {
     auto* panel = qobject_cast<TColorPanel*>(sender);
-    if (panel && ColorDialog1->Execute())
+    if (panel && ColorDialog1->Execute()) {
         panel->SetColor(ColorDialog1->Color);
+        NoteProjectChange();
+    }
 }
 
 void TForm1::SpeedButton1Click(QObject* sender) {
@@ -91,8 +93,10 @@ void TForm1::SpeedButton1Click(QObject* sender) {
     else if (sender == SpeedButton2)
         target = Title2;
     FontDialog1->Font = ProjectFontOf(target);
-    if (FontDialog1->Execute())
+    if (FontDialog1->Execute()) {
         SetProjectFont(target, FontDialog1->Font);
+        NoteProjectChange();
+    }
     PageControl1->setFocus();
 }
 

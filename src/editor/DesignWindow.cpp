@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 namespace Orvello {
@@ -102,6 +103,8 @@ bool TForm1::ResetProject(QObject*, bool confirm) {
              QStringLiteral("no")))
         return false;
 
+    const QScopedValueRollback<bool> resetting(resetting_, true);
+
     RadioButton1->setChecked(true);
     BCPanel->SetColor(clWhite);
     TCPanel->SetColor(clBlack);
@@ -178,6 +181,7 @@ bool TForm1::ResetProject(QObject*, bool confirm) {
     PageControl1->setCurrentIndex(0);
     SetHelpContext(PageControl1, HelpContextOf(TabSheet8));
     PageControl1->setFocus();
+    rememberProject();
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 class QFrame;
@@ -87,6 +88,10 @@ public:
     void Image1DblClick(QObject* sender);
     // The caption for the current project file.
     void UpdateCaption();
+    // Sets ProjectNeedsSave when the project on the pages is no longer the one of the last
+    // New, Open or Save (the controls call it on every change; loading and resetting do not
+    // count).
+    void NoteProjectChange();
 
     // The pages and the preview.
     void SetPreviewBaseColor(TColor color);
@@ -146,7 +151,7 @@ public:
     QStringList EntryPopupFlags;
     int DragIndex = -1;
     QString ProjectFileName;
-    bool ProjectNeedsSave = false;
+    bool ProjectNeedsSave = false; // set by a build and by any change of the project
     bool Loading = false;
     QString ProjectFolder;
     // The editor's help file; empty when there is none beside the program.
@@ -315,6 +320,12 @@ private:
     // The five lists of entry values, in the order of an entry's keys after its caption.
     std::array<QStringList*, 5> entryLists();
     void clearEntryLists();
+    // The project as New, Open or Save left it: what NoteProjectChange compares with.
+    void rememberProject();
+    void watchProjectControls();
+    std::optional<ProjectFile::TProjectData> rememberedProject_;
+    bool resetting_ = false;
+    bool comparing_ = false;
 
     TEditorEnvironment environment_;
     THelpKeys* helpKeys_ = nullptr;

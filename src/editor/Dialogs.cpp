@@ -2,6 +2,7 @@
 
 #include "editor/EditorRules.h"
 #include "framework/forms/Application.h"
+#include "framework/forms/OpenDialog.h"
 #include "platform/Files.h"
 
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <array>
@@ -29,29 +31,11 @@ TDialogHook& hookSlot() {
     return hook;
 }
 
-struct FilterEntry {
-    QString text;
-    QStringList masks;
-};
-
-std::vector<FilterEntry> filterEntries(const QString& filter) {
-    std::vector<FilterEntry> entries;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList masks;
-        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            masks << (mask.trimmed() == QLatin1String("*.*") ? QStringLiteral("*")
-                                                             : mask.trimmed());
-        entries.push_back({parts[i], masks});
-    }
-    return entries;
-}
-
 // The extension a filter entry of one "*.ext" mask stands for; empty for any other.
-QString singleExtension(const FilterEntry& entry) {
-    if (entry.masks.size() != 1 || !entry.masks[0].startsWith(QLatin1String("*.")))
+QString singleExtension(const TFileFilterEntry& entry) {
+    if (entry.Masks.size() != 1 || !entry.Masks[0].startsWith(QLatin1String("*.")))
         return QString();
-    const QString ext = entry.masks[0].mid(2);
+    const QString ext = entry.Masks[0].mid(2);
     return ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?')) ? QString() : ext;
 }
 
@@ -78,14 +62,14 @@ constexpr std::array<NamedColor, 16> kFontColors = {{
     {"White", clWhite},
 }};
 
-} // namespace
-
-QStringList NameFilters(const QString& filter) {
-    QStringList result;
-    for (const FilterEntry& e : filterEntries(filter))
-        result << e.text + QStringLiteral(" (") + e.masks.join(QLatin1Char(' ')) + QLatin1Char(')');
-    return result;
+// A family as a project stores it: the name the font list shows, without the foundry by which
+// it tells apart families of one name ("Nimbus Roman [urw]").
+QString familyName(const QString& listed) {
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]\\s*$"));
+    return QString(listed).remove(foundry).trimmed();
 }
+
+} // namespace
 
 TDialogHook SetDialogHook(TDialogHook hook) {
     return std::exchange(hookSlot(), std::move(hook));
@@ -109,15 +93,11 @@ void TOpenDialog::Decorate(QObject*) {}
 
 bool TOpenDialog::Run() {
     QFileDialog dialog(Owner(), Title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    const std::vector<FilterEntry> entries = filterEntries(Filter);
-    const QStringList filters = NameFilters(Filter);
-    dialog.setNameFilters(filters);
-    if (FilterIndex >= 1 && FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[FilterIndex - 1]);
+    const std::vector<TFileFilterEntry> entries = FileFilterEntries(Filter);
+    PrepareFileDialog(dialog, Filter, FilterIndex);
     const auto suffixFor = [&](const QString& nameFilter) {
-        const qsizetype i = filters.indexOf(nameFilter);
-        const QString ext = i >= 0 ? singleExtension(entries[size_t(i)]) : QString();
+        const int i = FileFilterIndexOf(Filter, nameFilter);
+        const QString ext = i > 0 ? singleExtension(entries[size_t(i - 1)]) : QString();
         return ext.isEmpty() ? DefaultExt : ext;
     };
     dialog.setDefaultSuffix(suffixFor(dialog.selectedNameFilter()));
@@ -140,9 +120,8 @@ bool TOpenDialog::Run() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = dialog.selectedFiles().constFirst();
-    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    if (chosen >= 0)
-        FilterIndex = int(chosen) + 1;
+    if (const int chosen = FileFilterIndexOf(Filter, dialog.selectedNameFilter()))
+        FilterIndex = chosen;
     return true;
 }
 
@@ -162,6 +141,9 @@ void TOpenPictureDialog::Decorate(QObject* object) {
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+    // The preview takes its room beside the files, not from them.
+    dialog->resize(dialog->width() + preview->width() + grid->horizontalSpacing(),
+                   dialog->height());
     connect(dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
         QImageReader reader(path);
         reader.setAllocationLimit(64);
@@ -181,6 +163,9 @@ bool TFontDialog::Run() {
     auto* form = new QFormLayout;
     auto* family = new QFontComboBox(&dialog);
     family->setCurrentFont(QFont(Font.Name));
+    // The project's own name stands in the box, installed here or not: the menu asks for it on
+    // the machine it runs on.
+    family->setEditText(Font.Name);
     auto* size = new QSpinBox(&dialog);
     size->setRange(1, 750);
     size->setValue(std::clamp(Font.Size, 1, 750));
@@ -214,7 +199,8 @@ bool TFontDialog::Run() {
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    Font.Name = family->currentFont().family();
+    if (family->currentText() != Font.Name)
+        Font.Name = familyName(family->currentText());
     Font.Size = size->value();
     Font.Color = color->currentData().toInt();
     for (size_t i = 0; i < styles.size(); ++i)

@@ -96,7 +96,4 @@ protected:
     bool Run() override;
 };
 
-// "text|masks|..." as the name filters of a file dialog ("Bitmaps (*.bmp)").
-QStringList NameFilters(const QString& filter);
-
 } // namespace Orvello

@@ -101,6 +101,13 @@ void SetColor(QWidget* control, TColor color) {
     const QColor shown = ColorToQColor(color);
     if (paintsBase(control)) {
         palette.setColor(QPalette::Base, shown);
+        // The style sheet of the page control gave the viewport of a list or grid a palette of
+        // its own when the window was first shown, so the viewport no longer follows its view.
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(control)) {
+            QPalette inner = area->viewport()->palette();
+            inner.setColor(QPalette::Base, shown);
+            area->viewport()->setPalette(inner);
+        }
     } else {
         palette.setColor(QPalette::Window, shown);
         control->setAutoFillBackground(true);

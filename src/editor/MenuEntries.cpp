@@ -29,11 +29,12 @@ void TForm1::StoreEntry(int index, const ProjectFile::TMenuEntry& entry) {
         ListBox1->addItem(entry.Caption);
         for (size_t k = 0; k < lists.size(); ++k)
             lists[k]->append(values[k]);
-        return;
+    } else {
+        ListBox1->item(index)->setText(entry.Caption);
+        for (size_t k = 0; k < lists.size(); ++k)
+            (*lists[k])[index] = values[k];
     }
-    ListBox1->item(index)->setText(entry.Caption);
-    for (size_t k = 0; k < lists.size(); ++k)
-        (*lists[k])[index] = values[k];
+    NoteProjectChange();
 }
 
 void TForm1::SpeedButton5Click(QObject*) {
@@ -79,6 +80,7 @@ void TForm1::SpeedButton6Click(QObject*) {
     for (QStringList* list : entryLists())
         if (i < list->size())
             list->removeAt(i);
+    NoteProjectChange();
 }
 
 void TForm1::ListBox1MouseDown(QObject*, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
@@ -114,6 +116,7 @@ void TForm1::MoveEntry(int from, int to) {
     for (QStringList* list : entryLists())
         if (from < list->size() && to < list->size())
             list->move(from, to);
+    NoteProjectChange();
 }
 
 } // namespace Orvello

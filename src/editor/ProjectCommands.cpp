@@ -10,10 +10,39 @@
 #include "platform/Files.h"
 #include "platform/Shell.h"
 
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QTableWidget>
+
 namespace Orvello {
 
 void TForm1::UpdateCaption() {
     setWindowTitle(WindowCaption(Application().Title, ProjectFileName));
+}
+
+void TForm1::watchProjectControls() {
+    const auto changed = [this] { NoteProjectChange(); };
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, this, changed);
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        if (button->isCheckable())
+            connect(button, &QAbstractButton::toggled, this, changed);
+    for (QComboBox* box : findChildren<QComboBox*>())
+        connect(box, &QComboBox::currentIndexChanged, this, changed);
+    for (QTableWidget* grid : findChildren<QTableWidget*>())
+        connect(grid, &QTableWidget::itemChanged, this, changed);
+}
+
+void TForm1::rememberProject() {
+    rememberedProject_ = ProjectData();
+}
+
+void TForm1::NoteProjectChange() {
+    if (Loading || resetting_ || comparing_ || ProjectNeedsSave || !rememberedProject_)
+        return;
+    // Reading the pages takes over what is being typed into a grid, which reports a change.
+    const QScopedValueRollback<bool> comparing(comparing_, true);
+    ProjectNeedsSave = ProjectData() != *rememberedProject_;
 }
 
 void TForm1::BitBtn5Click(QObject* sender) {
@@ -34,6 +63,7 @@ void TForm1::BitBtn4Click(QObject* sender) {
     ProjectNeedsSave = false;
     UpdateCaption();
     LoadProject(file);
+    rememberProject();
     ProjectFolder = Files::ExtractFilePath(file);
     if (IsTemplateFile(file)) {
         SaveDialog1->FileName.clear();
@@ -56,6 +86,7 @@ void TForm1::BitBtn1Click(QObject*) {
     } else {
         ProjectFileName = file;
         ProjectNeedsSave = false;
+        rememberProject();
     }
     UpdateCaption();
 }
@@ -70,6 +101,7 @@ void TForm1::BitBtn2Click(QObject*) {
 }
 
 void TForm1::FormCloseQuery(QObject* sender, bool& canClose) {
+    NoteProjectChange();
     if (!ProjectNeedsSave)
         return;
     canClose = false;

@@ -136,11 +136,13 @@ struct TProjectFont {
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
+    bool operator==(const TProjectFont&) const = default;
 };
 
 struct TSwitchedText {
     bool On = false;
     QString Text;
+    bool operator==(const TSwitchedText&) const = default;
 };
 
 struct TMenuEntry {
@@ -150,11 +152,13 @@ struct TMenuEntry {
     QString Param; // parameters
     QString Exit;  // "0": the player stays open after starting the entry
     QString Item;  // "1": the entry shows in the pop-up menu only
+    bool operator==(const TMenuEntry&) const = default;
 };
 
 struct TProjectGroup {
     QString Title;
     QString Identifier;
+    bool operator==(const TProjectGroup&) const = default;
 };
 
 // Everything a project file holds; plain values so that windows map their controls to it.
@@ -215,6 +219,8 @@ struct TProjectData {
     // Row n + 1 of the groups grid. The groups are the rows before the first empty title; rows
     // after it are neither written nor changed by a read.
     QList<TProjectGroup> Groups;
+
+    bool operator==(const TProjectData&) const = default;
 };
 
 // The number of groups: rows before the first empty title, at most MaxGroups.

@@ -3,6 +3,8 @@
 #include "components/Msg.h"
 #include "platform/Profile.h"
 
+#include <QTest>
+
 using namespace Orvello;
 
 TEST_F(EditorTest, SavingAProjectNamesItAndOpeningItAgainLoadsIt) {
@@ -140,4 +142,36 @@ TEST_F(EditorTest, WithNothingToSaveTheEditorClosesWithoutAQuestion) {
     EXPECT_FALSE(f->isVisible());
     EXPECT_TRUE(boxes_.Boxes().empty());
     EXPECT_TRUE(Application().Terminated());
+}
+
+TEST_F(EditorTest, AnyChangeSinceOpenAsksBeforeClosingUntilItIsSaved) {
+    const std::function<void(TForm1*)> changes[] = {
+        [](TForm1* f) { QTest::keyClicks(f->Title1, "!"); },
+        [](TForm1* f) { f->CKHelp->click(); },
+        [](TForm1* f) {
+            f->StoreEntry(-1, {"Go", "go.exe", "", "", "1", "0"});
+        },
+        [](TForm1* f) { f->StringGrid1->SetCell(1, 1, "Songs"); },
+        [this](TForm1* f) {
+            Answer([](TCommonDialog& d) { return static_cast<TFontDialog&>(d).Font.Size = 9; });
+            f->SpeedButton1->click();
+        },
+    };
+    Project("proj/p.qor", {"[Titles]", "T1=Hello", "[Menu]", "Count=1", "Caption_0=Start"});
+    for (const auto& change : changes) {
+        TForm1* f = Start();
+        f->show();
+        Choose(Path("proj/p.qor"));
+        f->BitBtn4->click();
+        EXPECT_FALSE(f->ProjectNeedsSave);
+        change(f);
+        EXPECT_TRUE(f->ProjectNeedsSave);
+        boxes_.Queue(IDCANCEL);
+        EXPECT_FALSE(f->close());
+        Choose(Path("proj/saved.qor"));
+        f->BitBtn1->click();
+        EXPECT_TRUE(f->close());
+        Application().Reset();
+    }
+    EXPECT_EQ(boxes_.Boxes().size(), std::size(changes));
 }

@@ -210,6 +210,11 @@ protected:
         f->StringGrid1->SetCell(1, 4, "Orphan");
     }
 
+    // The colour a control paints in its middle.
+    static TColor Painted(QWidget* control) {
+        const QImage image = control->grab().toImage();
+        return QColorToColor(image.pixelColor(image.rect().center()));
+    }
     QString Path(const QString& relative) const { return root_ + "/" + relative; }
     void Write(const QString& relative, const QByteArray& bytes) {
         QDir(root_).mkpath(QFileInfo(relative).path());

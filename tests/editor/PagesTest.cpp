@@ -2,6 +2,9 @@
 
 #include "components/Gradient.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QFontComboBox>
 #include <QImage>
 #include <QTest>
 
@@ -19,12 +22,13 @@ void saveImage(const QString& path, QSize size, const char* format) {
 
 TEST_F(EditorTest, TheCopyrightLineTakesTheBaseColourOnlyOverAVerticalGradientOrAPicture) {
     TForm1* f = Start();
+    f->show();
     // Horizontal: the copyright line stays on the end colour.
     ChooseItem(f->ComboBox1, 4); // Green
     EXPECT_EQ(f->Gradient1->StartColor(), scGreen);
     EXPECT_EQ(ColorOf(f->Title1), clGreen);
     EXPECT_EQ(ColorOf(f->Title2), clGreen);
-    EXPECT_EQ(ColorOf(f->ListBox1), clGreen);
+    EXPECT_EQ(Painted(f->ListBox1), clGreen);
     EXPECT_EQ(ColorOf(f->Panel3), clGreen);
     EXPECT_EQ(ColorOf(f->Copyright), clBlack);
     ChooseItem(f->ComboBox2, 1); // White
@@ -89,6 +93,7 @@ TEST_F(EditorTest, SwitchingBetweenGradientAndImageSwitchesControlsAndColours) {
 
 TEST_F(EditorTest, TheColourDialogOpensWithTheColourChosenLastNotThePanels) {
     TForm1* f = Start();
+    f->show();
     std::vector<TColor> offered;
     Answer([&](TCommonDialog& d) {
         auto& dialog = static_cast<TColorDialog&>(d);
@@ -119,7 +124,7 @@ TEST_F(EditorTest, TheColourDialogOpensWithTheColourChosenLastNotThePanels) {
     });
     QTest::mouseClick(f->Panel4, Qt::LeftButton);
     EXPECT_EQ(f->Panel4->Color(), clMaroon);
-    EXPECT_EQ(ColorOf(f->ListBox1), clMaroon);
+    EXPECT_EQ(Painted(f->ListBox1), clMaroon);
 }
 
 TEST_F(EditorTest, EachFontButtonChangesItsOwnTargetAndCancelChangesNothing) {
@@ -289,4 +294,21 @@ TEST_F(EditorTest, GridsKeepWhatIsBeingTypedAndMoveWholeRows) {
     EXPECT_EQ(f->StringGrid1->Cell(2, 3), "one");
     EXPECT_EQ(f->StringGrid1->Cell(2, 1), "grp02");
     EXPECT_EQ(f->StringGrid1->Cell(1, 0), "Groups"); // the header row stays
+}
+
+TEST_F(EditorTest, TheFontDialogKeepsTheProjectsFontNameUnlessTheAuthorChoosesAnother) {
+    SetDialogHook(nullptr);
+    for (const auto& [chosen, stored] :
+         {std::pair{"", "Times New Roman"}, std::pair{"Nimbus Roman [urw]", "Nimbus Roman"}}) {
+        TFontDialog dialog(nullptr);
+        dialog.Font.Name = "Times New Roman";
+        WhenModal([&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            if (*chosen)
+                shown->findChild<QFontComboBox*>()->setEditText(chosen);
+            static_cast<QDialog*>(shown)->accept();
+        });
+        ASSERT_TRUE(dialog.Execute());
+        EXPECT_EQ(dialog.Font.Name.toStdString(), stored);
+    }
 }

@@ -245,6 +245,7 @@ TEST_F(EditorTest, MissingKeysKeepTheControlsOrTakeTheEditorsDefaults) {
     Project("proj/few.qor", {"[Titles]", "T1_F=Arial", "[DB]", "Title="});
     Project("proj/fewer.qor", {"[Menu]", "Count=0"});
     TForm1* f = Start();
+    f->show();
     f->ExitBtn->setText("Leave");
     f->Caps->SetCell(0, 3, "Erase");
     f->AWebText->setText("Site:");
@@ -262,6 +263,7 @@ TEST_F(EditorTest, MissingKeysKeepTheControlsOrTakeTheEditorsDefaults) {
     EXPECT_TRUE(f->RadioButton1->isChecked());
     EXPECT_EQ(f->ComboBox3->currentIndex(), 1); // horizontal
     EXPECT_EQ(f->ComboBox1->currentIndex(), 0); // Aqua
+    EXPECT_EQ(Painted(f->ListBox1), clAqua);
     EXPECT_FALSE(f->CKTables->isChecked());
     EXPECT_TRUE(f->CKHelp->isChecked());
     EXPECT_EQ(f->TableTitle->text(), "");

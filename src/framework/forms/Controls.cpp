@@ -1,5 +1,7 @@
 #include "framework/forms/Controls.h"
 
+#include <utility>
+
 void FireControlEvent(QObject* sender, TNotifyEvent handler) {
     if (handler)
         Application().SafeCall(sender, [&] { handler(sender); });
@@ -17,5 +19,13 @@ TRadioButton::TRadioButton(QWidget* parent) : TClickControl(parent) {
 }
 
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {
-    connect(this, &QLineEdit::textChanged, this, [this] { FireControlEvent(this, OnChange); });
+    // The user's typing reports itself just before the change.
+    connect(this, &QLineEdit::textEdited, this, [this] { typing_ = true; });
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        // A text set by the program shows from its start, as the system's edits show it; the
+        // user's typing keeps the cursor where it is.
+        if (!std::exchange(typing_, false))
+            setCursorPosition(0);
+        FireControlEvent(this, OnChange);
+    });
 }

@@ -34,12 +34,15 @@ public:
     explicit TRadioButton(QWidget* parent = nullptr);
 };
 
-// OnChange runs on every change of the text.
+// OnChange runs on every change of the text. A text set by the program shows from its start.
 class TEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit TEdit(QWidget* parent = nullptr);
     TNotifyEvent OnChange;
+
+private:
+    bool typing_ = false;
 };
 
 // A widget that answers a click of the left button (pressed and let go over it) with OnClick.

@@ -2,8 +2,11 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 
 namespace {
@@ -225,6 +228,36 @@ bool TForm::event(QEvent* event) {
         fire(OnDeactivate);
     }
     return QWidget::event(event);
+}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!enter || modifiers != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A focused button is the one Return means, as on the system the windows come from; a
+    // check box or a radio button hands it on to the default button like any other control.
+    QAbstractButton* target = nullptr;
+    QWidget* focus = focusWidget();
+    if (qobject_cast<QPushButton*>(focus) || qobject_cast<QToolButton*>(focus))
+        target = static_cast<QAbstractButton*>(focus);
+    if (!target) {
+        for (QPushButton* button : findChildren<QPushButton*>()) {
+            if (button->isDefault() && button->window() == this && button->isVisible() &&
+                button->isEnabled()) {
+                target = button;
+                break;
+            }
+        }
+    }
+    if (!target || !target->isEnabled()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    target->click();
 }
 
 void TForm::closeEvent(QCloseEvent* event) {

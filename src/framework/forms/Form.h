@@ -27,6 +27,8 @@ using TCloseQueryEvent = std::function<void(QObject* sender, bool& canClose)>;
 // run under the application's error handler: what they raise is shown, not propagated.
 // OnActivate runs at every activation; the first one also comes when the platform never
 // activates the window by itself (no window manager), so a window can rely on it.
+// Return on a focused push button clicks it; Return that no other control takes clicks the
+// form's default button (the push button marked default), when it has one.
 class TForm : public QWidget {
     Q_OBJECT
 public:
@@ -78,6 +80,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

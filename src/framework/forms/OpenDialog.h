@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
+class QFileDialog;
 class QWidget;
 
 enum TOpenOption : unsigned {
@@ -36,5 +38,20 @@ public:
     static THook SetHook(THook hook);
 };
 
+// One entry of a "text|masks|..." filter: its text and its masks as a file dialog takes them.
+struct TFileFilterEntry {
+    QString Text;
+    QStringList Masks;
+};
+std::vector<TFileFilterEntry> FileFilterEntries(const QString& filter);
+
 // The entries of a "text|masks|..." filter as the name filters of a file dialog.
 QStringList FileDialogNameFilters(const QString& filter);
+// Makes a file dialog the framework's own (not the desktop's), with room for its columns, and
+// gives it the entries of a filter as its name filters with entry `index` (counted from 1)
+// selected. It shows each entry's text as it stands, which names its masks itself
+// ("Bitmaps (*.bmp)").
+void PrepareFileDialog(QFileDialog& dialog, const QString& filter, int index = 1);
+// The entry of the filter that a name filter the dialog reports stands for, counted from 1;
+// 0 for none.
+int FileFilterIndexOf(const QString& filter, const QString& nameFilter);

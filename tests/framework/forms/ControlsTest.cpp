@@ -1,10 +1,17 @@
 #include "framework/forms/Controls.h"
 #include "framework/forms/Application.h"
+#include "framework/forms/Form.h"
 #include "framework/forms/InputBox.h"
+#include "framework/forms/OpenDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <QTest>
@@ -87,8 +94,6 @@ TEST_F(ControlsTest, HandlerFailuresGoToTheErrorHandlerAndTheSetterReturns) {
     EXPECT_EQ(caught, (QStringList{"box", "edit"}));
 }
 
-} // namespace
-
 // The prompt names a file; a name that looks like markup is shown as it stands.
 TEST(InputBoxTest, RealBoxShowsThePromptAsPlainTextAndCancelGivesTheDefault) {
     TInputBoxHook saved = SetInputBoxHook(nullptr);
@@ -109,3 +114,39 @@ TEST(InputBoxTest, RealBoxShowsThePromptAsPlainTextAndCancelGivesTheDefault) {
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, prompt);
 }
+
+TEST(FormTest, ReturnClicksTheFocusedButtonElseTheFormsDefaultButton) {
+    // The focus (0 another button, 1 an edit, 2 a check box), OK the default button or not,
+    // and the clicks that Return gives the other button and OK.
+    for (const auto& [at, isDefault, other, ok] :
+         std::vector<std::array<int, 4>>{{0, 1, 1, 0}, {1, 1, 0, 1}, {2, 1, 0, 1}, {1, 0, 0, 0}}) {
+        TForm form;
+        QPushButton* buttons[] = {new QPushButton(&form), new QPushButton(&form)};
+        QWidget* focus[] = {buttons[0], new QLineEdit(&form), new QCheckBox(&form)};
+        buttons[1]->setDefault(isDefault);
+        QSignalSpy otherClicks(buttons[0], &QPushButton::clicked),
+            okClicks(buttons[1], &QPushButton::clicked);
+        form.show();
+        focus[at]->setFocus();
+        QTest::keyClick(focus[at], Qt::Key_Return);
+        EXPECT_EQ(std::pair(otherClicks.size(), okClicks.size()),
+                  std::pair(qsizetype(other), qsizetype(ok)))
+            << at;
+    }
+}
+
+TEST(FileDialogTest, EachFilterEntryShowsOnceAndIsReportedByItsNumber) {
+    const QString filter(
+        "Configuration files (*.qor;*.zun))|;*.qor;*.zun|Bitmaps (*.bmp)|*.bmp|*.*|*.*");
+    QFileDialog dialog;
+    PrepareFileDialog(dialog, filter, 2);
+    const auto* entries = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(entries, nullptr);
+    QStringList shown;
+    for (int i = 0; i < entries->count(); ++i)
+        shown << entries->itemText(i);
+    EXPECT_EQ(shown, QStringList({"Configuration files (*.qor;*.zun))", "Bitmaps (*.bmp)", "*.*"}));
+    EXPECT_EQ(FileFilterIndexOf(filter, dialog.selectedNameFilter()), 2);
+}
+
+} // namespace
