@@ -1,5 +1,6 @@
 #include "player/AboutBox.h"
 
+#include "framework/forms/CaptionColumn.h"
 #include "framework/forms/Glyphs.h"
 #include "platform/Shell.h"
 
@@ -77,6 +78,11 @@ TAbout::TAbout(QWidget* parent) : TForm(parent) {
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
 
     OnActivate = [this](QObject* sender) { FormActivate(sender); };
+}
+
+void TAbout::SetLinkCaptions(const QString& web, const QString& mail) {
+    // The links end where they are designed to, and keep room for an address.
+    FitCaptionColumn({24, 5, 90, 265, 120}, {{AWebText, AWeb}, {AMailText, AMail}}, {web, mail});
 }
 
 QPoint TAbout::Placement(QPoint clientTopLeft, QSize menuSize, int exitBtnWidth, QSize boxSize) {

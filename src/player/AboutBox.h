@@ -61,6 +61,8 @@ public:
     void BitBtn1Click(QObject* sender);
     // Shows the application's icon (the project's once it has set one, else the program's).
     void TakeApplicationIcon();
+    // Captions the two link rows; the links move right of a caption too wide for its place.
+    void SetLinkCaptions(const QString& web, const QString& mail);
 
     // The box's top left for a menu window whose client area starts at `clientTopLeft`.
     static QPoint Placement(QPoint clientTopLeft, QSize menuSize, int exitBtnWidth, QSize boxSize);

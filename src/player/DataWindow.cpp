@@ -8,6 +8,7 @@
 #include "framework/dbcontrols/DBEdit.h"
 #include "framework/dbcontrols/DBGrid.h"
 #include "framework/dbcontrols/DBMemo.h"
+#include "framework/forms/CaptionColumn.h"
 #include "framework/forms/Glyphs.h"
 #include "framework/forms/MessageBox.h"
 #include "platform/Files.h"
@@ -51,11 +52,6 @@ QLabel* label(QWidget* parent, int left, int top, const QString& text) {
     l->move(left, top);
     l->adjustSize();
     return l;
-}
-
-// A tool tip is shown as markup when it looks like some; a caption never is.
-QString plainToolTip(const QString& text) {
-    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }
 
 } // namespace
@@ -173,35 +169,15 @@ void TData::SetTableEditable(bool editable) {
 }
 
 void TData::SetPreviewHint(const QString& hint) {
-    const QString shown = plainToolTip(hint);
+    const QString shown = PlainToolTip(hint);
     Panel3->setToolTip(shown);
     Image1->setToolTip(shown);
 }
 
 void TData::SetFileRowCaptions(const QString& picture, const QString& file) {
-    // The edits end where they are designed to; they begin after the wider caption, at the
-    // designed place at the earliest and with room for a path at the latest.
-    constexpr int kLabelLeft = 8, kGap = 6, kEditLeft = 101, kEditRight = 400, kEditRoom = 150;
-    const std::pair<QLabel*, const QString*> captions[] = {{Label6, &picture}, {Label7, &file}};
-    int widest = 0;
-    for (const auto& [label, text] : captions) {
-        // Whole pixels, and one more: shortening measures the fractions.
-        const qreal width = QFontMetricsF(label->font()).horizontalAdvance(*text);
-        widest = std::max(widest, int(std::ceil(width)) + 1);
-    }
-    const int editLeft = std::clamp(kLabelLeft + widest + kGap, kEditLeft, kEditRight - kEditRoom);
-    const int room = editLeft - kGap - kLabelLeft;
-    for (const auto& [label, text] : captions) {
-        const QString shown = label->fontMetrics().elidedText(*text, Qt::ElideRight, room);
-        label->setText(shown);
-        label->setToolTip(shown == *text ? QString() : plainToolTip(*text));
-    }
-    for (const auto& [edit, label] :
-         {std::pair<QWidget*, QLabel*>{DBEdit4, Label6}, {DBEdit5, Label7}}) {
-        edit->setGeometry(editLeft, edit->y(), kEditRight - editLeft, edit->height());
-        const int height = label->sizeHint().height();
-        label->setGeometry(kLabelLeft, edit->y() + (edit->height() - height) / 2, room, height);
-    }
+    // The edits end where they are designed to, and keep room for a path.
+    FitCaptionColumn({8, 6, 101, 400, 150}, {{Label6, DBEdit4}, {Label7, DBEdit5}},
+                     {picture, file});
 }
 
 QString TData::CaptionRow(int row) const {

@@ -514,21 +514,17 @@ void TForm1::loadAbout(const TProjectData& data) {
         label->setTextFormat(Qt::PlainText);
     for (int i = 0; i < 4; ++i)
         lines[i]->setText(data.AboutLines[i]);
-    if (!data.Web.isEmpty()) {
-        About->AWebText->setText(data.WebText);
-    } else {
-        About->AWebText->clear();
+    if (data.Web.isEmpty())
         About->AWeb->OnClick = nullptr;
-    }
     About->AWeb->setText(data.Web);
     if (!data.Mail.isEmpty()) {
-        About->AMailText->setText(data.MailText);
         About->AMail->setText(QStringLiteral("mailto:") + data.Mail);
     } else {
-        About->AMailText->clear();
         About->AMail->clear();
         About->AMail->OnClick = nullptr;
     }
+    About->SetLinkCaptions(data.Web.isEmpty() ? QString() : data.WebText,
+                           data.Mail.isEmpty() ? QString() : data.MailText);
 }
 
 void TForm1::loadCaptions(const TProjectData& data) {

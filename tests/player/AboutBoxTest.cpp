@@ -54,6 +54,23 @@ TEST(AboutBox, LinksGoThroughTheLaunchRoutine) {
     EXPECT_EQ(calls.size(), 2);
 }
 
+// A caption wider than its designed 61 pixels is shown whole, its link beside it; one too wide
+// for the box is shortened, whole in its tool tip, and the link keeps room for an address.
+TEST(AboutBox, LinkCaptionsAreNeverCut) {
+    TAbout about;
+    const QString wide = "Our homepage :", huge = QString(80, 'W');
+    about.SetLinkCaptions(wide, "Email adr. :");
+    EXPECT_EQ(about.AWebText->text(), wide);
+    EXPECT_GE(about.AWebText->width(), about.AWebText->fontMetrics().horizontalAdvance(wide));
+    EXPECT_GT(about.AWeb->x(), 90);
+    EXPECT_EQ(about.AWeb->geometry().right() + 1, 265);
+    EXPECT_EQ(about.AMail->x(), about.AWeb->x());
+    about.SetLinkCaptions(huge, "");
+    EXPECT_NE(about.AWebText->text(), huge);
+    EXPECT_EQ(about.AWebText->toolTip(), huge);
+    EXPECT_EQ(about.AWeb->width(), 120);
+}
+
 TEST(AboutBox, LinksWithoutLaunchRoutineUseTheShell) {
     Shell::SetDesktopOpener(QStringLiteral(ORV_RECORDARGS));
     StartRecorder rec;
