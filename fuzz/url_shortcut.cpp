@@ -3,8 +3,8 @@
 // The import must hold up, and what it posts must read back as the shortcut's address.
 #include "framework/data/Field.h"
 #include "player/itemtable/InternetShortcut.h"
-#include "storage/DbTable.h"
-#include "storage/ItemTable.h"
+#include "storage/dbtable/DbTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -14,7 +14,7 @@
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "player/itemtable/Image.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "framework/forms/Application.h"
 #include "framework/forms/Colors.h"
 #include "player/itemtable/Image.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QComboBox>
 #include <QFrame>

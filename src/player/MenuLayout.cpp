@@ -11,7 +11,7 @@
 #include "player/MenuControls.h"
 #include "player/MenuWindow.h"
 #include "player/itemtable/Image.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -9,7 +9,7 @@
 #include "player/MenuControls.h"
 #include "player/PathDialog.h"
 #include "player/itemtable/PictureWindow.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QFrame>
 #include <QGuiApplication>

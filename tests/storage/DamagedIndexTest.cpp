@@ -2,7 +2,7 @@
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/Field.h"
-#include "storage/DbDataset.h"
+#include "storage/dbdataset/DbDataset.h"
 
 #include <QTemporaryDir>
 #include <functional>

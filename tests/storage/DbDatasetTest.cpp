@@ -1,4 +1,4 @@
-#include "storage/DbDataset.h"
+#include "storage/dbdataset/DbDataset.h"
 #include "IndexTreeCheck.h"
 #include "StorageTestSupport.h"
 #include "TableBytes.h"

@@ -1,7 +1,7 @@
 #include "IndexTreeCheck.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
-#include "storage/DbDataset.h"
+#include "storage/dbdataset/DbDataset.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

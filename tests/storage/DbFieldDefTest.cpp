@@ -1,4 +1,4 @@
-#include "storage/DbFieldDef.h"
+#include "storage/dbdataset/DbFieldDef.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "storage/DbFile.h"
+#include "storage/dbdataset/DbFile.h"
 #include "StorageTestSupport.h"
 #include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"

@@ -1,4 +1,4 @@
-#include "storage/DbIndex.h"
+#include "storage/dbdataset/DbIndex.h"
 #include "IndexTreeCheck.h"
 #include "StorageTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/DateStamp.h"
-#include "storage/DbFile.h"
+#include "storage/dbdataset/DbFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "storage/DbPagedFile.h"
+#include "storage/dbdataset/DbPagedFile.h"
 #include "StorageTestSupport.h"
 
 #include <QTemporaryDir>

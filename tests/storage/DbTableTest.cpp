@@ -1,11 +1,11 @@
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/BlobStream.h"
 #include "framework/data/DataSource.h"
 #include "framework/data/Fields.h"
 #include "framework/dbcontrols/DBGrid.h"
-#include "storage/ItemTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QApplication>
 #include <QDate>

@@ -1,8 +1,8 @@
-#include "storage/DbfFile.h"
 #include "StorageTestSupport.h"
 #include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"
 #include "platform/Clock.h"
+#include "storage/dbtable/DbfTableFile.h"
 
 #include <QLocale>
 #include <clocale>

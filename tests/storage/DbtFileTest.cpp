@@ -1,6 +1,6 @@
-#include "storage/DbtFile.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
+#include "storage/dbtable/DbtMemoFile.h"
 
 #include <QFile>
 #include <cstring>

@@ -3,8 +3,8 @@
 #include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/Fields.h"
-#include "storage/DbDataset.h"
-#include "storage/DbTable.h"
+#include "storage/dbdataset/DbDataset.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

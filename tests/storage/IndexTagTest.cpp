@@ -1,6 +1,6 @@
 #include "IndexTreeCheck.h"
 #include "StorageTestSupport.h"
-#include "storage/IndexFile.h"
+#include "storage/dbtable/MdxIndexFile.h"
 
 #include <QTemporaryDir>
 #include <algorithm>

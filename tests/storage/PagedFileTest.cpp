@@ -1,8 +1,8 @@
-#include "storage/PagedFile.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "platform/Oem.h"
-#include "storage/IndexFile.h"
+#include "storage/dbtable/MdxIndexFile.h"
+#include "storage/dbtable/TablePagedFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

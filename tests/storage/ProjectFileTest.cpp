@@ -1,4 +1,4 @@
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include "framework/data/IniFile.h"
 

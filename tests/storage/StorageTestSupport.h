@@ -1,7 +1,7 @@
 #pragma once
 
-#include "storage/DbFieldDef.h"
-#include "storage/TableFiles.h"
+#include "storage/dbdataset/DbFieldDef.h"
+#include "storage/dbtable/TableFiles.h"
 
 class TDataSet;
 

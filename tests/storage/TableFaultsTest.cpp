@@ -5,8 +5,8 @@
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/BlobStream.h"
 #include "framework/data/Fields.h"
-#include "storage/DbTable.h"
-#include "storage/ItemTable.h"
+#include "storage/dbtable/DbTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QFile>
 #include <cstring>

@@ -3,7 +3,7 @@
 
 #include "framework/data/Field.h"
 #include "framework/forms/WaitCursor.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "framework/data/Field.h"
 #include "framework/dbcontrols/DBEdit.h"
 #include "platform/Files.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -12,8 +12,8 @@
 #include "platform/Files.h"
 #include "player/itemtable/Image.h"
 #include "player/itemtable/PictureWindow.h"
-#include "storage/DbTable.h"
-#include "storage/ItemTable.h"
+#include "storage/dbtable/DbTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/data/Field.h"
-#include "storage/DbTable.h"
-#include "storage/ItemTable.h"
+#include "storage/dbtable/DbTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QColor>
 #include <QDir>

@@ -9,7 +9,7 @@
 // At the end of its input it ends.
 #include "framework/data/Field.h"
 #include "framework/data/Notices.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QFileInfo>
 #include <cstdio>
