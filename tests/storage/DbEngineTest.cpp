@@ -1,3 +1,4 @@
+#include "DbDatasetTestSupport.h"
 #include "IndexTreeCheck.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"

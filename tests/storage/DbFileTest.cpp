@@ -1,4 +1,5 @@
 #include "storage/dbdataset/DbFile.h"
+#include "DbDatasetTestSupport.h"
 #include "StorageTestSupport.h"
 #include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"

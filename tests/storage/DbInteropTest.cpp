@@ -1,3 +1,5 @@
+#include "DbDatasetTestSupport.h"
+#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/DateStamp.h"

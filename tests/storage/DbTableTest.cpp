@@ -1,4 +1,5 @@
 #include "storage/dbtable/DbTable.h"
+#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/BlobStream.h"

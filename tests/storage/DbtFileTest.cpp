@@ -1,3 +1,4 @@
+#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "storage/dbtable/DbtMemoFile.h"

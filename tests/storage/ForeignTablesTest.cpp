@@ -1,4 +1,5 @@
 // Both table engines on tables that other programs, or the other engine, wrote and named.
+#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"

@@ -1,5 +1,6 @@
 // Tables as other tools leave them, and the dataset's own corners: nothing of a table is
 // lost or overwritten, no character is silently replaced, and every error names its file.
+#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "common/FileSizeLimit.h"
 #include "common/MessageBoxAnswerer.h"

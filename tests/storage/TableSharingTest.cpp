@@ -1,5 +1,6 @@
 // What two programs, and two datasets of one program, see of each other's use of a table:
 // the share modes between programs, and reads that never serve bytes older than the file.
+#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
 #include "framework/data/Field.h"
