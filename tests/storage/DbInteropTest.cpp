@@ -1,7 +1,7 @@
-#include "DbDatasetTestSupport.h"
-#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
+#include "dbdataset/DbDatasetTestSupport.h"
+#include "dbtable/DbTableTestSupport.h"
 #include "framework/data/DateStamp.h"
 #include "storage/dbdataset/DbFile.h"
 

@@ -1,8 +1,8 @@
 // Both table engines on tables that other programs, or the other engine, wrote and named.
-#include "DbTableTestSupport.h"
 #include "StorageTestSupport.h"
 #include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"
+#include "dbtable/DbTableTestSupport.h"
 #include "framework/data/Fields.h"
 #include "storage/dbdataset/DbDataset.h"
 #include "storage/dbtable/DbTable.h"
