@@ -4,7 +4,7 @@
 #include "framework/data/Exceptions.h"
 #include "framework/forms/Application.h"
 #include "framework/forms/Colors.h"
-#include "player/itemtable/Image.h"
+#include "itemtable/Image.h"
 #include "storage/project/ProjectFile.h"
 
 #include <QComboBox>

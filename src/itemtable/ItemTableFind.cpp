@@ -1,5 +1,5 @@
 // The find of the item-table windows: through the table record by record, field by field.
-#include "player/itemtable/ItemTableWindow.h"
+#include "itemtable/ItemTableWindow.h"
 
 #include "framework/data/Field.h"
 #include "framework/forms/WaitCursor.h"

@@ -1,4 +1,4 @@
-#include "player/itemtable/Image.h"
+#include "itemtable/Image.h"
 
 #include "platform/Files.h"
 

@@ -1,15 +1,15 @@
-#include "player/itemtable/ItemTableTestSupport.h"
+#include "itemtable/ItemTableTestSupport.h"
 
 #include "common/EventLoop.h"
 #include "components/MediaFile.h"
 #include "components/Surface.h"
 #include "framework/dbcontrols/DBEdit.h"
 #include "framework/dbcontrols/DBGrid.h"
+#include "itemtable/Image.h"
+#include "itemtable/ItemTableWindow.h"
+#include "itemtable/PictureWindow.h"
 #include "platform/media/MediaDevice.h"
 #include "platform/media/SimulatedMediaSystem.h"
-#include "player/itemtable/Image.h"
-#include "player/itemtable/ItemTableWindow.h"
-#include "player/itemtable/PictureWindow.h"
 
 #include <QComboBox>
 #include <QTemporaryDir>

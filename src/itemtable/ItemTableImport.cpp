@@ -1,6 +1,6 @@
 // Choosing files for a record, and internet shortcuts as records.
-#include "player/itemtable/InternetShortcut.h"
-#include "player/itemtable/ItemTableWindow.h"
+#include "itemtable/InternetShortcut.h"
+#include "itemtable/ItemTableWindow.h"
 
 #include "framework/data/Field.h"
 #include "framework/dbcontrols/DBEdit.h"

@@ -1,4 +1,4 @@
-#include "player/itemtable/InternetShortcut.h"
+#include "itemtable/InternetShortcut.h"
 
 #include "framework/data/DataSet.h"
 #include "framework/data/Field.h"

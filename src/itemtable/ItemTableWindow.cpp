@@ -1,4 +1,4 @@
-#include "player/itemtable/ItemTableWindow.h"
+#include "itemtable/ItemTableWindow.h"
 
 #include "components/MediaFile.h"
 #include "framework/data/DataSource.h"
@@ -9,9 +9,9 @@
 #include "framework/dbcontrols/DBNavigator.h"
 #include "framework/forms/Colors.h"
 #include "framework/forms/Glyphs.h"
+#include "itemtable/Image.h"
+#include "itemtable/PictureWindow.h"
 #include "platform/Files.h"
-#include "player/itemtable/Image.h"
-#include "player/itemtable/PictureWindow.h"
 #include "storage/dbtable/DbTable.h"
 #include "storage/project/ItemTableFields.h"
 

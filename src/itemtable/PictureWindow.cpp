@@ -1,8 +1,8 @@
-#include "player/itemtable/PictureWindow.h"
+#include "itemtable/PictureWindow.h"
 
 #include "components/Surface.h"
+#include "itemtable/Image.h"
 #include "platform/Files.h"
-#include "player/itemtable/Image.h"
 
 TPic::TPic(QWidget* parent) : TForm(parent) {
     setObjectName(QStringLiteral("Pic"));
