@@ -4,7 +4,7 @@
 // "grp50", record i in group i % 50 + 1), and the plain sequential read of its file that each
 // case is put beside.
 #include "framework/data/Field.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -5,7 +5,7 @@
 // sqlite3 does the same with the same keys in the same run, as a database's measure: an index
 // created on them (letter case ignored, as ours does) and walked in order, and the same lookups.
 #include "ItemTableBuilder.h"
-#include "storage/DbDataset.h"
+#include "storage/dbdataset/DbDataset.h"
 
 #include <sqlite3.h>
 

@@ -8,7 +8,7 @@
 //   append  - 10,000 records with memo appended to a new table; plain: a writer that issues
 //             one write() per record and one per memo block
 // Each figure is the best round; the ratio is the dataset's best round to the plain one's.
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 #include "ItemTableBuilder.h"
 #include "framework/data/Field.h"
 

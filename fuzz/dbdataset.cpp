@@ -1,7 +1,7 @@
 // Opens a second-generation table and its memo file, both from arbitrary bytes, through the
 // dataset TDbDataset and its engine: reads every record as the grid would (every field as
 // text, memos included), then edits the first record, appends one, and reads it all again.
-#include "storage/DbDataset.h"
+#include "storage/dbdataset/DbDataset.h"
 #include "FuzzSupport.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Opens a table from arbitrary bytes and reads every record and every value in every way the
 // dataset may ask for it.
 #include "FuzzSupport.h"
-#include "storage/DbfFile.h"
+#include "storage/dbtable/DbfTableFile.h"
 
 #include <vector>
 

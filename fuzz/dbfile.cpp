@@ -1,7 +1,7 @@
 // Opens a second-generation table from arbitrary bytes, walks every record with a physical
 // cursor and reads every field as every dataset type; then changes the table as the engine
 // would (values, auto-increment counters, a record, the header) and opens it again.
-#include "storage/DbFile.h"
+#include "storage/dbdataset/DbFile.h"
 #include "FuzzSupport.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // Each change may add a page per level and a root to the index file, and nothing more.
 #include "FuzzSupport.h"
 #include "framework/data/Field.h"
-#include "storage/DbDataset.h"
+#include "storage/dbdataset/DbDataset.h"
 
 #include <QDir>
 #include <QFile>

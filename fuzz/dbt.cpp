@@ -1,8 +1,8 @@
 // Opens a memo file from arbitrary bytes, in both forms, and reads memos from the blocks that
 // the input names at its end; the second-generation engine must read every one of them alike.
 #include "FuzzSupport.h"
-#include "storage/DbMemo.h"
-#include "storage/DbtFile.h"
+#include "storage/dbdataset/DbMemo.h"
+#include "storage/dbtable/DbtMemoFile.h"
 
 using namespace dbtable;
 

@@ -1,7 +1,7 @@
 // Opens a table and its memo file, both from arbitrary bytes, through the dataset the windows
 // use, and reads every record of it the way a grid and the edits would: every field as text,
 // unfiltered, filtered to a group and with deleted records shown.
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 #include "FuzzSupport.h"
 
 #include <QFileInfo>

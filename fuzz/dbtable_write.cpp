@@ -7,7 +7,7 @@
 // the next).
 #include "FuzzSupport.h"
 #include "framework/data/Field.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QFileInfo>
 

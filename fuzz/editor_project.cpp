@@ -2,7 +2,7 @@
 // for the keys a file lacks: the read must hold up, and what it gives must come back unchanged
 // when the editor saves the project and opens it again.
 #include "platform/Profile.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a profile (INI) file: every read, a write and the project reader must hold
 // up, and the parser must give back the bytes it was given.
 #include "platform/Profile.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Opens an index file from arbitrary bytes, the way a table opens the index beside it.
 #include "FuzzSupport.h"
-#include "storage/IndexFile.h"
+#include "storage/dbtable/MdxIndexFile.h"
 
 using namespace dbtable;
 

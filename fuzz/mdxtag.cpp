@@ -1,7 +1,7 @@
 // Reads the tags of a multi-tag index file from arbitrary bytes: each of the first blocks
 // taken as a tag header, its tree walked, keys looked up, added and changed.
 #include "FuzzSupport.h"
-#include "storage/IndexFile.h"
+#include "storage/dbtable/MdxIndexFile.h"
 
 #include <cstring>
 

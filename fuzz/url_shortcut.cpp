@@ -2,9 +2,9 @@
 // and then into the current one; the first byte tells how many of the next ones name the file.
 // The import must hold up, and what it posts must read back as the shortcut's address.
 #include "framework/data/Field.h"
-#include "player/itemtable/InternetShortcut.h"
-#include "storage/DbTable.h"
-#include "storage/ItemTable.h"
+#include "itemtable/InternetShortcut.h"
+#include "storage/dbtable/DbTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -11,7 +11,7 @@
 #include "platform/FileCopy.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
-#include "storage/TableFiles.h"
+#include "storage/dbtable/TableFiles.h"
 
 #include <QGuiApplication>
 #include <QLabel>

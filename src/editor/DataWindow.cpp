@@ -11,10 +11,10 @@
 #include "framework/dbcontrols/DBNavigator.h"
 #include "framework/forms/Colors.h"
 #include "framework/forms/MessageBox.h"
+#include "itemtable/Image.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
-#include "player/itemtable/Image.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QComboBox>
 #include <QFileInfo>

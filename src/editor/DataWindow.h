@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/itemtable/ItemTableWindow.h"
+#include "itemtable/ItemTableWindow.h"
 
 #include <QString>
 

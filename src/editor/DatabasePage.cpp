@@ -6,7 +6,7 @@
 #include "editor/EditorRules.h"
 #include "framework/forms/Controls.h"
 #include "platform/Files.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QComboBox>
 #include <QFile>

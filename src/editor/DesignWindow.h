@@ -3,7 +3,7 @@
 #include "framework/forms/Colors.h"
 #include "framework/forms/Form.h"
 #include "platform/Volumes.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/forms/Colors.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QObject>
 #include <QString>

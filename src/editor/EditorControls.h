@@ -4,8 +4,8 @@
 #include "framework/data/Exceptions.h"
 #include "framework/forms/Application.h"
 #include "framework/forms/Colors.h"
-#include "player/itemtable/Image.h"
-#include "storage/ProjectFile.h"
+#include "itemtable/Image.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QComboBox>
 #include <QFrame>

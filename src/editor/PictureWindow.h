@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/itemtable/PictureWindow.h"
+#include "itemtable/PictureWindow.h"
 
 namespace Orvello {
 

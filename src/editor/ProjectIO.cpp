@@ -5,7 +5,7 @@
 #include "editor/EditorControls.h"
 #include "framework/forms/Controls.h"
 #include "platform/Files.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QComboBox>
 

@@ -11,10 +11,10 @@
 #include "framework/forms/CaptionColumn.h"
 #include "framework/forms/Glyphs.h"
 #include "framework/forms/MessageBox.h"
+#include "itemtable/Image.h"
 #include "platform/Files.h"
 #include "player/MenuWindow.h"
-#include "player/itemtable/Image.h"
-#include "storage/DbTable.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/dbcontrols/DBNavigator.h"
+#include "itemtable/ItemTableWindow.h"
 #include "platform/FileOperation.h"
-#include "player/itemtable/ItemTableWindow.h"
 
 #include <QString>
 

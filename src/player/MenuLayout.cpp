@@ -5,13 +5,13 @@
 #include "components/Surface.h"
 #include "framework/forms/Colors.h"
 #include "framework/forms/Glyphs.h"
+#include "itemtable/Image.h"
 #include "platform/Files.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
 #include "player/MenuWindow.h"
-#include "player/itemtable/Image.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -4,12 +4,12 @@
 #include "components/Msg.h"
 #include "framework/forms/Colors.h"
 #include "framework/forms/MessageBox.h"
+#include "itemtable/PictureWindow.h"
 #include "platform/Files.h"
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
 #include "player/PathDialog.h"
-#include "player/itemtable/PictureWindow.h"
-#include "storage/ProjectFile.h"
+#include "storage/project/ProjectFile.h"
 
 #include <QFrame>
 #include <QGuiApplication>

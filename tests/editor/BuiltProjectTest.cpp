@@ -8,8 +8,8 @@
 #include "framework/data/Field.h"
 #include "platform/FileCopy.h"
 #include "platform/Profile.h"
-#include "storage/DbTable.h"
-#include "storage/ItemTable.h"
+#include "storage/dbtable/DbTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QDirIterator>
 #include <QProcess>

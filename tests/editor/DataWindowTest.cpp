@@ -9,8 +9,8 @@
 #include "framework/dbcontrols/DBMemo.h"
 #include "framework/dbcontrols/DBNavigator.h"
 #include "framework/forms/FindDialog.h"
-#include "player/itemtable/Image.h"
-#include "player/itemtable/ItemTableTestSupport.h"
+#include "itemtable/Image.h"
+#include "itemtable/ItemTableTestSupport.h"
 
 #include <QComboBox>
 #include <QLabel>

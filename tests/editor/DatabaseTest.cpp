@@ -1,7 +1,7 @@
 #include "EditorTestSupport.h"
 #include "editor/DataWindow.h"
 #include "framework/data/Fields.h"
-#include "player/itemtable/ItemTableTestSupport.h"
+#include "itemtable/ItemTableTestSupport.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -9,11 +9,11 @@
 #include "framework/dbcontrols/DBMemo.h"
 #include "framework/dbcontrols/DBNavigator.h"
 #include "framework/forms/InputBox.h"
+#include "itemtable/Image.h"
+#include "itemtable/ItemTableTestSupport.h"
+#include "itemtable/PictureWindow.h"
 #include "player/MenuControls.h"
 #include "player/MenuTestSupport.h"
-#include "player/itemtable/Image.h"
-#include "player/itemtable/ItemTableTestSupport.h"
-#include "player/itemtable/PictureWindow.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -3,11 +3,11 @@
 #include "components/Msg.h"
 #include "components/Surface.h"
 #include "framework/forms/Glyphs.h"
+#include "itemtable/Image.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
 #include "player/MenuControls.h"
 #include "player/MenuTestSupport.h"
-#include "player/itemtable/Image.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -7,8 +7,8 @@
 #include "platform/media/SimulatedMediaSystem.h"
 #include "player/MenuWindow.h"
 #include "player/Player.h"
-#include "storage/DbTable.h"
-#include "storage/ItemTable.h"
+#include "storage/dbtable/DbTable.h"
+#include "storage/project/ItemTableFields.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,9 @@
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
+#include "dbdataset/DbDatasetTestSupport.h"
+#include "dbtable/DbTableTestSupport.h"
 #include "framework/data/DateStamp.h"
-#include "storage/DbFile.h"
+#include "storage/dbdataset/DbFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

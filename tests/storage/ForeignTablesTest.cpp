@@ -2,9 +2,10 @@
 #include "StorageTestSupport.h"
 #include "TableBytes.h"
 #include "common/MessageBoxAnswerer.h"
+#include "dbtable/DbTableTestSupport.h"
 #include "framework/data/Fields.h"
-#include "storage/DbDataset.h"
-#include "storage/DbTable.h"
+#include "storage/dbdataset/DbDataset.h"
+#include "storage/dbtable/DbTable.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

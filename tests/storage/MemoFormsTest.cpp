@@ -1,7 +1,7 @@
 #include "StorageTestSupport.h"
 #include "common/MessageBoxAnswerer.h"
-#include "storage/DbMemo.h"
-#include "storage/DbtFile.h"
+#include "storage/dbdataset/DbMemo.h"
+#include "storage/dbtable/DbtMemoFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
