@@ -23,19 +23,24 @@ protected:
     void SetUp() override { dbdataset::SetDefaultFolder(dir.path() + "/"); }
 
     // The table `name` with a caption and a memo field, opened by one engine (made when
-    // missing).
-    std::unique_ptr<TDataSet> Open(Engine engine, const QString& name) {
+    // missing); or, `asFound`, the existing table opened with no fields given.
+    std::unique_ptr<TDataSet> Open(Engine engine, const QString& name, bool asFound = false) {
         if (engine == Engine::Second) {
             auto d = std::make_unique<dbdataset::TDbDataset>();
-            d->FieldDefs().AddFieldDef("CAPTION", ftString, 120, false);
-            d->FieldDefs().AddFieldDef("COMMENTS", ftMemo, 0, false);
+            d->SetOpenMode(asFound ? dbdataset::omNormal : dbdataset::omAutoCreate);
+            if (!asFound) {
+                d->FieldDefs().AddFieldDef("CAPTION", ftString, 120, false);
+                d->FieldDefs().AddFieldDef("COMMENTS", ftMemo, 0, false);
+            }
             d->SetTableName(dir.filePath(name));
             d->Open();
             return d;
         }
         auto t = std::make_unique<TDbTable>();
-        t->FieldDefs().Add("CAPTION", ftString, 120, false);
-        t->FieldDefs().Add("COMMENTS", ftMemo, 0, false);
+        if (!asFound) {
+            t->FieldDefs().Add("CAPTION", ftString, 120, false);
+            t->FieldDefs().Add("COMMENTS", ftMemo, 0, false);
+        }
         t->SetRunTimePath(dir.path());
         t->SetTableName(name);
         if (!QFile::exists(dir.filePath(name)))
@@ -71,19 +76,7 @@ TEST_F(ForeignTablesTest, FieldsAreReadAtTheirStatedSizeAndOpeningWritesNothing)
                            tb::Short("CODE", 'C', 5)},
                           record + '\x1A', 1, -1, recordSize);
             WriteAll(dir.filePath("f.dbf"), file);
-            std::unique_ptr<TDataSet> d;
-            if (engine == Engine::Second) {
-                auto second = std::make_unique<dbdataset::TDbDataset>();
-                second->SetOpenMode(dbdataset::omNormal);
-                second->SetTableName(dir.filePath("f.dbf"));
-                d = std::move(second);
-            } else {
-                auto first = std::make_unique<TDbTable>();
-                first->SetRunTimePath(dir.path());
-                first->SetTableName("f.dbf");
-                d = std::move(first);
-            }
-            d->Open();
+            const std::unique_ptr<TDataSet> d = Open(engine, "f.dbf", true);
             EXPECT_EQ(d->FieldByName("NAME")->AsString() + d->FieldByName("CODE")->AsString(),
                       "pearcode");
             EXPECT_EQ(d->FieldByName("PRICE")->AsFloat(), 3.25);

@@ -1,4 +1,3 @@
-# The tests of both engines on one table use each engine's own helpers.
+# The tests of both engines on one table use the first engine's own helpers.
 target_sources(test_storage PRIVATE
-  ${CMAKE_SOURCE_DIR}/tests/storage/dbtable/DbTableTestSupport.cpp
-  ${CMAKE_SOURCE_DIR}/tests/storage/dbdataset/DbDatasetTestSupport.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/storage/dbtable/DbTableTestSupport.cpp)

@@ -6,7 +6,9 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -367,6 +369,75 @@ TEST_F(DbEngineTest, IndexesThatCannotServeTheTableAreRefused) {
     EXPECT_EQ(message("size.mdx", "NAME"),
               "The index file \"" + Path("size.mdx") +
                   "\" does not fit the field \"NAME\": its keys have 5 bytes, the field 10.");
+}
+
+// Whatever the damage, the dataset refuses the index by name, reading or appending, and never
+// writes it. 70 names, 28 keys a page: leaves under a root.
+TEST_F(DbEngineTest, ADamagedIndexIsRefusedByNameAndNeverWritten) {
+    QStringList names;
+    for (int i = 0; i < 70; ++i)
+        names << QString("name%1").arg(i * 37 % 70, 2, 10, QChar('0'));
+    MakeTable("names.dbf", names);
+    Open("names.dbf").OpenIndexFile(Path("names.mdx"), "NAME", 0, 1, false);
+    owner.Engine().CloseFiles();
+    // Opens the table in the index's order, walks it and appends a record; the error's text,
+    // or how many records were shown.
+    auto use = [&]() -> QString {
+        TDbDataset d;
+        d.SetTableName("names.dbf");
+        TDbfIndexDef* def = d.Indexes().Add();
+        def->SetIndexFile("names.mdx");
+        def->SetSortField("NAME");
+        d.SetIndexName("names.mdx");
+        d.SetOpenMode(omNormal);
+        try {
+            d.Open();
+            int shown = 0;
+            for (d.First(); !d.Eof(); d.Next())
+                shown += !d.FieldByName("NAME")->AsString().isEmpty();
+            d.Append();
+            d.FieldByName("NAME")->SetAsString("added");
+            d.Post();
+            return QString("%1 shown").arg(shown);
+        } catch (const EDbfEngineError& e) {
+            return e.Message;
+        }
+    };
+    const QString table = Path("names.dbf");
+    const QString index = Path("names.mdx");
+    const QByteArray records = ReadAll(table);
+    const QByteArray sound = ReadAll(index);
+    const int root = Word32(sound, 0);
+    const int pages = int(sound.size() / 512 - 1);
+    ASSERT_GT(root, 1);
+    const int leaf = Word32(sound, root * 512 + 4 + 18); // the root's second child
+    const qsizetype firstLeafEntry = qsizetype(leaf) * 512 + 4;
+    auto put32 = [](QByteArray& b, qsizetype at, quint32 v) { qToLittleEndian(v, b.data() + at); };
+
+    const std::pair<const char*, std::function<void(QByteArray&)>> cases[] = {
+        {"a root far beyond the file", [&](QByteArray& b) { put32(b, 0, 0x7FFFFFFF); }},
+        {"a page counter beyond the file", [&](QByteArray& b) { put32(b, 4, 0x7FFFFFF0); }},
+        {"a child beyond the file's end",
+         [&](QByteArray& b) { put32(b, root * 512 + 4 + 18, quint32(pages + 3)); }},
+        {"a leaf that names a child: an uneven depth",
+         [&](QByteArray& b) { put32(b, firstLeafEntry, 1); }},
+        {"a leaf of garbage",
+         [&](QByteArray& b) { b.replace(leaf * 512, 512, QByteArray(512, '\xA5')); }},
+        {"a record number 0", [&](QByteArray& b) { put32(b, firstLeafEntry + 4, 0); }},
+        {"a record beyond the table", [&](QByteArray& b) { put32(b, firstLeafEntry + 4, 71); }},
+        {"keys out of order", [&](QByteArray& b) { b[firstLeafEntry + 8] = 'z'; }},
+    };
+    EXPECT_EQ(use(), "70 shown");
+    for (const auto& [what, damage] : cases) {
+        SCOPED_TRACE(what);
+        QByteArray damaged = sound;
+        damage(damaged);
+        WriteAll(table, records);
+        WriteAll(index, damaged);
+        EXPECT_EQ(use(), "The index file \"" + index + "\" is damaged.");
+        EXPECT_EQ(ReadAll(index), damaged);
+    }
+    EXPECT_TRUE(TPagedFile::OpenFiles().empty());
 }
 
 TEST_F(DbEngineTest, KeysLongerThanASplitAllowsAreRefusedBeforeAnythingIsWritten) {

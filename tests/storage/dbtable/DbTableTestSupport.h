@@ -2,12 +2,14 @@
 
 #include "storage/dbtable/TableFiles.h"
 
+#include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QStringList>
 #include <vector>
 
 // The few steps of the first engine's files that its tests need: making a table, appending
-// records with memos, reading values back.
+// records with memos, reading values back; and the independent dBase tools run as its peers.
 namespace storagetest {
 
 // The item table's six fields.
@@ -31,5 +33,19 @@ struct OpenTable {
     dbtable::TTableFiles files;
     std::vector<dbtable::TDbfType> types;
 };
+
+// Runs a program and returns its standard output; `ok` tells whether it ran and exited 0.
+QByteArray RunTool(const QString& program, const QStringList& args, bool* ok = nullptr);
+bool HaveTool(const QString& program);
+
+// The records `dbfdump -m` prints: "NAME: value" lines, blanks around values dropped and
+// "(NULL)" read as an empty value.
+QList<QMap<QString, QString>> ParseDbfDump(const QString& out);
+// The data lines of the COPY block pgdbf prints; none when it printed none.
+QStringList PgdbfLines(const QString& out);
+// A table made by shapelib's dbfcreate (the field arguments as it takes them) and filled by
+// dbfadd, one call per row of value texts; false when a tool failed.
+bool MakeShapelibTable(const QString& path, const QStringList& fieldArgs,
+                       const QList<QStringList>& rows);
 
 } // namespace storagetest

@@ -1,38 +1,42 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
-#include <QMap>
-#include <QStringList>
-#include <QTemporaryDir>
+#include "framework/data/DataSet.h"
+#include "framework/data/Field.h"
 
-class TDataSet;
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 // What the tests of both table engines need, whichever engine they test: a folder of its own for
-// each test, files read and written whole, the captions a dataset shows, and the independent
-// dBase tools run as peers.
+// each test, files read and written whole, and the captions a dataset shows.
 namespace storagetest {
 
-QByteArray ReadAll(const QString& path);
-void WriteAll(const QString& path, const QByteArray& bytes);
+inline QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    f.write(bytes);
+}
 
 // The caption of the current record, and the captions of every record shown, first to last,
 // with their record numbers.
-QString Caption(TDataSet& d);
-QStringList Shown(TDataSet& d, QList<int>* recNos = nullptr);
+inline QString Caption(TDataSet& d) {
+    return d.FieldByName("CAPTION")->AsString();
+}
 
-// Runs a program and returns its standard output; `ok` tells whether it ran and exited 0.
-QByteArray RunTool(const QString& program, const QStringList& args, bool* ok = nullptr);
-bool HaveTool(const QString& program);
-
-// The records `dbfdump -m` prints: "NAME: value" lines, blanks around values dropped and
-// "(NULL)" read as an empty value.
-QList<QMap<QString, QString>> ParseDbfDump(const QString& out);
-// The data lines of the COPY block pgdbf prints; none when it printed none.
-QStringList PgdbfLines(const QString& out);
-// A table made by shapelib's dbfcreate (the field arguments as it takes them) and filled by
-// dbfadd, one call per row of value texts; false when a tool failed.
-bool MakeShapelibTable(const QString& path, const QStringList& fieldArgs,
-                       const QList<QStringList>& rows);
+inline QStringList Shown(TDataSet& d, QList<int>* recNos = nullptr) {
+    QStringList out;
+    for (d.First(); !d.Eof(); d.Next()) {
+        out << Caption(d);
+        if (recNos)
+            recNos->append(d.RecNo());
+    }
+    return out;
+}
 
 } // namespace storagetest
