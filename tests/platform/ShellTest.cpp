@@ -212,23 +212,20 @@ TEST_F(ShellTest, WinExecStartsProgramsAndMapsTheProgramListToTheSoftwareCentre)
 }
 
 TEST_F(ShellTest, SystemInformationIsTheFirstOfTheDesktopsProgramsFound) {
-    const QString bin = QDir(rec.Folder()).filePath("bin");
+    const QString bin = rec.Folder() + "/", msinfo = R"(\MSInfo\msinfo32.EXE)";
     const QStringList preferred{"hardinfo", "gnome-system-monitor", "kinfocenter"};
-    QDir().mkpath(bin);
     for (const QString& name : preferred) {
-        writeFile(bin + "/" + name, ("#!/bin/sh\nexec '" + Recorder + "' " + name).toUtf8());
-        QFile::setPermissions(bin + "/" + name, QFile::ReadOwner | QFile::ExeOwner);
+        writeFile(bin + name, ("#!/bin/sh\nexec '" + Recorder + "' " + name).toUtf8());
+        QFile::setPermissions(bin + name, QFile::ReadOwner | QFile::ExeOwner);
     }
     EnvScope path("PATH", bin);
     // Each program found is taken away in turn, down to none.
     for (const QString& name : preferred) {
-        EXPECT_EQ(ShellExecuteA(nullptr, {}, R"(\MSInfo\msinfo32.EXE)", "", "", 1),
-                  SHELL_EXECUTE_OK);
+        EXPECT_EQ(ShellExecuteA(nullptr, {}, msinfo, "", "", 1), SHELL_EXECUTE_OK);
         EXPECT_EQ(rec.Wait().value_or(StartRecorder::Start{}).args, QStringList{name});
-        QFile::remove(bin + "/" + name);
+        QFile::remove(bin + name);
     }
-    EXPECT_EQ(ShellExecuteA(nullptr, {}, R"(\MSInfo\msinfo32.EXE)", "", "", 1),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ShellExecuteA(nullptr, {}, msinfo, "", "", 1), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(ShellTest, AFindFileOpensTheSearchWindowWhereTheProgramHasOne) {
