@@ -166,18 +166,17 @@ TEST(QtMediaSystem, MidiSequencesPlaySoughtPausedAndFaster) {
     if (!TQtMediaSystem::Available())
         GTEST_SKIP() << "no Qt multimedia backend";
     QTemporaryDir dir;
-    for (const char* name : {"tune.mid", "tune.rmi"}) {
-        SCOPED_TRACE(name);
-        const QString path = dir.filePath(name);
-        // The plain file's end reaches the window through the event loop; the wrapped file's
-        // play waits for its end.
-        const bool wait = path.endsWith("rmi");
-        WriteFileBytes(path, MidiFileBytes(4000, 150, wait));
+    // The plain file's end reaches the window through the event loop; the wrapped file's play
+    // waits for its end.
+    for (const bool wait : {false, true}) {
+        const QString path = dir.filePath(wait ? "tune.rmi" : "tune.mid");
+        SCOPED_TRACE(path.toStdString());
+        WriteFileBytes(path, MidiFileBytes(wait));
         TQtMediaSystem system;
         QString error;
         auto device = system.Open(path, &error);
         ASSERT_TRUE(device) << error.toStdString();
-        EXPECT_NEAR(device->Length(), 4000, 30);
+        EXPECT_EQ(device->Length(), 4000);
         EXPECT_EQ(device->Tempo(), 150);
 
         device->SeekTo(1000);
@@ -205,7 +204,6 @@ TEST(QtMediaSystem, MidiSequencesPlaySoughtPausedAndFaster) {
         ASSERT_EQ(window.got.size(), 2u);
         EXPECT_EQ(window.got[1], std::make_pair(int(MCI_NOTIFY_SUCCESSFUL), device->Id()));
         EXPECT_EQ(device->Position(), 4000);
-        EXPECT_EQ(device->Length(), 4000);
     }
 }
 
@@ -241,15 +239,15 @@ TEST(QtMediaSystem, FilesItCannotPlayFailToOpen) {
     EXPECT_FALSE(system.Open(dir.filePath("missing.wav"), &error));
     EXPECT_FALSE(error.isEmpty());
 
-    if (!TQtMediaSystem::Available())
-        return;
     // A MIDI file whose track is cut short.
     const QString midi = dir.filePath("song.mid");
-    WriteFileBytes(midi, MidiFileBytes(1000, 120, false).chopped(8));
+    WriteFileBytes(midi, MidiFileBytes(false).chopped(8));
     error.clear();
     EXPECT_FALSE(system.Open(midi, &error));
     EXPECT_FALSE(error.isEmpty());
 
+    if (!TQtMediaSystem::Available())
+        return;
     const QString garbage = dir.filePath("noise.wav");
     QFile file(garbage);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 TEST(MidiSequence, ReadsTheTempoASequenceStartsWith) {
-    const QByteArray smf = MidiFileBytes(500, 150, false);
+    const QByteArray smf = MidiFileBytes(false);
     const QByteArray header = MidiChunk("MThd", QByteArray::fromHex("0000000101e0"));
     const auto track = [](const char* events) {
         return MidiChunk("MTrk", QByteArray::fromHex(events));
@@ -14,7 +14,7 @@ TEST(MidiSequence, ReadsTheTempoASequenceStartsWith) {
     // What the bytes are, and the tempo of the sequence they hold (0: none).
     const std::tuple<const char*, QByteArray, int> cases[] = {
         {"plain file", smf, 150},
-        {"RMID file", MidiFileBytes(500, 150, true), 150},
+        {"RMID file", MidiFileBytes(true), 150},
         {"RMID file, data after another chunk",
          riff("RMID" + MidiChunk("LIST", "abc", true) + "data" + QByteArray::fromHex("ff000000") +
               smf),
