@@ -166,8 +166,7 @@ TEST(QtMediaSystem, MidiSequencesPlaySoughtPausedAndFaster) {
     if (!TQtMediaSystem::Available())
         GTEST_SKIP() << "no Qt multimedia backend";
     QTemporaryDir dir;
-    // The plain file's end reaches the window through the event loop; the wrapped file's play
-    // waits for its end.
+    // The plain file's play ends through the event loop, the wrapped file's waits for its end.
     for (const bool wait : {false, true}) {
         const QString path = dir.filePath(wait ? "tune.rmi" : "tune.mid");
         SCOPED_TRACE(path.toStdString());
@@ -192,8 +191,8 @@ TEST(QtMediaSystem, MidiSequencesPlaySoughtPausedAndFaster) {
         ASSERT_EQ(window.got.size(), 1u);
         EXPECT_EQ(window.got[0].first, MCI_NOTIFY_ABORTED);
 
-        // Four times the tempo: the rest of the file plays in a quarter of its time, the
-        // positions still those of the file.
+        // Four times the tempo: the rest plays in a quarter of its time, positions still the
+        // file's.
         device->SetTempo(600);
         QElapsedTimer timer;
         timer.start();

@@ -7,9 +7,7 @@
 TEST(MidiSequence, ReadsTheTempoASequenceStartsWith) {
     const QByteArray smf = MidiFileBytes(false);
     const QByteArray header = MidiChunk("MThd", QByteArray::fromHex("0000000101e0"));
-    const auto track = [](const char* events) {
-        return MidiChunk("MTrk", QByteArray::fromHex(events));
-    };
+    const auto track = [](const char* hex) { return MidiChunk("MTrk", QByteArray::fromHex(hex)); };
     const auto riff = [](const QByteArray& chunks) { return MidiChunk("RIFF", chunks, true); };
     // What the bytes are, and the tempo of the sequence they hold (0: none).
     const std::tuple<const char*, QByteArray, int> cases[] = {
