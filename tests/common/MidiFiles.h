@@ -3,8 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 
-// A chunk of a MIDI file: its kind, its size big-endian and its bytes; of a RIFF file: the size
-// little-endian and the bytes padded to an even length.
+// A chunk: its kind, its size and its bytes; in a RIFF file little-endian and padded to even.
 inline QByteArray MidiChunk(const char* kind, const QByteArray& bytes, bool riff = false) {
     const quint32 n = quint32(bytes.size()), size = riff ? qToLittleEndian(n) : qToBigEndian(n);
     return kind + QByteArray(reinterpret_cast<const char*>(&size), 4) + bytes +

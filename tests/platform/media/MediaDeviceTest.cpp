@@ -238,9 +238,8 @@ TEST(QtMediaSystem, FilesItCannotPlayFailToOpen) {
     EXPECT_FALSE(system.Open(dir.filePath("missing.wav"), &error));
     EXPECT_FALSE(error.isEmpty());
 
-    // A MIDI file whose track is cut short.
     const QString midi = dir.filePath("song.mid");
-    WriteFileBytes(midi, MidiFileBytes(false).chopped(8));
+    WriteFileBytes(midi, MidiFileBytes(false).chopped(8)); // its track cut short
     error.clear();
     EXPECT_FALSE(system.Open(midi, &error));
     EXPECT_FALSE(error.isEmpty());
