@@ -191,8 +191,7 @@ TEST(QtMediaSystem, MidiSequencesPlaySoughtPausedAndFaster) {
         ASSERT_EQ(window.got.size(), 1u);
         EXPECT_EQ(window.got[0].first, MCI_NOTIFY_ABORTED);
 
-        // Four times the tempo: the rest plays in a quarter of its time, positions still the
-        // file's.
+        // Four times the tempo: the rest plays in a quarter of its time, at the file's positions.
         device->SetTempo(600);
         QElapsedTimer timer;
         timer.start();
