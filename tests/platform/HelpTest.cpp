@@ -1,48 +1,34 @@
 #include "platform/Help.h"
+#include "FolderTest.h"
 #include "common/StartRecorder.h"
 #include "platform/Shell.h"
 
-#include <QDir>
-#include <QFile>
-#include <gtest/gtest.h>
+using Help = FolderTest;
 
-TEST(Help, ATopicShowsItsPageAnyOtherTheContentsAndAFileWithoutPagesGoesWhole) {
-    StartRecorder recorder;
-    const QDir dir(recorder.Folder());
-    const auto write = [&](const char* name, const QByteArray& bytes) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(dir.mkpath(QFileInfo(f).path()) && f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    };
-    write("pages/index.html", "contents");
-    write("pages/five.html", "five");
-    write("app.hlp",
+TEST_F(Help, ATopicShowsItsPageAnyOtherTheContentsAndAFileWithoutPagesGoesWhole) {
+    Write("pages/index.html", "contents");
+    Write("pages/five.html", "five");
+    Write("app.hlp",
           "[Options]\nContents=pages/index.html\n[Map]\n5=pages/five.html\n7=pages/no.html\n");
-    write("gone.hlp", "[Options]\nContents=no.html\n");
-    write("win.hlp", QByteArray("?_\x03\x00\x10\x00\x00\x00", 8));
+    Write("gone.hlp", "[Options]\nContents=no.html\n");
+    Write("win.hlp", QByteArray("?_\x03\x00\x10\x00\x00\x00", 8));
+    StartRecorder recorder;
     Shell::SetDesktopOpener(QStringLiteral(ORV_RECORDARGS));
-    const struct {
-        const char* file;
-        unsigned command, data;
-        const char* shown; // nothing shown when empty
-    } cases[] = {
+    // The file, command and data, and the page shown.
+    const std::tuple<const char*, unsigned, unsigned, const char*> cases[] = {
         {"app.hlp", HELP_CONTEXT, 5, "pages/five.html"},
         {"app.hlp", HELP_CONTEXT, 0, "pages/index.html"},
         {"app.hlp", HELP_CONTENTS, 0, "pages/index.html"},
         {"app.hlp", HELP_CONTEXT, 6, "pages/index.html"},
         {"app.hlp", HELP_CONTEXT, 7, "pages/index.html"},
-        {"win.hlp", HELP_CONTEXT, 5, "win.hlp"},
-        {"gone.hlp", HELP_CONTENTS, 0, ""},
-        {"none.hlp", HELP_CONTENTS, 0, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.data));
-        ASSERT_EQ(WinHelpA(nullptr, dir.filePath(c.file), c.command, c.data), *c.shown != 0);
-        if (*c.shown) {
-            const std::optional<StartRecorder::Start> start = recorder.Wait();
-            ASSERT_TRUE(start);
-            EXPECT_EQ(start->args, QStringList{dir.filePath(c.shown)});
-        }
+        {"win.hlp", HELP_CONTEXT, 5, "win.hlp"}};
+    for (const auto& [file, command, data, shown] : cases) {
+        SCOPED_TRACE(std::string(file) + " " + std::to_string(data));
+        ASSERT_TRUE(WinHelpA(nullptr, Path(file), command, data));
+        EXPECT_EQ(recorder.Wait().value_or(StartRecorder::Start{}).args, QStringList{Path(shown)});
     }
+    // Nothing is shown when the page named or the file is missing.
+    EXPECT_FALSE(WinHelpA(nullptr, Path("gone.hlp"), HELP_CONTENTS, 0));
+    EXPECT_FALSE(WinHelpA(nullptr, Path("none.hlp"), HELP_CONTENTS, 0));
     Shell::SetDesktopOpener(QString());
 }

@@ -212,32 +212,20 @@ TEST_F(ShellTest, WinExecStartsProgramsAndMapsTheProgramListToTheSoftwareCentre)
 }
 
 TEST_F(ShellTest, SystemInformationIsTheFirstOfTheDesktopsProgramsFound) {
-    const QString bin = QDir(rec.Folder()).filePath("bin");
-    const struct {
-        QStringList installed;
-        QString started;
-    } cases[] = {{{"kinfocenter", "gnome-system-monitor", "hardinfo"}, "hardinfo"},
-                 {{"kinfocenter", "gnome-system-monitor"}, "gnome-system-monitor"},
-                 {{"kinfocenter"}, "kinfocenter"},
-                 {{}, ""}};
-    for (const auto& c : cases) {
-        QDir(bin).removeRecursively();
-        QDir().mkpath(bin);
-        for (const QString& name : c.installed) {
-            writeFile(bin + "/" + name, ("#!/bin/sh\nexec '" + Recorder + "' " + name).toUtf8());
-            QFile::setPermissions(bin + "/" + name, QFile::ReadOwner | QFile::ExeOwner);
-        }
-        EnvScope path("PATH", bin);
-        const int result = ShellExecuteA(nullptr, {}, R"(\MSInfo\msinfo32.EXE)", "", "", 1);
-        if (c.started.isEmpty()) {
-            EXPECT_EQ(result, ERROR_FILE_NOT_FOUND);
-            continue;
-        }
-        EXPECT_EQ(result, SHELL_EXECUTE_OK);
-        const auto start = rec.Wait();
-        ASSERT_TRUE(start);
-        EXPECT_EQ(start->args, QStringList{c.started});
+    const QString bin = rec.Folder() + "/", msinfo = R"(\MSInfo\msinfo32.EXE)";
+    const QStringList preferred{"hardinfo", "gnome-system-monitor", "kinfocenter"};
+    for (const QString& name : preferred) {
+        writeFile(bin + name, ("#!/bin/sh\nexec '" + Recorder + "' " + name).toUtf8());
+        QFile::setPermissions(bin + name, QFile::ReadOwner | QFile::ExeOwner);
     }
+    EnvScope path("PATH", bin);
+    // Each program found is taken away in turn, down to none.
+    for (const QString& name : preferred) {
+        EXPECT_EQ(ShellExecuteA(nullptr, {}, msinfo, "", "", 1), SHELL_EXECUTE_OK);
+        EXPECT_EQ(rec.Wait().value_or(StartRecorder::Start{}).args, QStringList{name});
+        QFile::remove(bin + name);
+    }
+    EXPECT_EQ(ShellExecuteA(nullptr, {}, msinfo, "", "", 1), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(ShellTest, AFindFileOpensTheSearchWindowWhereTheProgramHasOne) {
