@@ -131,8 +131,7 @@ TEST_F(MenuWindowTest, ADamagedFileIsReportedAndTheMenuStillShows) {
                               {"[Image]", "File=back.bmp", "Bitmap image is not valid: "},
                               {"[Icon]", "File=icon.ico", "Icon image is not valid: "}};
     for (const auto& [section, key, report] : cases) {
-        const QString file = QString(key).section('=', 1);
-        Write("proj/" + file, "not what it is named");
+        Write("proj/" + QString(key).section('=', 1), "not what it is named");
         Project({"[Titles]", "TC=Damaged", section, "Active=1", key});
         TForm1* form = Start();
         EXPECT_EQ(form->size(), QSize(642, 400));
