@@ -465,10 +465,9 @@ TEST_F(PlayerProgram, WithoutADisplay) {
 
     // Without its runtime folder, or with a platform plugin that is not there or cannot be
     // loaded, it says what is missing instead: the display is not in question.
-    QDir(root_).mkpath("copy");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ORV_BINARY_DIR "/menu"), root_ + "/copy/menu"));
-    process_.setProgram(root_ + "/copy/menu");
-    const QString platforms = root_ + "/copy/qor-runtime/plugins/platforms";
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORV_BINARY_DIR "/menu"), root_ + "/run/menu"));
+    process_.setProgram(root_ + "/run/menu");
+    const QString platforms = root_ + "/run/qor-runtime/plugins/platforms";
     // Each case has more of the runtime: none, the folder alone, a damaged plugin.
     for (const char* said : {"qor-runtime is missing", "plugin \"xcb\" is missing from",
                              "plugin \"xcb\" cannot be loaded"}) {
