@@ -299,8 +299,7 @@ TEST_F(MenuWindowTest, HelpAboutAndFunctions) {
                   QPoint(form->Title2->x() + 38, form->Title2->y() + form->Title2->height() + 38)));
     form->WinSoftware->hide();
 
-    // The registry holds no system-information tool: its path stays incomplete, and the
-    // desktop's program stands in where there is one.
+    // The registry holds no system-information tool: its path stays incomplete.
     EXPECT_EQ(TForm1::ReadMachineString("Software\\Microsoft\\Shared Tools", "SharedFilesDir"), "");
     StartRecorder rec;
     const QByteArray path = qgetenv("PATH");
@@ -308,7 +307,7 @@ TEST_F(MenuWindowTest, HelpAboutAndFunctions) {
     form->WinSoftware->actions()[0]->trigger();
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].text, "\\MSInfo\\MSInfo32.exe could not be launched !");
-    rec.InstallAs(QStringLiteral(ORV_RECORDARGS), "kinfocenter");
+    rec.InstallAs(QStringLiteral(ORV_RECORDARGS), "kinfocenter"); // the desktop's tool stands in
     form->WinSoftware->actions()[0]->trigger();
     qputenv("PATH", path);
     EXPECT_TRUE(rec.Wait());

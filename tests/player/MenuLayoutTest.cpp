@@ -591,11 +591,11 @@ TEST_F(MenuWindowTest, CaptionsThatLookLikeMarkupStayText) {
     TForm1* form = Start();
     TData* data = form->Data;
     // Too long for the picture/file row, the captions are whole in their tool tips.
-    for (QLabel* label : {data->Label6, data->Label7})
+    for (QLabel* label : {data->Label6, data->Label7}) {
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    }
     for (QWidget* preview :
-         {static_cast<QWidget*>(data->Panel3), static_cast<QWidget*>(data->Image1),
-          static_cast<QWidget*>(data->Label6)}) {
+         std::initializer_list<QWidget*>{data->Panel3, data->Image1, data->Label6}) {
         QTextDocument shown;
         shown.setHtml(preview->toolTip());
         EXPECT_EQ(shown.toPlainText(), text);
