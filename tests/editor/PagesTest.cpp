@@ -161,6 +161,21 @@ TEST_F(EditorTest, EachFontButtonChangesItsOwnTargetAndCancelChangesNothing) {
     });
     f->SpeedButton3->click();
     EXPECT_EQ(ProjectFontOf(f->Copyright).Name, "MS Sans Serif");
+    // The dialog itself keeps the project's font name unless the author chooses another.
+    SetDialogHook(nullptr);
+    for (const auto& [chosen, stored] :
+         {std::pair{"", "Times New Roman"}, std::pair{"Nimbus Roman [urw]", "Nimbus Roman"}}) {
+        TFontDialog dialog(nullptr);
+        dialog.Font.Name = "Times New Roman";
+        WhenModal([&] {
+            QWidget* shown = QApplication::activeModalWidget();
+            if (*chosen)
+                shown->findChild<QFontComboBox*>()->setEditText(chosen);
+            static_cast<QDialog*>(shown)->accept();
+        });
+        ASSERT_TRUE(dialog.Execute());
+        EXPECT_EQ(dialog.Font.Name.toStdString(), stored);
+    }
 }
 
 TEST_F(EditorTest, ThePicturePickerTakesBitmapsWhateverTheCaseOfTheirExtension) {
@@ -294,21 +309,4 @@ TEST_F(EditorTest, GridsKeepWhatIsBeingTypedAndMoveWholeRows) {
     EXPECT_EQ(f->StringGrid1->Cell(2, 3), "one");
     EXPECT_EQ(f->StringGrid1->Cell(2, 1), "grp02");
     EXPECT_EQ(f->StringGrid1->Cell(1, 0), "Groups"); // the header row stays
-}
-
-TEST_F(EditorTest, TheFontDialogKeepsTheProjectsFontNameUnlessTheAuthorChoosesAnother) {
-    SetDialogHook(nullptr);
-    for (const auto& [chosen, stored] :
-         {std::pair{"", "Times New Roman"}, std::pair{"Nimbus Roman [urw]", "Nimbus Roman"}}) {
-        TFontDialog dialog(nullptr);
-        dialog.Font.Name = "Times New Roman";
-        WhenModal([&] {
-            QWidget* shown = QApplication::activeModalWidget();
-            if (*chosen)
-                shown->findChild<QFontComboBox*>()->setEditText(chosen);
-            static_cast<QDialog*>(shown)->accept();
-        });
-        ASSERT_TRUE(dialog.Execute());
-        EXPECT_EQ(dialog.Font.Name.toStdString(), stored);
-    }
 }

@@ -52,12 +52,9 @@ TEST(AboutBox, LinksGoThroughTheLaunchRoutine) {
     about.AWeb->OnClick = nullptr;
     QTest::mouseClick(about.AWeb, Qt::LeftButton);
     EXPECT_EQ(calls.size(), 2);
-}
 
-// A caption wider than its designed 61 pixels is shown whole, its link beside it; one too wide
-// for the box is shortened, whole in its tool tip, and the link keeps room for an address.
-TEST(AboutBox, LinkCaptionsAreNeverCut) {
-    TAbout about;
+    // A caption wider than its designed 61 pixels is shown whole, its link beside it; one too
+    // wide for the box is shortened, whole in its tool tip, and the link keeps room for an address.
     const QString wide = "Our homepage :", huge = QString(80, 'W');
     about.SetLinkCaptions(wide, "Email adr. :");
     EXPECT_EQ(about.AWebText->text(), wide);

@@ -83,6 +83,10 @@ TEST_F(MenuWindowTest, PreviewFollowsTheRecord) {
     // The menu window's picture is large enough to stand in for a missing one.
     EXPECT_EQ(data->DefaultPicture.size(), QSize(400, 300));
     EXPECT_EQ(data->pos(), form->mapToGlobal(QPoint(8, 8)));
+    // Framed, its frame stands there, just inside the menu's client area.
+    Framed<TData> framed(form);
+    framed.FormActivate(&framed);
+    EXPECT_EQ(framed.geometry().topLeft(), form->mapToGlobal(QPoint(8 + 4, 8 + 23)));
 
     ASSERT_EQ(caption(data), "Small");
     EXPECT_EQ(data->Label9->text(), " ");
@@ -344,29 +348,18 @@ TEST_F(MenuWindowTest, OpenCopyAndTheEnterKey) {
     EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
-// The window's frame stands just inside the menu's client area, below the menu's title bar.
-TEST_F(MenuWindowTest, TheWindowsFrameStandsInsideTheMenu) {
-    Project({});
-    TForm1* form = Start();
-    Framed<TData> data(form);
-    data.FormActivate(&data);
-    EXPECT_EQ(data.geometry().topLeft(), form->mapToGlobal(QPoint(0, 0)) + QPoint(8 + 4, 8 + 23));
-}
-
 // The captions of the picture/file row, the window's own and the project's, are shown whole
 // beside their edits.
 TEST_F(MenuWindowTest, TheFileRowsCaptionsAreShownWhole) {
     TData own;
     Project({"[Captions]", "11=Bild- oder Mediendatei", "12=Programmdatei oder Adresse"});
     TData* data = Start()->DataWindow();
-    for (const auto& [label, edit] : {std::pair{own.Label6, own.DBEdit4},
-                                      {own.Label7, own.DBEdit5},
-                                      {data->Label6, data->DBEdit4},
-                                      {data->Label7, data->DBEdit5}}) {
-        EXPECT_TRUE(label->toolTip().isEmpty()); // it is not shortened
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
-        EXPECT_LT(label->geometry().right(), edit->x()) << label->text().toStdString();
-    }
+    for (TData* w : {&own, data})
+        for (auto [label, edit] : {std::pair{w->Label6, w->DBEdit4}, {w->Label7, w->DBEdit5}}) {
+            EXPECT_TRUE(label->toolTip().isEmpty()); // it is not shortened
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+            EXPECT_LT(label->geometry().right(), edit->x()) << label->text().toStdString();
+        }
     EXPECT_EQ(own.Label6->text(), "Picture/Media file");
     EXPECT_EQ(data->Label7->text(), "Programmdatei oder Adresse");
 }

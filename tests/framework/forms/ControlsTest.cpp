@@ -9,7 +9,6 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -94,6 +93,8 @@ TEST_F(ControlsTest, HandlerFailuresGoToTheErrorHandlerAndTheSetterReturns) {
     EXPECT_EQ(caught, (QStringList{"box", "edit"}));
 }
 
+} // namespace
+
 // The prompt names a file; a name that looks like markup is shown as it stands.
 TEST(InputBoxTest, RealBoxShowsThePromptAsPlainTextAndCancelGivesTheDefault) {
     TInputBoxHook saved = SetInputBoxHook(nullptr);
@@ -118,8 +119,8 @@ TEST(InputBoxTest, RealBoxShowsThePromptAsPlainTextAndCancelGivesTheDefault) {
 TEST(FormTest, ReturnClicksTheFocusedButtonElseTheFormsDefaultButton) {
     // The focus (0 another button, 1 an edit, 2 a check box), OK the default button or not,
     // and the clicks that Return gives the other button and OK.
-    for (const auto& [at, isDefault, other, ok] :
-         std::vector<std::array<int, 4>>{{0, 1, 1, 0}, {1, 1, 0, 1}, {2, 1, 0, 1}, {1, 0, 0, 0}}) {
+    for (const auto& [at, isDefault, other, ok] : std::vector<std::array<qsizetype, 4>>{
+             {0, 1, 1, 0}, {1, 1, 0, 1}, {2, 1, 0, 1}, {1, 0, 0, 0}}) {
         TForm form;
         QPushButton* buttons[] = {new QPushButton(&form), new QPushButton(&form)};
         QWidget* focus[] = {buttons[0], new QLineEdit(&form), new QCheckBox(&form)};
@@ -129,9 +130,7 @@ TEST(FormTest, ReturnClicksTheFocusedButtonElseTheFormsDefaultButton) {
         form.show();
         focus[at]->setFocus();
         QTest::keyClick(focus[at], Qt::Key_Return);
-        EXPECT_EQ(std::pair(otherClicks.size(), okClicks.size()),
-                  std::pair(qsizetype(other), qsizetype(ok)))
-            << at;
+        EXPECT_EQ(std::pair(otherClicks.size(), okClicks.size()), std::pair(other, ok)) << at;
     }
 }
 
@@ -148,5 +147,3 @@ TEST(FileDialogTest, EachFilterEntryShowsOnceAndIsReportedByItsNumber) {
     EXPECT_EQ(shown, QStringList({"Configuration files (*.qor;*.zun))", "Bitmaps (*.bmp)", "*.*"}));
     EXPECT_EQ(FileFilterIndexOf(filter, dialog.selectedNameFilter()), 2);
 }
-
-} // namespace
