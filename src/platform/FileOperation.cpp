@@ -333,10 +333,6 @@ int TFileOperation::Rename(const QString& source, const QString& target) {
         return Fail(FO_RENAME,
                     QStringLiteral("Cannot rename \"%1\": the file does not exist.").arg(source),
                     ERROR_FILE_NOT_FOUND);
-    if (from.isDir())
-        return Fail(FO_RENAME,
-                    QStringLiteral("Cannot rename \"%1\": it is a folder, not a file.").arg(source),
-                    ERROR_ACCESS_DENIED);
     // A new name, not a way into another folder.
     if (QFileInfo(target).path() != from.path())
         return Fail(FO_RENAME,

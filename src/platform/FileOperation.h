@@ -6,7 +6,8 @@
 class QObject;
 class TReplaceFile;
 
-// The shell's file operation: copy, move, delete and rename of local files, as the desktop's
+// The shell's file operation: copy, move, delete and rename of local files (a rename also
+// gives a folder a new name), as the desktop's
 // file manager would do them, with its questions, progress and error reports left to a
 // TFileOperationUi. Nothing is ever lost: a copy is written beside its target under a hidden
 // temporary name and takes the target's name only when it is complete, so a cancelled or

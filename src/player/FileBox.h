@@ -139,6 +139,8 @@ private:
     QString withSeparator(const QString& folder) const;
     QString volumeOf(const QString& path) const;
     bool isVolumeRoot(const QString& folder);
+    // Fires OnChangeDir; a folder change from its handler is ignored.
+    void tellDirChanged();
     void selectionMoved();
     void itemEdited(QTreeWidgetItem* item, int column);
 
