@@ -113,9 +113,8 @@ protected:
         return (engine ? engine : &plain)->Run(op_);
     }
 
-    // Runs `body` with a tmpfs of these options mounted at root_/disk. That needs a mount
-    // namespace of its own, so the test runs again in a child process made with one (as root,
-    // or as the owner of a user namespace); where none can be made the test is skipped.
+    // Runs `body` with a tmpfs of these options at root_/disk, in a child process with a mount
+    // namespace of its own (as root, or in a user namespace); skipped where none can be made.
     void OnOwnDisk(const char* options, const std::function<void(const QString&)>& body) {
         const QString disk = root_ + "/disk";
         if (qEnvironmentVariableIsSet("ORV_OWN_MOUNTS")) {
@@ -387,11 +386,11 @@ TEST_F(FileOperationTest, ACopyThatFillsTheDiskSaysSoAndRemovesItsPartFirst) {
         Write(source, Pattern(256 * 1024));
         QStringList seen; // what the disk holds while the message shows
         ui_.onError = [&] { seen = Names(disk); };
-        for (const unsigned func : {FO_COPY, FO_MOVE}) {
+        for (const auto& [func, verb] :
+             {std::pair<unsigned, QString>{FO_COPY, "Copying File: Cannot copy"},
+              {FO_MOVE, "Moving File: Cannot move"}}) {
             ui_.errors.clear();
             EXPECT_EQ(Run(func, source, disk), ERROR_DISK_FULL);
-            const QString verb =
-                func == FO_COPY ? "Copying File: Cannot copy" : "Moving File: Cannot move";
             EXPECT_EQ(ui_.errors, QStringList{"Error " + verb + " \"" + source + "\" to \"" + disk +
                                               "\": No space left on device"});
             EXPECT_EQ(seen, QStringList{});
@@ -411,7 +410,6 @@ TEST_F(FileOperationTest, DeletingOnAnotherVolumeUsesItsTrashAndOnAReadOnlyOneMa
         const QString trash = disk + "/.Trash-" + QString::number(::getuid());
         EXPECT_EQ(Read(trash + "/files/a.txt"), "a");
         EXPECT_TRUE(Read(trash + "/info/a.txt.trashinfo").contains("\nPath=a.txt\n"));
-
         ASSERT_EQ(
             ::mount(nullptr, QFile::encodeName(disk), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
         EXPECT_EQ(Run(FO_DELETE, disk + "/b.txt", ""), ERROR_ACCESS_DENIED);
