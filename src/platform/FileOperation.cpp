@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/ReplaceFile.h"
+#include "platform/Trash.h"
 #include "platform/WinError.h"
 
 #include <QDir>
@@ -236,21 +237,21 @@ int TFileOperation::CopyFile(const QString& source, const QString& target, bool 
 
     QString failure;
     int code = 0;
+    int writeError = 0;
     ui_.BeginCopy(source, folder, in.size(), move);
     switch (Files::CopyContent(
         in, out.File(), BlockSize, [this](qint64 done) { return ui_.CopyProgress(done); },
-        [this](QFile& file, const QByteArray& block) {
-            return WriteBlock(file, block.constData(), block.size());
+        [&](QFile&, const QByteArray& block) {
+            writeError = WriteBlock(out, block.constData(), block.size());
+            return writeError ? qint64(-1) : qint64(block.size());
         })) {
     case Files::TCopyResult::ReadFailed:
         failure = in.errorString();
         code = ERROR_READ_FAULT;
         break;
     case Files::TCopyResult::WriteFailed:
-        failure = out.File().error() != QFileDevice::NoError
-                      ? out.File().errorString()
-                      : QStringLiteral("the copy could not be written completely");
-        code = ERROR_WRITE_FAULT;
+        failure = Files::ErrorText(writeError);
+        code = codeOf(writeError);
         break;
     case Files::TCopyResult::Stopped:
         code = ERROR_CANCELLED;
@@ -259,11 +260,15 @@ int TFileOperation::CopyFile(const QString& source, const QString& target, bool 
         // On the disk before the progress ends, so that what it reports is really done.
         if (!out.Flush()) {
             failure = out.ErrorString();
-            code = ERROR_WRITE_FAULT;
+            code = codeOf(out.Error());
         }
         break;
     }
     ui_.EndCopy();
+    // What was written of a copy that stops goes before anything is shown: on a full disk it
+    // would keep the disk full while the user reads why.
+    if (code != 0)
+        out.Discard();
     if (code == ERROR_CANCELLED) {
         op.fAnyOperationsAborted = true;
         return code;
@@ -306,15 +311,18 @@ int TFileOperation::Delete(const QStringList& sources, SHFILEOPSTRUCTA& op) {
         return 0;
     }
     for (const QString& source : sources) {
-        QFile file(source);
-        if (toTrash ? file.moveToTrash() : file.remove())
+        if (toTrash) {
+            if (const QString why = Trash::MoveToTrash(source); !why.isEmpty())
+                return Fail(FO_DELETE,
+                            QStringLiteral("Cannot move \"%1\" to the trash: %2").arg(source, why),
+                            ERROR_ACCESS_DENIED);
             continue;
-        const QString why = file.errorString().isEmpty() ? QStringLiteral("the trash refused it")
-                                                         : file.errorString();
-        return Fail(FO_DELETE,
-                    toTrash ? QStringLiteral("Cannot move \"%1\" to the trash: %2").arg(source, why)
-                            : QStringLiteral("Cannot delete \"%1\": %2").arg(source, why),
-                    ERROR_ACCESS_DENIED);
+        }
+        QFile file(source);
+        if (!file.remove())
+            return Fail(FO_DELETE,
+                        QStringLiteral("Cannot delete \"%1\": %2").arg(source, file.errorString()),
+                        ERROR_ACCESS_DENIED);
     }
     return 0;
 }
@@ -325,10 +333,6 @@ int TFileOperation::Rename(const QString& source, const QString& target) {
         return Fail(FO_RENAME,
                     QStringLiteral("Cannot rename \"%1\": the file does not exist.").arg(source),
                     ERROR_FILE_NOT_FOUND);
-    if (from.isDir())
-        return Fail(FO_RENAME,
-                    QStringLiteral("Cannot rename \"%1\": it is a folder, not a file.").arg(source),
-                    ERROR_ACCESS_DENIED);
     // A new name, not a way into another folder.
     if (QFileInfo(target).path() != from.path())
         return Fail(FO_RENAME,
@@ -350,6 +354,6 @@ int TFileOperation::Rename(const QString& source, const QString& target) {
                 codeOf(err));
 }
 
-qint64 TFileOperation::WriteBlock(QFile& target, const char* data, qint64 size) {
-    return target.write(data, size);
+int TFileOperation::WriteBlock(TReplaceFile& target, const char* data, qint64 size) {
+    return target.Append(data, size) ? 0 : (target.Error() ? target.Error() : EIO);
 }

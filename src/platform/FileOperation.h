@@ -3,10 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-class QFile;
 class QObject;
+class TReplaceFile;
 
-// The shell's file operation: copy, move, delete and rename of local files, as the desktop's
+// The shell's file operation: copy, move, delete and rename of local files (a rename also
+// gives a folder a new name), as the desktop's
 // file manager would do them, with its questions, progress and error reports left to a
 // TFileOperationUi. Nothing is ever lost: a copy is written beside its target under a hidden
 // temporary name and takes the target's name only when it is complete, so a cancelled or
@@ -78,8 +79,8 @@ public:
     qint64 BlockSize = qint64(1) << 20;
 
 protected:
-    // Writes one block of a copy; returns the bytes written (fewer, or -1, on failure).
-    virtual qint64 WriteBlock(QFile& target, const char* data, qint64 size);
+    // Writes one block of a copy: 0, or the system's error number.
+    virtual int WriteBlock(TReplaceFile& target, const char* data, qint64 size);
 
 private:
     int Transfer(const QString& source, const QString& target, bool move, bool several,

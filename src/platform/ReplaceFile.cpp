@@ -207,7 +207,7 @@ bool TReplaceFile::Open() {
     return true;
 }
 
-bool TReplaceFile::Flush() {
+bool TReplaceFile::WriteBuffered() {
     if (!file_.isOpen())
         return Fail(EBADF, QStringLiteral("the file is not open"));
     errno = 0;
@@ -216,9 +216,30 @@ bool TReplaceFile::Flush() {
         const int error = errno ? errno : EIO;
         return Fail(error, file_.errorString());
     }
+    return true;
+}
+
+bool TReplaceFile::Flush() {
+    if (!WriteBuffered())
+        return false;
     // A file system that cannot sync a file says so with EINVAL; the content is written.
     if (::fsync(file_.handle()) != 0 && errno != EINVAL)
         return FailWithErrno();
+    return true;
+}
+
+bool TReplaceFile::Append(const char* data, qint64 size) {
+    if (!WriteBuffered())
+        return false;
+    while (size > 0) {
+        const ssize_t written = ::write(file_.handle(), data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? FailWithErrno() : Fail(EIO, Files::ErrorText(EIO));
+        data += written;
+        size -= written;
+    }
     return true;
 }
 

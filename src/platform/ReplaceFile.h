@@ -43,11 +43,17 @@ public:
     bool Open();
     // Where the content goes, from a successful Open until Commit.
     QFile& File() { return file_; }
+    // Writes the bytes straight to the disk, after what File() still buffers. A disk that takes
+    // only part of them is asked for the rest, so that a failure carries the system's reason
+    // (a full disk is ENOSPC): false then, with Error() and ErrorString() telling why.
+    bool Append(const char* data, qint64 size);
     // Writes out what is still buffered and waits until the content is on the disk. Commit
     // does it as well; calling it first tells a failed write apart from a failed placing.
     bool Flush();
     // Flushes, gives the file its permissions and time, and puts it in the target's place.
     bool Commit();
+    // Gives up the new file: the temporary file goes at once, and with it the room it took.
+    void Discard();
 
     // The last failure: the system's error number (0 where the system gave none) and the
     // reason as a text.
@@ -68,7 +74,8 @@ public:
 private:
     bool Fail(int error, const QString& text);
     bool FailWithErrno();
-    void Discard();
+    // Hands what File() buffers to the system; false when it is refused.
+    bool WriteBuffered();
 
     QString target_; // where the file goes: for an update, past any link
     TMode mode_;

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "platform/ui/ShellWindows.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -88,11 +89,6 @@ QString fallbackTypeName(const QString& name) {
     if (dot < 0 || dot == name.size() - 1)
         return {};
     return name.mid(dot).toLower() + QStringLiteral(" File");
-}
-
-bool validNewName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains('/') && !name.contains('\\');
 }
 
 // The hourglass while a list on screen is read; one that nobody sees needs none, and the
@@ -291,18 +287,20 @@ void TFileBox::SetDirectory(const QString& value) {
         path = withSeparator(volumeOf(QDir::currentPath())) + path.mid(1);
     path = Files::ExistingOrNativePath(path);
     directory_ = QDir::cleanPath(QDir::current().absoluteFilePath(path));
-    {
-        changingDir_ = true;
-        struct Reset {
-            bool& flag;
-            ~Reset() { flag = false; }
-        } reset{changingDir_};
-        if (OnChangeDir)
-            OnChangeDir(this);
-    }
+    tellDirChanged();
     ReadDirectory();
     // Another folder is shown from its top.
     scrollToTop();
+}
+
+void TFileBox::tellDirChanged() {
+    changingDir_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{changingDir_};
+    if (OnChangeDir)
+        OnChangeDir(this);
 }
 
 void TFileBox::SetDrive(const QString& root) {
@@ -498,7 +496,11 @@ void TFileBox::ShowDrives() {
     }
     sortItems(0, Qt::AscendingOrder);
     filling_ = false;
+    // What shows the folder (a header above the list) is told that none is shown now.
+    const bool wasFolder = !directory_.isEmpty();
     directory_.clear();
+    if (wasFolder)
+        tellDirChanged();
     scrollToTop();
 }
 
@@ -560,11 +562,15 @@ void TFileBox::RenameItem(QTreeWidgetItem* item, QString& newCaption) {
     if (kind == EntryKind::Folder && newName.startsWith(' '))
         newName.remove(0, 1);
     bool renamed = false;
-    if (kind != EntryKind::Drive && oldName != QLatin1String("..") && validNewName(newName)) {
-        const QString from = withSeparator(shownFolder_) + oldName;
-        const QString to = withSeparator(shownFolder_) + newName;
-        renamed = newName == oldName || (!QFileInfo(to).exists() && !QFileInfo(to).isSymLink() &&
-                                         QDir().rename(from, to));
+    if (kind != EntryKind::Drive && oldName != QLatin1String("..") && !newName.isEmpty()) {
+        // The shell renames, as the Rename command has it do, and says why when it cannot. The
+        // new name is one name, whatever it holds.
+        SHFILEOPSTRUCTA op;
+        op.hwnd = window();
+        op.wFunc = FO_RENAME;
+        op.pFrom = withSeparator(shownFolder_) + oldName + QChar(0) + QChar(0);
+        op.pTo = withSeparator(shownFolder_) + newName + QChar(0) + QChar(0);
+        renamed = SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
     }
     if (!renamed) {
         newCaption = oldCaption;
@@ -585,8 +591,9 @@ void TFileBox::itemEdited(QTreeWidgetItem* item, int column) {
     QString caption = item->text(0);
     if (caption == item->data(0, CaptionRole).toString())
         return;
-    RenameItem(item, caption);
+    // The edit committed again while the shell's box is up is this edit still.
     filling_ = true;
+    RenameItem(item, caption);
     item->setText(0, caption);
     filling_ = false;
 }

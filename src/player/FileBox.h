@@ -104,7 +104,8 @@ public:
     void ShowDrives();
     // What a double-click on the selected item does.
     void DblClick();
-    // Renames the item's file to `newCaption`; on failure `newCaption` becomes the old caption.
+    // Renames the item's file to `newCaption` through the shell, which says why when it cannot;
+    // on failure `newCaption` becomes the old caption.
     void RenameItem(QTreeWidgetItem* item, QString& newCaption);
 
     // The first selected item, or none.
@@ -139,6 +140,8 @@ private:
     QString withSeparator(const QString& folder) const;
     QString volumeOf(const QString& path) const;
     bool isVolumeRoot(const QString& folder);
+    // Fires OnChangeDir; a folder change from its handler is ignored.
+    void tellDirChanged();
     void selectionMoved();
     void itemEdited(QTreeWidgetItem* item, int column);
 

@@ -1,15 +1,21 @@
 #include "platform/FileOperation.h"
+#include "platform/ReplaceFile.h"
 #include "platform/WinError.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +30,7 @@ public:
     QStringList deleteQuestions;
     QStringList errors;
     std::vector<qint64> progress;
+    std::function<void()> onError; // called while an error shows
     int begun = 0;
     int ended = 0;
 
@@ -47,19 +54,21 @@ public:
     void EndCopy() override { ++ended; }
     void ShowError(const QString& caption, const QString& text) override {
         errors << caption + ": " + text;
+        if (onError)
+            onError();
     }
 };
 
-// Writes some blocks and then fails, as a full disk would.
+// Writes some blocks and then fails, as a failing disk would.
 class FailingOperation : public TFileOperation {
 public:
     using TFileOperation::TFileOperation;
     int blocksBeforeFailure = 1;
 
 protected:
-    qint64 WriteBlock(QFile& target, const char* data, qint64 size) override {
+    int WriteBlock(TReplaceFile& target, const char* data, qint64 size) override {
         if (blocksBeforeFailure-- <= 0)
-            return -1;
+            return EIO;
         return TFileOperation::WriteBlock(target, data, size);
     }
 };
@@ -102,6 +111,33 @@ protected:
         op_.pTo = Shell::ToNameList(to);
         op_.fFlags = flags;
         return (engine ? engine : &plain)->Run(op_);
+    }
+
+    // Runs `body` with a tmpfs of these options at root_/disk, in a child process with a mount
+    // namespace of its own (as root, or in a user namespace); skipped where none can be made.
+    void OnOwnDisk(const char* options, const std::function<void(const QString&)>& body) {
+        const QString disk = root_ + "/disk";
+        if (qEnvironmentVariableIsSet("ORV_OWN_MOUNTS")) {
+            QDir(root_).mkdir("disk");
+            if (::mount("orv", QFile::encodeName(disk), "tmpfs", 0, options) != 0)
+                GTEST_SKIP() << "no tmpfs can be mounted here";
+            body(disk);
+            ::umount2(QFile::encodeName(disk), MNT_DETACH);
+            return;
+        }
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        QProcess child;
+        qputenv("ORV_OWN_MOUNTS", "1");
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start("unshare",
+                    {::geteuid() == 0 ? "-m" : "-rm", QCoreApplication::applicationFilePath(),
+                     QString("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+        qunsetenv("ORV_OWN_MOUNTS");
+        child.waitForFinished(-1);
+        const QByteArray out = child.readAll();
+        if (!out.contains("[ RUN      ]") || out.contains("[  SKIPPED ]"))
+            GTEST_SKIP() << "no mount namespace of its own: " << out.constData();
+        EXPECT_EQ(child.exitCode(), 0) << out.constData();
     }
 
     QTemporaryDir dir_;
@@ -340,4 +376,47 @@ TEST_F(FileOperationTest, DeleteAsksThenPutsTheFileInTheTrashWhereItCanBeRestore
         qunsetenv("XDG_DATA_HOME");
     else
         qputenv("XDG_DATA_HOME", dataHome);
+}
+
+// The disk fills part-way: the message says so as for a disk that is full from the start, and
+// the part written is gone before the message shows (it would keep the disk full meanwhile).
+TEST_F(FileOperationTest, ACopyThatFillsTheDiskSaysSoAndRemovesItsPartFirst) {
+    OnOwnDisk("size=64k", [&](const QString& disk) {
+        const QString source = root_ + "/big.bin";
+        Write(source, Pattern(256 * 1024));
+        QStringList seen; // what the disk holds while the message shows
+        ui_.onError = [&] { seen = Names(disk); };
+        for (const auto& [func, verb] :
+             {std::pair<unsigned, QString>{FO_COPY, "Copying File: Cannot copy"},
+              {FO_MOVE, "Moving File: Cannot move"}}) {
+            ui_.errors.clear();
+            EXPECT_EQ(Run(func, source, disk), ERROR_DISK_FULL);
+            EXPECT_EQ(ui_.errors, QStringList{"Error " + verb + " \"" + source + "\" to \"" + disk +
+                                              "\": No space left on device"});
+            EXPECT_EQ(seen, QStringList{});
+            EXPECT_EQ(Read(source), Pattern(256 * 1024));
+        }
+    });
+}
+
+// A volume of its own keeps its trash at its top ($topdir/.Trash-$uid). A read-only volume can
+// have none: the message says why, and nothing is made anywhere, not even the home trash.
+TEST_F(FileOperationTest, DeletingOnAnotherVolumeUsesItsTrashAndOnAReadOnlyOneMakesNothing) {
+    OnOwnDisk("size=1m", [&](const QString& disk) {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root_ + "/data"));
+        Write(disk + "/a.txt", "a");
+        Write(disk + "/b.txt", "b");
+        EXPECT_EQ(Run(FO_DELETE, disk + "/a.txt", ""), 0);
+        const QString trash = disk + "/.Trash-" + QString::number(::getuid());
+        EXPECT_EQ(Read(trash + "/files/a.txt"), "a");
+        EXPECT_TRUE(Read(trash + "/info/a.txt.trashinfo").contains("\nPath=a.txt\n"));
+        ASSERT_EQ(
+            ::mount(nullptr, QFile::encodeName(disk), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        EXPECT_EQ(Run(FO_DELETE, disk + "/b.txt", ""), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(ui_.errors,
+                  QStringList{"Error Deleting File: Cannot move \"" + disk +
+                              "/b.txt\" to the trash: the folder \"" + disk + "\" is read-only."});
+        EXPECT_EQ(Read(disk + "/b.txt"), "b");
+        EXPECT_EQ(Names(root_), QStringList{"disk"}); // no trash made for nothing
+    });
 }

@@ -1,6 +1,7 @@
 #include "player/FileBox.h"
 
 #include "common/EventLoop.h"
+#include "common/ShellAnswerer.h"
 #include "common/StartRecorder.h"
 #include "platform/Shell.h"
 
@@ -221,19 +222,19 @@ TEST_F(FileBoxTest, NavigationIntoFoldersUpAndThroughTheDrives) {
     EXPECT_EQ(box->Drive(), root);
     EXPECT_EQ(dirChanges, 4);
 
-    // At a volume's root ".." leads to the drives; no folder change is told.
+    // At a volume's root ".." leads to the drives, and a header that named the folder hears it.
     EXPECT_EQ(captions(*box).first(), " ..");
     select(" ..");
     box->DblClick();
     EXPECT_EQ(box->Directory(), "");
     EXPECT_EQ(box->Drive(), "");
-    EXPECT_EQ(dirChanges, 4);
+    EXPECT_EQ(dirChanges, 5);
     EXPECT_EQ(captions(*box), (QStringList{" /", " " + root}));
 
     select(" " + root);
     box->DblClick();
     EXPECT_EQ(box->Directory(), root);
-    EXPECT_EQ(dirChanges, 5);
+    EXPECT_EQ(dirChanges, 6);
     box->SetDrive("");
     EXPECT_EQ(box->Directory(), "");
     box->SetDrive(root);
@@ -283,12 +284,17 @@ TEST_F(FileBoxTest, RenameInPlaceAndRestoreOnFailure) {
     EXPECT_TRUE(QFile::exists(sub + "/c.txt"));
     EXPECT_FALSE(QFile::exists(sub + "/a.txt"));
 
-    // The new name is taken: the file stays, the caption comes back.
+    // The new name is taken: the file stays, the caption comes back, the shell says why.
+    ShellAnswerer shell;
     a->setText(0, "B.TXT");
     EXPECT_EQ(a->text(0), "c.txt");
     EXPECT_TRUE(QFile::exists(sub + "/c.txt"));
     QFile big(sub + "/B.TXT");
     EXPECT_EQ(big.size(), 7);
+    ASSERT_EQ(shell.Boxes().size(), 1u);
+    EXPECT_EQ(shell.Boxes()[0].caption + ": " + shell.Boxes()[0].text,
+              "Error Renaming File: Cannot rename \"" + sub +
+                  "/c.txt\": there is already a file or folder named \"B.TXT\".");
     for (const char* bad : {"x/y.txt", "", ".."}) {
         a->setText(0, bad);
         EXPECT_EQ(a->text(0), "c.txt");
