@@ -32,11 +32,13 @@ struct TFoundFile {
 // Searches on the calling thread and hands each match to `found` as soon as it is found;
 // returns when the tree is done or as soon as `stop` is set. Folders and files that cannot be
 // read are passed over. A folder is searched once however many links lead to it, so a link
-// never leads into a loop; the kernel's file systems and the system's run-time mounts are not
-// entered unless the search starts in one. A folder matches by its name alone, and only
-// while no text is asked for.
+// never leads into a loop. The kernel's file systems and the system's run-time mounts are not
+// entered unless the search starts in one: neither a mount of such a file system nor the
+// folders proc, sys, dev and run of `systemRoot`, whether they are mounts of their own or
+// plain folders (as in a container), nor a link into them. A folder matches by its name
+// alone, and only while no text is asked for.
 void Search(const TCriteria& criteria, const std::function<void(TFoundFile&&)>& found,
-            const std::atomic<bool>& stop);
+            const std::atomic<bool>& stop, const QString& systemRoot = QStringLiteral("/"));
 
 // Tests hold a running search here: called on the search's thread after each match it has
 // handed on, with the search's stop request.
@@ -46,7 +48,9 @@ void SetMatchHook(TMatchHook hook);
 } // namespace FileSearch
 
 // A search on a thread of its own, so that the window that asked stays responsive: its
-// matches reach the owner's thread in batches while it runs.
+// matches reach the owner's thread in batches while it runs, one batch for each turn of the
+// owner's event loop, so that however fast they are found the owner never spends longer than
+// one batch takes between two turns.
 class TFileSearch : public QObject {
     Q_OBJECT
 public:
@@ -61,17 +65,25 @@ public:
     void Stop();
     bool Running() const { return running_; }
 
+    // The most matches one batch holds.
+    static inline qsizetype MaxBatch = 2000;
+
 signals:
     void Found(const QList<FileSearch::TFoundFile>& files);
     void Finished();
 
 private:
-    void Deliver(quint64 generation, bool last);
+    void Schedule(quint64 generation);
+    void Deliver(quint64 generation);
 
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
-    QList<FileSearch::TFoundFile> pending_; // guarded by mutex_
-    quint64 generation_ = 0;                // of the search told about; owner thread only
+    // Guarded by mutex_: what waits to be delivered, whether a delivery is on its way, and
+    // whether the search is done.
+    QList<FileSearch::TFoundFile> pending_;
+    bool scheduled_ = false;
+    bool done_ = false;
+    quint64 generation_ = 0; // of the search told about; changed on the owner thread only
     bool running_ = false;
 };
