@@ -16,11 +16,12 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTableView>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -66,13 +67,15 @@ qsizetype find(const QString& root, const QString& mask, bool attributes) {
 struct WindowRun {
     double stall = 0; // ms
     double listed = 0;
+    double closed = 0;
     qsizetype rows = 0;
 };
 
 // A zero timer comes round each time the event loop does: its longest gap is the window's
-// longest stall, the click that starts the search included.
-WindowRun window(const QString& root, const QString& mask) {
-    auto* w = new TFileSearchWindow(nullptr, root, {});
+// longest stall, the click that starts the search included. With `closeAt`, the window is
+// closed once it lists that many matches, and the time until it is gone is taken.
+WindowRun window(const QString& root, const QString& mask, int closeAt = 0) {
+    QPointer<TFileSearchWindow> w = new TFileSearchWindow(nullptr, root, {});
     w->show();
     QCoreApplication::processEvents();
     w->LookIn->setCurrentText(root);
@@ -82,17 +85,30 @@ WindowRun window(const QString& root, const QString& mask) {
     qint64 last = 0;
     QTimer tick;
     tick.setInterval(0);
+    QEventLoop loop;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
         run.stall = std::max(run.stall, double(now - last) / 1e6);
         last = now;
+        if (closeAt && w->Results->model()->rowCount() >= closeAt) {
+            tick.stop();
+            run.rows = w->Results->model()->rowCount();
+            clock.restart();
+            w->close();
+            loop.quit();
+        }
     });
-    QEventLoop loop;
     QObject::connect(w, &TFileSearchWindow::SearchEnded, &loop, &QEventLoop::quit);
     tick.start();
     clock.start();
     w->FindNow->click();
     loop.exec();
+    if (closeAt) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        run.closed = w ? -1 : double(clock.nsecsElapsed()) / 1e6;
+        delete w;
+        return run;
+    }
     run.listed = double(clock.nsecsElapsed()) / 1e6;
     run.rows = w->Results->model()->rowCount();
     delete w;
@@ -143,15 +159,20 @@ int main(int argc, char** argv) {
                     median(a) / median(c));
     }
 
-    std::vector<double> stalls, listed;
-    qsizetype rows = 0;
+    std::vector<double> stalls, listed, closed;
+    qsizetype rows = 0, closedAt = 0;
     for (int r = 0; r < std::max(1, runs / 3); ++r) {
         const WindowRun run = window(tmp.path(), "file*");
         stalls.push_back(run.stall);
         listed.push_back(run.listed);
         rows = run.rows;
+        const WindowRun closing = window(tmp.path(), "file*", 100000);
+        closed.push_back(closing.closed);
+        closedAt = closing.rows;
     }
-    std::printf("\nwindow: %lld matches listed in %.1f ms, window stall ms %.1f\n",
-                (long long)rows, median(listed), median(stalls));
+    std::printf("\nwindow: %lld matches listed in %.1f ms, window stall ms %.1f\n", (long long)rows,
+                median(listed), median(stalls));
+    std::printf("window closed at %lld matches, gone in %.1f ms\n", (long long)closedAt,
+                median(closed));
     return 0;
 }

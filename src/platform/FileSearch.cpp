@@ -79,10 +79,10 @@ bool within(const std::string& path, const std::string& folder) {
 
 // Where the search does not go: the kernel's file systems and the system's run-time mounts.
 // They are told by device, so that a link into one is not followed either; a device that a
-// browsable volume shares (a folder mounted a second time) stays open. Where the system's
-// folders for them are plain folders of the root file system (containers, chroots), those
-// are told by the folder itself and by the path a link leads to. None of them is fenced when
-// the search starts inside it.
+// browsable volume shares (a folder mounted a second time) stays open. The folders they are
+// mounted on (proc, sys, dev and run of the system's root) are told by the folder itself and,
+// behind a link, by the path the link leads to, for where they are plain folders of the root
+// file system (containers, chroots). None of them is fenced when the search starts inside it.
 class TFences {
 public:
     TFences(const std::string& systemRoot, const std::string& start, dev_t startDevice) {
@@ -111,7 +111,7 @@ public:
     bool Keeps(const struct stat& st) const {
         return !devices_.count(st.st_dev) && !folders_.count({st.st_dev, st.st_ino});
     }
-    // A folder that may have been reached through links, by the path they lead to.
+    // A folder reached through a link, by the path the link leads to.
     bool KeepsPath(const std::string& path) const {
         if (paths_.empty())
             return true;
@@ -255,9 +255,13 @@ private:
                 continue;
             if (entry->d_type == DT_DIR && !statEntry(fd, name, false, st))
                 continue;
-            // Only a link leads elsewhere than the folder it lies in.
+            // Only a link leads elsewhere than into the folder it lies in.
+            bool link = entry->d_type == DT_LNK;
+            struct stat own;
+            if (entry->d_type == DT_UNKNOWN)
+                link = statEntry(fd, name, false, own) && S_ISLNK(own.st_mode);
             std::string path = joinPath(folder, name);
-            if (!fences.Keeps(st) || (entry->d_type != DT_DIR && !fences.KeepsPath(path)) ||
+            if (!fences.Keeps(st) || (link && !fences.KeepsPath(path)) ||
                 !visited_.insert({st.st_dev, st.st_ino}).second)
                 continue;
             next.push_back(std::move(path));
