@@ -295,7 +295,10 @@ void SetMatchHook(TMatchHook hook) {
 
 } // namespace FileSearch
 
-TFileSearch::TFileSearch(QObject* parent) : QObject(parent) {}
+TFileSearch::TFileSearch(QObject* parent) : QObject(parent), deliveries_(new QTimer(this)) {
+    deliveries_->setInterval(DeliveryInterval);
+    connect(deliveries_, &QTimer::timeout, this, &TFileSearch::Deliver);
+}
 
 TFileSearch::~TFileSearch() {
     stop_ = true;
@@ -309,72 +312,55 @@ void TFileSearch::Start(const FileSearch::TCriteria& criteria) {
         thread_.join();
     stop_ = false;
     running_ = true;
-    quint64 generation;
     {
-        // A delivery of the stopped search that is still on its way finds itself outdated.
         std::lock_guard lock(mutex_);
         pending_.clear();
-        scheduled_ = done_ = false;
-        generation = generation_;
+        done_ = false;
     }
-    thread_ = std::thread([this, criteria, generation] {
+    thread_ = std::thread([this, criteria] {
         FileSearch::Search(
             criteria,
-            [this, generation](FileSearch::TFoundFile&& file) {
+            [this](FileSearch::TFoundFile&& file) {
                 std::lock_guard lock(mutex_);
-                if (stop_)
-                    return;
-                pending_.append(std::move(file));
-                Schedule(generation);
+                if (!stop_)
+                    pending_.append(std::move(file));
             },
             stop_);
         std::lock_guard lock(mutex_);
-        if (stop_)
-            return;
         done_ = true;
-        Schedule(generation);
     });
+    deliveries_->start();
 }
 
 void TFileSearch::Stop() {
     stop_ = true;
-    std::lock_guard lock(mutex_);
-    pending_.clear();
+    deliveries_->stop();
     ++generation_;
     running_ = false;
+    std::lock_guard lock(mutex_);
+    pending_.clear();
 }
 
-// With mutex_ held: one delivery at a time is on its way to the owner's thread.
-void TFileSearch::Schedule(quint64 generation) {
-    if (std::exchange(scheduled_, true))
-        return;
-    QMetaObject::invokeMethod(
-        this, [this, generation] { Deliver(generation); }, Qt::QueuedConnection);
-}
-
-void TFileSearch::Deliver(quint64 generation) {
+void TFileSearch::Deliver() {
     QList<FileSearch::TFoundFile> files;
     bool last = false;
     {
         std::lock_guard lock(mutex_);
-        if (generation != generation_)
-            return;
-        scheduled_ = false;
         if (pending_.size() <= MaxBatch) {
             files.swap(pending_);
         } else {
             files.reserve(MaxBatch);
             std::move(pending_.begin(), pending_.begin() + MaxBatch, std::back_inserter(files));
             pending_.remove(0, MaxBatch);
-            // The rest follows once the event loop has come round.
-            Schedule(generation);
         }
         last = pending_.isEmpty() && done_;
     }
+    const quint64 generation = generation_;
     if (!files.isEmpty())
         emit Found(files);
-    // Whoever was told may have stopped the search meanwhile.
+    // Whoever was told may have stopped the search meanwhile, and even started another.
     if (last && generation == generation_) {
+        deliveries_->stop();
         running_ = false;
         emit Finished();
     }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -47,10 +48,13 @@ void SetMatchHook(TMatchHook hook);
 
 } // namespace FileSearch
 
+// Long lists of matches grow without copying each one.
+Q_DECLARE_TYPEINFO(FileSearch::TFoundFile, Q_RELOCATABLE_TYPE);
+
 // A search on a thread of its own, so that the window that asked stays responsive: its
-// matches reach the owner's thread in batches while it runs, one batch for each turn of the
-// owner's event loop, so that however fast they are found the owner never spends longer than
-// one batch takes between two turns.
+// matches reach the owner's thread while it runs, at a steady pace in batches of a bounded
+// size, so that however many there are and however fast they are found, the owner spends
+// little of its time on them and never long at once.
 class TFileSearch : public QObject {
     Q_OBJECT
 public:
@@ -65,25 +69,25 @@ public:
     void Stop();
     bool Running() const { return running_; }
 
-    // The most matches one batch holds.
-    static inline qsizetype MaxBatch = 2000;
+    // What waits is delivered every DeliveryInterval milliseconds, at most MaxBatch at a time.
+    static constexpr int DeliveryInterval = 20;
+    static inline qsizetype MaxBatch = 20000;
 
 signals:
     void Found(const QList<FileSearch::TFoundFile>& files);
     void Finished();
 
 private:
-    void Schedule(quint64 generation);
-    void Deliver(quint64 generation);
+    void Deliver();
 
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
-    // Guarded by mutex_: what waits to be delivered, whether a delivery is on its way, and
-    // whether the search is done.
+    // Guarded by mutex_: what waits to be delivered, and whether the search is done.
     QList<FileSearch::TFoundFile> pending_;
-    bool scheduled_ = false;
     bool done_ = false;
-    quint64 generation_ = 0; // of the search told about; changed on the owner thread only
+    // The owner thread's alone.
+    QTimer* deliveries_;
+    quint64 generation_ = 0; // counts the searches stopped
     bool running_ = false;
 };
