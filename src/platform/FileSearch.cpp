@@ -12,7 +12,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <set>
+#include <stdlib.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,12 +51,41 @@ qint64 modifiedMs(const struct stat& st) {
     return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
 }
 
+std::string joinPath(const std::string& folder, const char* name) {
+    std::string path;
+    const size_t length = std::strlen(name);
+    path.reserve(folder.size() + 1 + length);
+    path.append(folder);
+    if (path.empty() || path.back() != '/')
+        path.push_back('/');
+    path.append(name, length);
+    return path;
+}
+
+// The path with every link resolved; empty when it leads nowhere.
+std::string realPath(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string result(resolved);
+    free(resolved);
+    return result;
+}
+
+bool within(const std::string& path, const std::string& folder) {
+    return path.starts_with(folder) &&
+           (path.size() == folder.size() || folder.back() == '/' || path[folder.size()] == '/');
+}
+
 // Where the search does not go: the kernel's file systems and the system's run-time mounts.
 // They are told by device, so that a link into one is not followed either; a device that a
-// browsable volume shares (a folder mounted a second time) stays open.
+// browsable volume shares (a folder mounted a second time) stays open. The folders they are
+// mounted on (proc, sys, dev and run of the system's root) are told by the folder itself and,
+// behind a link, by the path the link leads to, for where they are plain folders of the root
+// file system (containers, chroots). None of them is fenced when the search starts inside it.
 class TFences {
 public:
-    explicit TFences(dev_t start) {
+    TFences(const std::string& systemRoot, const std::string& start, dev_t startDevice) {
         std::set<dev_t> browsable, others;
         for (const Volumes::MountEntry& m : Volumes::MountTable()) {
             struct stat st;
@@ -62,14 +93,37 @@ public:
                 (Volumes::IsBrowsable(m) ? browsable : others).insert(st.st_dev);
         }
         for (dev_t device : others)
-            if (device != start && !browsable.count(device))
+            if (device != startDevice && !browsable.count(device))
                 devices_.insert(device);
+        const std::string realStart = realPath(start);
+        for (const char* name : {"proc", "sys", "dev", "run"}) {
+            const std::string folder = realPath(joinPath(systemRoot, name));
+            struct stat st;
+            if (folder.empty() || within(realStart, folder) ||
+                !statEntry(AT_FDCWD, folder.c_str(), true, st) || !S_ISDIR(st.st_mode))
+                continue;
+            paths_.push_back(folder);
+            folders_.insert({st.st_dev, st.st_ino});
+        }
     }
 
-    bool Keeps(const struct stat& st) const { return !devices_.count(st.st_dev); }
+    // A folder as it is (a link followed).
+    bool Keeps(const struct stat& st) const {
+        return !devices_.count(st.st_dev) && !folders_.count({st.st_dev, st.st_ino});
+    }
+    // A folder reached through a link, by the path the link leads to.
+    bool KeepsPath(const std::string& path) const {
+        if (paths_.empty())
+            return true;
+        const std::string real = realPath(path);
+        return std::none_of(paths_.begin(), paths_.end(),
+                            [&](const std::string& fenced) { return within(real, fenced); });
+    }
 
 private:
     std::set<dev_t> devices_;
+    std::set<TFolderId> folders_;
+    std::vector<std::string> paths_;
 };
 
 // Whether a file holds a text, letter case ignored, as ANSI or as UTF-8 text.
@@ -136,9 +190,9 @@ private:
 class TWalker {
 public:
     TWalker(const TCriteria& criteria, const std::function<void(TFoundFile&&)>& found,
-            const std::atomic<bool>& stop)
+            const std::atomic<bool>& stop, const QString& systemRoot)
         : criteria_(criteria), masks_(criteria.Masks), text_(criteria.Text), found_(found),
-          stop_(stop) {}
+          stop_(stop), systemRoot_(systemRoot) {}
 
     void Run() {
         const QString start = QDir::cleanPath(QFileInfo(criteria_.Folder).absoluteFilePath());
@@ -146,7 +200,7 @@ public:
         struct stat st;
         if (!statEntry(AT_FDCWD, root.c_str(), true, st) || !S_ISDIR(st.st_mode))
             return;
-        const TFences fences(st.st_dev);
+        const TFences fences(QFile::encodeName(systemRoot_).toStdString(), root, st.st_dev);
         visited_.insert({st.st_dev, st.st_ino});
         std::vector<std::string> folders{root};
         while (!folders.empty() && !Stopped()) {
@@ -161,17 +215,6 @@ public:
 
 private:
     bool Stopped() const { return stop_.load(std::memory_order_relaxed); }
-
-    static std::string Join(const std::string& folder, const char* name) {
-        std::string path;
-        const size_t length = std::strlen(name);
-        path.reserve(folder.size() + 1 + length);
-        path.append(folder);
-        if (path.back() != '/')
-            path.push_back('/');
-        path.append(name, length);
-        return path;
-    }
 
     void Read(const std::string& folder, const TFences& fences, std::vector<std::string>& next) {
         DIR* dir = opendir(folder.c_str());
@@ -212,9 +255,16 @@ private:
                 continue;
             if (entry->d_type == DT_DIR && !statEntry(fd, name, false, st))
                 continue;
-            if (!fences.Keeps(st) || !visited_.insert({st.st_dev, st.st_ino}).second)
+            // Only a link leads elsewhere than into the folder it lies in.
+            bool link = entry->d_type == DT_LNK;
+            struct stat own;
+            if (entry->d_type == DT_UNKNOWN)
+                link = statEntry(fd, name, false, own) && S_ISLNK(own.st_mode);
+            std::string path = joinPath(folder, name);
+            if (!fences.Keeps(st) || (link && !fences.KeepsPath(path)) ||
+                !visited_.insert({st.st_dev, st.st_ino}).second)
                 continue;
-            next.push_back(Join(folder, name));
+            next.push_back(std::move(path));
         }
         closedir(dir);
     }
@@ -224,6 +274,7 @@ private:
     TTextFinder text_;
     const std::function<void(TFoundFile&&)>& found_;
     const std::atomic<bool>& stop_;
+    const QString& systemRoot_;
     std::unordered_set<TFolderId, FolderIdHash> visited_;
 };
 
@@ -234,8 +285,8 @@ QString TFoundFile::Path() const {
 }
 
 void Search(const TCriteria& criteria, const std::function<void(TFoundFile&&)>& found,
-            const std::atomic<bool>& stop) {
-    TWalker(criteria, found, stop).Run();
+            const std::atomic<bool>& stop, const QString& systemRoot) {
+    TWalker(criteria, found, stop, systemRoot).Run();
 }
 
 void SetMatchHook(TMatchHook hook) {
@@ -244,7 +295,10 @@ void SetMatchHook(TMatchHook hook) {
 
 } // namespace FileSearch
 
-TFileSearch::TFileSearch(QObject* parent) : QObject(parent) {}
+TFileSearch::TFileSearch(QObject* parent) : QObject(parent), deliveries_(new QTimer(this)) {
+    deliveries_->setInterval(DeliveryInterval);
+    connect(deliveries_, &QTimer::timeout, this, &TFileSearch::Deliver);
+}
 
 TFileSearch::~TFileSearch() {
     stop_ = true;
@@ -258,53 +312,55 @@ void TFileSearch::Start(const FileSearch::TCriteria& criteria) {
         thread_.join();
     stop_ = false;
     running_ = true;
-    quint64 generation;
     {
         std::lock_guard lock(mutex_);
-        generation = generation_;
+        pending_.clear();
+        done_ = false;
     }
-    thread_ = std::thread([this, criteria, generation] {
+    thread_ = std::thread([this, criteria] {
         FileSearch::Search(
             criteria,
-            [this, generation](FileSearch::TFoundFile&& file) {
-                std::unique_lock lock(mutex_);
-                if (stop_)
-                    return;
-                const bool first = pending_.isEmpty();
-                pending_.append(std::move(file));
-                lock.unlock();
-                // One delivery takes everything found until it runs.
-                if (first)
-                    QMetaObject::invokeMethod(
-                        this, [this, generation] { Deliver(generation, false); },
-                        Qt::QueuedConnection);
+            [this](FileSearch::TFoundFile&& file) {
+                std::lock_guard lock(mutex_);
+                if (!stop_)
+                    pending_.append(std::move(file));
             },
             stop_);
-        QMetaObject::invokeMethod(
-            this, [this, generation] { Deliver(generation, true); }, Qt::QueuedConnection);
+        std::lock_guard lock(mutex_);
+        done_ = true;
     });
+    deliveries_->start();
 }
 
 void TFileSearch::Stop() {
     stop_ = true;
-    std::lock_guard lock(mutex_);
-    pending_.clear();
+    deliveries_->stop();
     ++generation_;
     running_ = false;
+    std::lock_guard lock(mutex_);
+    pending_.clear();
 }
 
-void TFileSearch::Deliver(quint64 generation, bool last) {
+void TFileSearch::Deliver() {
     QList<FileSearch::TFoundFile> files;
+    bool last = false;
     {
         std::lock_guard lock(mutex_);
-        if (generation != generation_)
-            return;
-        files.swap(pending_);
+        if (pending_.size() <= MaxBatch) {
+            files.swap(pending_);
+        } else {
+            files.reserve(MaxBatch);
+            std::move(pending_.begin(), pending_.begin() + MaxBatch, std::back_inserter(files));
+            pending_.remove(0, MaxBatch);
+        }
+        last = pending_.isEmpty() && done_;
     }
+    const quint64 generation = generation_;
     if (!files.isEmpty())
         emit Found(files);
-    // Whoever was told may have stopped the search meanwhile.
+    // Whoever was told may have stopped the search meanwhile, and even started another.
     if (last && generation == generation_) {
+        deliveries_->stop();
         running_ = false;
         emit Finished();
     }

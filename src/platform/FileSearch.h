@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -32,11 +33,13 @@ struct TFoundFile {
 // Searches on the calling thread and hands each match to `found` as soon as it is found;
 // returns when the tree is done or as soon as `stop` is set. Folders and files that cannot be
 // read are passed over. A folder is searched once however many links lead to it, so a link
-// never leads into a loop; the kernel's file systems and the system's run-time mounts are not
-// entered unless the search starts in one. A folder matches by its name alone, and only
-// while no text is asked for.
+// never leads into a loop. The kernel's file systems and the system's run-time mounts are not
+// entered unless the search starts in one: neither a mount of such a file system nor the
+// folders proc, sys, dev and run of `systemRoot`, whether they are mounts of their own or
+// plain folders (as in a container), nor a link into them. A folder matches by its name
+// alone, and only while no text is asked for.
 void Search(const TCriteria& criteria, const std::function<void(TFoundFile&&)>& found,
-            const std::atomic<bool>& stop);
+            const std::atomic<bool>& stop, const QString& systemRoot = QStringLiteral("/"));
 
 // Tests hold a running search here: called on the search's thread after each match it has
 // handed on, with the search's stop request.
@@ -45,8 +48,13 @@ void SetMatchHook(TMatchHook hook);
 
 } // namespace FileSearch
 
+// Long lists of matches grow without copying each one.
+Q_DECLARE_TYPEINFO(FileSearch::TFoundFile, Q_RELOCATABLE_TYPE);
+
 // A search on a thread of its own, so that the window that asked stays responsive: its
-// matches reach the owner's thread in batches while it runs.
+// matches reach the owner's thread while it runs, at a steady pace in batches of a bounded
+// size, so that however many there are and however fast they are found, the owner spends
+// little of its time on them and never long at once.
 class TFileSearch : public QObject {
     Q_OBJECT
 public:
@@ -61,17 +69,25 @@ public:
     void Stop();
     bool Running() const { return running_; }
 
+    // What waits is delivered every DeliveryInterval milliseconds, at most MaxBatch at a time.
+    static constexpr int DeliveryInterval = 20;
+    static inline qsizetype MaxBatch = 20000;
+
 signals:
     void Found(const QList<FileSearch::TFoundFile>& files);
     void Finished();
 
 private:
-    void Deliver(quint64 generation, bool last);
+    void Deliver();
 
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
-    QList<FileSearch::TFoundFile> pending_; // guarded by mutex_
-    quint64 generation_ = 0;                // of the search told about; owner thread only
+    // Guarded by mutex_: what waits to be delivered, and whether the search is done.
+    QList<FileSearch::TFoundFile> pending_;
+    bool done_ = false;
+    // The owner thread's alone.
+    QTimer* deliveries_;
+    quint64 generation_ = 0; // counts the searches stopped
     bool running_ = false;
 };

@@ -8,13 +8,15 @@ namespace {
 
 class FileSearchTest : public FolderTest {
 protected:
-    // The paths found below the test's folder, relative to it, sorted.
-    QStringList Found(const QString& masks, const QString& text = {}, bool subfolders = true) {
+    // The paths found below the test's folder (or its subfolder `from`), relative to it,
+    // sorted. The test's folder stands for the root folder, where the system's folders lie.
+    QStringList Found(const QString& masks, const QString& text = {}, bool subfolders = true,
+                      const QString& from = {}) {
         QStringList paths;
         FileSearch::Search(
-            {tmp_.path(), masks, text, subfolders},
+            {Path(from), masks, text, subfolders},
             [&](FileSearch::TFoundFile&& f) { paths << f.Path().mid(tmp_.path().size() + 1); },
-            std::atomic<bool>{false});
+            std::atomic<bool>{false}, tmp_.path());
         paths.sort();
         return paths;
     }
@@ -85,4 +87,18 @@ TEST_F(FileSearchTest, WhatCannotBeReadIsPassedOver) {
     ASSERT_EQ(privileged ? seteuid(0) | setegid(0) : 0, 0);
     EXPECT_EQ(found, QStringList{"open/match.txt"});
     QFile::setPermissions(Path("locked"), QFileDevice::Permissions(0x7700));
+}
+
+TEST_F(FileSearchTest, TheSystemsFoldersAreFencedAsPlainFoldersAndThroughLinks) {
+    for (const char* name :
+         {"proc/1/x.txt", "sys/x.txt", "dev/x.txt", "run/user/x.txt", "home/a.txt"})
+        Write(name, "");
+    QDir().mkpath(Path("var"));
+    QFile::link(Path("run"), Path("var/run"));
+    QFile::link(Path("run/user"), Path("home/user-run"));
+    // Started inside one of them, the search goes everywhere below its start.
+    const std::pair<const char*, QStringList> cases[] = {
+        {"", {"home/a.txt"}}, {"run", {"run/user/x.txt"}}, {"run/user", {"run/user/x.txt"}}};
+    for (const auto& [from, found] : cases)
+        EXPECT_EQ(Found("*.txt", {}, true, from), found) << from;
 }

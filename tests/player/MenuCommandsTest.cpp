@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -245,9 +246,10 @@ TEST_F(MenuWindowTest, CommandKeywordsInTheirOrder) {
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", rec.Folder().toLocal8Bit()); // no wine
     for (const char* name : {"report.txt", "setup.exe"}) {
-        const QList<QTreeWidgetItem*> items = search->Results->findItems(name, Qt::MatchExactly);
+        const QAbstractItemModel* found = search->Results->model();
+        const QModelIndexList items = found->match(found->index(0, 0), Qt::DisplayRole, name);
         ASSERT_EQ(items.size(), 1);
-        emit search->Results->itemActivated(items[0], 0);
+        emit search->Results->activated(items[0]);
     }
     qputenv("PATH", path);
     start = rec.Wait();

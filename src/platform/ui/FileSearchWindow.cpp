@@ -2,35 +2,23 @@
 
 #include "platform/Volumes.h"
 #include "platform/ui/FolderBrowser.h"
+#include "platform/ui/FoundFilesModel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTableView>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int kPathRole = Qt::UserRole;
-
-enum Column { NameColumn, FolderColumn, SizeColumn, ModifiedColumn };
-
-// Sizes as the system's file windows show them: whole kilobytes, rounded up.
-QString sizeText(qint64 bytes) {
-    return QLocale().toString((bytes + 1023) / 1024) + QStringLiteral(" KB");
-}
-
-} // namespace
+#include <algorithm>
 
 TFileSearchWindow::TFileSearchWindow(QWidget* owner, const QString& folder, TOpenFile open)
     : QWidget(owner, Qt::Window), search_(new TFileSearch(this)), open_(std::move(open)) {
@@ -73,16 +61,26 @@ TFileSearchWindow::TFileSearchWindow(QWidget* owner, const QString& folder, TOpe
     top->addLayout(criteria, 1);
     top->addLayout(buttons);
 
-    Results = new QTreeWidget(this);
-    Results->setColumnCount(4);
-    Results->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("In Folder"),
-                              QStringLiteral("Size"), QStringLiteral("Modified")});
-    Results->setRootIsDecorated(false);
-    Results->setUniformRowHeights(true);
+    // A list of rows that all have one height, so that rows added cost the same however many
+    // there are already.
+    found_ = new TFoundFilesModel(style()->standardIcon(QStyle::SP_FileIcon),
+                                  style()->standardIcon(QStyle::SP_DirIcon), this);
+    Results = new QTableView(this);
+    Results->setModel(found_);
+    Results->setShowGrid(false);
+    Results->setWordWrap(false);
+    Results->setTabKeyNavigation(false);
+    Results->setSelectionBehavior(QAbstractItemView::SelectRows);
     Results->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Results->header()->resizeSection(NameColumn, 160);
-    Results->header()->resizeSection(FolderColumn, 220);
-    Results->header()->resizeSection(SizeColumn, 70);
+    Results->verticalHeader()->hide();
+    Results->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Results->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    Results->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Results->horizontalHeader()->setHighlightSections(false);
+    Results->horizontalHeader()->setStretchLastSection(true);
+    Results->horizontalHeader()->resizeSection(TFoundFilesModel::NameColumn, 160);
+    Results->horizontalHeader()->resizeSection(TFoundFilesModel::FolderColumn, 220);
+    Results->horizontalHeader()->resizeSection(TFoundFilesModel::SizeColumn, 70);
     Status = new QLabel(this);
     Status->setTextFormat(Qt::PlainText);
 
@@ -108,12 +106,34 @@ TFileSearchWindow::TFileSearchWindow(QWidget* owner, const QString& folder, TOpe
                 FindNowClick();
         });
     connect(Browse, &QPushButton::clicked, this, [this] { BrowseClick(); });
-    connect(Results, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* item) { Open(item); });
-    connect(search_, &TFileSearch::Found, this,
-            [this](const QList<FileSearch::TFoundFile>& files) { Add(files); });
+    connect(Results, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        if (index.isValid() && open_)
+            open_(index.data(TFoundFilesModel::PathRole).toString());
+    });
+    connect(search_, &TFileSearch::Found, this, [this](const QList<FileSearch::TFoundFile>& files) {
+        found_->Append(files);
+        ShowCount();
+    });
     connect(search_, &TFileSearch::Finished, this, [this] { Ended(); });
     resize(640, 420);
+    if (owner)
+        PlaceOver(owner->window());
+}
+
+// Centred over the owner's window and kept on its screen, frames counted as the owner's is:
+// without a window manager a new window would stand at the screen's corner.
+void TFileSearchWindow::PlaceOver(const QWidget* owner) {
+    const QRect ownerFrame = owner->frameGeometry();
+    QRect frame(QPoint(), size() + ownerFrame.size() - owner->size());
+    frame.moveCenter(ownerFrame.center());
+    if (const QScreen* screen = owner->screen()) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(
+            std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+        frame.moveTop(
+            std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
+    }
+    move(frame.topLeft());
 }
 
 bool TFileSearchWindow::Searching() const {
@@ -126,7 +146,7 @@ void TFileSearchWindow::FindNowClick() {
         Status->setText(QStringLiteral("The folder \"%1\" does not exist.").arg(folder));
         return;
     }
-    Results->clear();
+    found_->Clear();
     FindNow->setEnabled(false);
     Stop->setEnabled(true);
     search_->Start({folder, Named->text(), ContainingText->text(), IncludeSubfolders->isChecked()});
@@ -144,7 +164,7 @@ void TFileSearchWindow::NewSearchClick() {
     StopClick();
     Named->clear();
     ContainingText->clear();
-    Results->clear();
+    found_->Clear();
     Status->clear();
     Named->setFocus();
 }
@@ -157,29 +177,6 @@ void TFileSearchWindow::BrowseClick() {
         LookIn->setCurrentText(browser.SelectedPath());
 }
 
-void TFileSearchWindow::Add(const QList<FileSearch::TFoundFile>& files) {
-    QList<QTreeWidgetItem*> items;
-    items.reserve(files.size());
-    const QLocale locale;
-    const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    for (const FileSearch::TFoundFile& file : files) {
-        auto* item = new QTreeWidgetItem;
-        item->setText(NameColumn, file.Name);
-        item->setIcon(NameColumn, file.IsFolder ? folderIcon : fileIcon);
-        item->setData(NameColumn, kPathRole, file.Path());
-        item->setText(FolderColumn, file.Folder);
-        if (!file.IsFolder)
-            item->setText(SizeColumn, sizeText(file.Size));
-        item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(ModifiedColumn, locale.toString(QDateTime::fromMSecsSinceEpoch(file.Modified),
-                                                      QLocale::ShortFormat));
-        items << item;
-    }
-    Results->addTopLevelItems(items);
-    ShowCount();
-}
-
 void TFileSearchWindow::Ended() {
     FindNow->setEnabled(true);
     Stop->setEnabled(false);
@@ -188,12 +185,9 @@ void TFileSearchWindow::Ended() {
 }
 
 void TFileSearchWindow::ShowCount() {
-    Status->setText(QStringLiteral("%1 file(s) found").arg(Results->topLevelItemCount()));
-}
-
-void TFileSearchWindow::Open(QTreeWidgetItem* item) {
-    if (item && open_)
-        open_(item->data(NameColumn, kPathRole).toString());
+    const int count = found_->rowCount();
+    Status->setText(search_->Running() ? QStringLiteral("Searching... %1 file(s) found").arg(count)
+                                       : QStringLiteral("%1 file(s) found").arg(count));
 }
 
 void TFileSearchWindow::closeEvent(QCloseEvent* event) {
