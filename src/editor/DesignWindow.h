@@ -323,6 +323,15 @@ private:
     // The project as New, Open or Save left it: what NoteProjectChange compares with.
     void rememberProject();
     void watchProjectControls();
+    // The reset question, asked only for a project with a file; false when the author says no.
+    bool askReset();
+    // "Save current project first ?" when the project has changed since New, Open or Save:
+    // the answer, or 0 when nothing needs saving.
+    int askSaveFirst();
+    // Whether New or Open may put the pages back, after the save or the reset question.
+    bool mayLeaveProject();
+    // The Save command; false when no file was written.
+    bool saveProjectAs();
     std::optional<ProjectFile::TProjectData> rememberedProject_;
     bool resetting_ = false;
     bool comparing_ = false;
