@@ -41,6 +41,7 @@ class TPic;
 class TSaveDialog;
 class TSpeedButton;
 class TStringGrid;
+class TTitleEdit;
 
 // Where the editor runs: its own program file and the volumes of the machine. The program
 // takes them from the process; tests give their own.
@@ -217,10 +218,10 @@ public:
     // Captions.
     TEdit* Cap;
     TCheckBox* CenterTitle;
-    TEdit* Title1;
+    TTitleEdit* Title1;
     TSpeedButton* SpeedButton1;
     TCheckBox* CenterSubTitle;
-    TEdit* Title2;
+    TTitleEdit* Title2;
     TSpeedButton* SpeedButton2;
     TEdit* Copyright;
     TSpeedButton* SpeedButton3;
