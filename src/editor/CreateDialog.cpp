@@ -288,9 +288,11 @@ void TCr::BitBtn2Click(QObject*) {
     {
         TWaitCursor wait;
         failed = SyncProjectFiles(folder, false);
-        if (!Files::CreateEmptyFile(folder + kFindFile))
+        if (!Files::FileExists(folder + kFindFile) && !Files::CreateEmptyFile(folder + kFindFile))
             failed << kFindFile;
     }
+    // The find file of the output folder may have failed to copy already.
+    failed.removeDuplicates();
 
     if (!failed.isEmpty()) {
         Form1->ShowInfo(QStringLiteral("These files could not be stored into ") +

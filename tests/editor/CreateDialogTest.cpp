@@ -6,8 +6,12 @@
 #include "editor/FileListBox.h"
 #include "platform/Profile.h"
 
+#include <QApplication>
 #include <QDirIterator>
+#include <QFileDialog>
 #include <QImageReader>
+#include <QLineEdit>
+#include <QTest>
 
 using namespace Orvello;
 
@@ -417,21 +421,62 @@ TEST_F(CreateTest, CopyingIntoTheOutputFolderItselfKeepsTheBuild) {
     EXPECT_EQ(Read("prog/output/qor.exe"), kPlayer);
 }
 
-TEST_F(CreateTest, FilesThatCouldNotBeCopiedAreNamedInsteadOfReportingSuccess) {
+TEST_F(CreateTest, FilesThatCouldNotBeCopiedAreNamedOnceInsteadOfReportingSuccess) {
     TCr* cr = Open();
     cr->BitBtn1->click();
     QDir(root_).mkpath("cd/qor.qor"); // a folder where the project file would go
     Write("cd/qor.qor/inside", "kept");
-    Choose(Path("cd/x"));
-    boxes_.Clear();
-    boxes_.Queue(IDYES);
-    cr->BitBtn2->click();
-    ASSERT_EQ(boxes_.Boxes().size(), 2u);
-    EXPECT_EQ(boxes_.Boxes()[1].text,
-              "These files could not be stored into " + Path("cd") + " :\r\n\r\nqor.qor");
-    EXPECT_EQ(boxes_.Boxes()[1].style & 0x0F, unsigned(MB_OK));
+    const std::pair<const char*, QStringList> cases[] = {
+        {"cd", {"qor.qor"}},
+        {"gone", {"autorun.inf", "qor-runtime", "qor.exe", "qor.fnd", "qor.ico", "qor.qor"}},
+    };
+    for (const auto& [folder, failed] : cases) {
+        Choose(Path(folder) + "/x");
+        boxes_.Clear();
+        boxes_.Queue(IDYES);
+        cr->BitBtn2->click();
+        ASSERT_EQ(boxes_.Boxes().size(), 2u);
+        const QString head = "These files could not be stored into " + Path(folder) + " :\r\n\r\n";
+        ASSERT_TRUE(boxes_.Boxes()[1].text.startsWith(head)) << folder;
+        QStringList names = boxes_.Boxes()[1].text.mid(head.size()).split("\r\n");
+        names.sort();
+        EXPECT_EQ(names, failed) << folder;
+        EXPECT_EQ(boxes_.Boxes()[1].style & 0x0F, unsigned(MB_OK));
+    }
     EXPECT_EQ(Read("cd/qor.qor/inside"), "kept");
     EXPECT_EQ(Read("cd/qor.exe"), kPlayer); // the others were copied
+}
+
+TEST_F(CreateTest, TheFolderDialogTakesNoFolderThatDoesNotExist) {
+    TCr* cr = Open();
+    cr->BitBtn1->click();
+    QDir(root_).mkpath("cd");
+    const TDialogHook answerer = SetDialogHook({}); // the dialog itself
+    QStringList refused;
+    WhenModal([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        for (const QString& folder : {Path("gone"), Path("cd")}) {
+            name->setText(folder + "/VORA Project_1");
+            QTest::keyClick(name, Qt::Key_Return);
+            if (dialog->isVisible())
+                refused << folder;
+        }
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    boxes_.Clear();
+    boxes_.Queue(IDYES);
+    boxes_.Queue(IDOK);
+    boxes_.Queue(IDNO);
+    cr->BitBtn2->click();
+    SetDialogHook(answerer);
+    EXPECT_EQ(refused, QStringList{Path("gone")});
+    ASSERT_EQ(boxes_.Boxes().size(), 3u);
+    EXPECT_TRUE(boxes_.Boxes()[1].text.startsWith(Path("gone/VORA Project_1")));
+    EXPECT_EQ(TCr::LastProjectFolder, Path("cd"));
+    EXPECT_TRUE(QFileInfo::exists(Path("cd/qor.qor")));
 }
 
 TEST_F(CreateTest, TheTestRunStartsTheBuiltPlayer) {
