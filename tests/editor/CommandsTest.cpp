@@ -22,7 +22,7 @@ TEST_F(EditorTest, SavingAProjectNamesItAndOpeningItAgainLoadsIt) {
     EXPECT_FALSE(f->ProjectNeedsSave);
     EXPECT_EQ(f->ProjectFolder, root_ + "/prog/"); // saving moves no folder
 
-    // Opening asks about the change since, then loads the chosen file.
+    // Opening asks before it resets a project that has a file, then loads the chosen one.
     f->Title1->setText("Changed");
     Choose(Path("proj/Menu One.qor"));
     boxes_.Queue(IDNO);
@@ -56,9 +56,8 @@ TEST_F(EditorTest, ATemplateOpensAsAnUntitledProject) {
     EXPECT_TRUE(f->ProjectNeedsSave);
 
     boxes_.Queue(IDNO);
-    f->BitBtn5->click(); // New without a project file asks only about the unsaved work
-    ASSERT_EQ(boxes_.Boxes().size(), 1u);
-    EXPECT_EQ(boxes_.Boxes()[0].text, "Save current project first ?");
+    f->BitBtn5->click(); // without a project file New asks only to save the changed work
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(f->Title1->text(), "Main title ...");
     EXPECT_FALSE(f->ProjectNeedsSave);
 
@@ -76,63 +75,37 @@ TEST_F(EditorTest, ATemplateOpensAsAnUntitledProject) {
     EXPECT_TRUE(seen_.back().fileName.isEmpty());
 }
 
-TEST_F(EditorTest, NewAndOpenSaveOrGiveUpChangedWorkAsToldAndOpenResetsOnlyForAChosenFile) {
-    const QString save = "Save current project first ?";
-    const QString reset = "Do you want to create/open a project and reset all entries ?";
-    struct Case {
-        const char* name;
-        bool open;                // Open, else New
-        bool saved;               // saved as mine.qor and unchanged since, else never saved
-        std::vector<int> answers; // to the boxes in turn
-        QStringList files;        // the file dialogs' answers in turn; "" cancels
-        QString question;
-        int entries; // on the pages afterwards: 5 kept, 0 reset, 1 opened
-    };
-    const Case cases[] = {
-        {"new, cancel", false, false, {IDCANCEL}, {}, save, 5},
-        {"new, no", false, false, {IDNO}, {}, save, 0},
-        {"new, yes", false, false, {IDYES}, {"proj/work.qor"}, save, 0},
-        {"new, yes, save cancelled", false, false, {IDYES}, {""}, save, 5},
-        {"open, cancel", true, false, {IDCANCEL}, {}, save, 5},
-        {"open, no, dialog cancelled", true, false, {IDNO}, {""}, save, 5},
-        {"open, no", true, false, {IDNO}, {"proj/other.qor"}, save, 1},
-        {"open, yes", true, false, {IDYES}, {"proj/work.qor", "proj/other.qor"}, save, 1},
-        {"saved, new, no", false, true, {IDNO}, {}, reset, 5},
-        {"saved, new, yes", false, true, {IDYES}, {}, reset, 0},
-        {"saved, open, no", true, true, {IDNO}, {}, reset, 5},
-        {"saved, open, yes, dialog cancelled", true, true, {IDYES}, {""}, reset, 5},
-        {"saved, open, yes", true, true, {IDYES}, {"proj/other.qor"}, reset, 1},
-    };
-    Project("proj/other.qor", {"[Menu]", "Count=1", "Caption_0=Other"});
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TForm1* f = Start();
-        for (int i = 0; i < 5; ++i)
-            f->StoreEntry(-1, {QString("E%1").arg(i), "x.exe", "", "", "1", "0"});
-        if (c.saved) {
-            Choose(Path("proj/mine.qor"));
-            f->BitBtn1->click();
-        }
-        QFile::remove(Path("proj/work.qor"));
-        for (const QString& file : c.files)
-            file.isEmpty() ? Cancel() : Choose(Path(file));
-        for (int answer : c.answers)
-            boxes_.Queue(answer);
-        boxes_.Clear();
-        (c.open ? f->BitBtn4 : f->BitBtn5)->click();
-        ASSERT_EQ(boxes_.Boxes().size(), 1u);
-        EXPECT_EQ(boxes_.Boxes()[0].text, c.question);
-        EXPECT_TRUE(answers_.empty()); // each file dialog came
-        EXPECT_EQ(f->EntryCount(), c.entries);
-        EXPECT_EQ(f->ProjectFileName, c.entries == 1   ? Path("proj/other.qor")
-                                      : c.entries == 0 ? QString()
-                                      : c.saved        ? Path("proj/mine.qor")
-                                                       : QString());
-        // The work saved on the way is whole.
-        EXPECT_EQ(Profile::LoadProfile(Path("proj/work.qor")).ReadInt("Menu", "Count", -1),
-                  c.files.value(0) == "proj/work.qor" ? 5 : -1);
-        Application().Reset();
-    }
+TEST_F(EditorTest, NewAndOpenAskToSaveChangedWorkAndResetOnlyWhenTheAuthorGoesOn) {
+    TForm1* f = Start();
+    f->ProjectFileName = Path("proj/mine.qor");
+    f->ProjectNeedsSave = true;
+    f->Title1->setText("Mine");
+    boxes_.Queue(IDCANCEL);
+    f->BitBtn5->click();
+    EXPECT_EQ(boxes_.Boxes().at(0).text, "Save current project first ?");
+    EXPECT_EQ(f->Title1->text(), "Mine");
+    EXPECT_EQ(f->ProjectFileName, Path("proj/mine.qor"));
+    EXPECT_TRUE(f->ProjectNeedsSave);
+
+    boxes_.Queue(IDCANCEL);
+    f->BitBtn4->click();
+    EXPECT_TRUE(seen_.empty()); // no file dialog after a cancel
+    EXPECT_EQ(f->Title1->text(), "Mine");
+
+    // Going on and then cancelling the file dialog leaves the project as it was.
+    boxes_.Queue(IDNO);
+    Cancel();
+    f->BitBtn4->click();
+    EXPECT_EQ(f->Title1->text(), "Mine");
+    EXPECT_EQ(f->ProjectFileName, Path("proj/mine.qor"));
+
+    boxes_.Queue(IDYES); // saves the work first
+    Choose(Path("proj/mine.qor"));
+    f->BitBtn5->click();
+    EXPECT_EQ(Profile::GetPrivateProfileString("Titles", "T1", "", Path("proj/mine.qor")), "Mine");
+    EXPECT_TRUE(f->ProjectFileName.isEmpty());
+    EXPECT_FALSE(f->ProjectNeedsSave);
+    EXPECT_EQ(f->windowTitle(), "Tavolin 1.1");
 }
 
 TEST_F(EditorTest, ClosingAfterABuildAsksToSaveFirst) {
