@@ -105,6 +105,7 @@ TCr::TCr(TForm1* form1, QWidget* parent) : TForm(parent), Form1(form1) {
     BitBtn2 = MakeButton<TBitBtn>(this, QStringLiteral("Copy project files"), {8, 264, 140, 25});
     BitBtn3 = MakeButton<TBitBtn>(this, QStringLiteral("Open explorer"), {157, 264, 140, 25});
     BitBtn4 = MakeButton<TBitBtn>(this, QStringLiteral("Close"), {82, 300, 140, 25});
+    SetCancelButton(BitBtn4);
     BitBtn1->OnClick = [this](QObject* sender) { BitBtn1Click(sender); };
     BitBtn5->OnClick = [this](QObject* sender) { BitBtn5Click(sender); };
     BitBtn2->OnClick = [this](QObject* sender) { BitBtn2Click(sender); };
@@ -288,9 +289,11 @@ void TCr::BitBtn2Click(QObject*) {
     {
         TWaitCursor wait;
         failed = SyncProjectFiles(folder, false);
-        if (!Files::CreateEmptyFile(folder + kFindFile))
+        if (!Files::FileExists(folder + kFindFile) && !Files::CreateEmptyFile(folder + kFindFile))
             failed << kFindFile;
     }
+    // The find file of the output folder may have failed to copy already.
+    failed.removeDuplicates();
 
     if (!failed.isEmpty()) {
         Form1->ShowInfo(QStringLiteral("These files could not be stored into ") +

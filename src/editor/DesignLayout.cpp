@@ -311,7 +311,7 @@ void TForm1::createCaptionsPage() {
 
     CenterTitle = MakeCheckBox(page, QStringLiteral("Title       - center "), {8, 30, 200, 17});
     CenterTitle->setChecked(true);
-    Title1 = MakeEdit(page, {8, 48, 292, 45}, QStringLiteral("Enter main-title"));
+    Title1 = MakeTitleEdit(page, {8, 48, 292, 45}, QStringLiteral("Enter main-title"));
     SetProjectFont(
         Title1, {QStringLiteral("Times New Roman"), 26, clWhite, true, true, true, false, false});
     SpeedButton1 = MakeButton<TSpeedButton>(page, QStringLiteral("Font"), {306, 58, 78, 23},
@@ -319,7 +319,8 @@ void TForm1::createCaptionsPage() {
 
     CenterSubTitle = MakeCheckBox(page, QStringLiteral("SubTitle - center"), {8, 98, 200, 17});
     CenterSubTitle->setChecked(true);
-    Title2 = MakeEdit(page, {8, 116, 292, 26},
+    Title2 =
+        MakeTitleEdit(page, {8, 116, 292, 26},
                       QStringLiteral("Enter sub-title or text (max 255 chars; \\\\ = line break)"));
     // The limit holds for typing; a longer text read from a project stays whole.
     Title2->setValidator(new TTextLengthValidator(254, Title2));
@@ -334,11 +335,16 @@ void TForm1::createCaptionsPage() {
                    {QStringLiteral("MS Sans Serif"), 8, clWhite, true, false, false, false, false});
     SpeedButton3 = MakeButton<TSpeedButton>(page, QStringLiteral("Font"), {306, 165, 78, 23},
                                             QStringLiteral("Select font ..."));
-    for (TEdit* edit : {Title1, Title2, Copyright})
-        SetColor(edit, edit == Copyright ? clBlack : clBlue);
+    SetColor(Title1, clBlue);
+    SetColor(Title2, clBlue);
+    SetColor(Copyright, clBlack);
 
     for (TSpeedButton* button : {SpeedButton1, SpeedButton2, SpeedButton3})
         button->OnClick = [this](QObject* sender) { SpeedButton1Click(sender); };
+    CenterTitle->OnClick = [this](QObject*) { Title1->SetCentered(CenterTitle->isChecked()); };
+    CenterSubTitle->OnClick = [this](QObject*) {
+        Title2->SetCentered(CenterSubTitle->isChecked());
+    };
 }
 
 } // namespace Orvello

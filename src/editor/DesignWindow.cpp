@@ -97,10 +97,14 @@ void TForm1::showApplicationIcon() {
     Image5->SetPicture(image);
 }
 
+bool TForm1::askReset() {
+    return ProjectFileName.isEmpty() ||
+           Ask(QStringLiteral("Do you want to create/open a project and reset all entries ?"),
+               QStringLiteral("no"));
+}
+
 bool TForm1::ResetProject(QObject*, bool confirm) {
-    if (confirm && !ProjectFileName.isEmpty() &&
-        !Ask(QStringLiteral("Do you want to create/open a project and reset all entries ?"),
-             QStringLiteral("no")))
+    if (confirm && !askReset())
         return false;
 
     const QScopedValueRollback<bool> resetting(resetting_, true);

@@ -41,6 +41,7 @@ class TPic;
 class TSaveDialog;
 class TSpeedButton;
 class TStringGrid;
+class TTitleEdit;
 
 // Where the editor runs: its own program file and the volumes of the machine. The program
 // takes them from the process; tests give their own.
@@ -217,10 +218,10 @@ public:
     // Captions.
     TEdit* Cap;
     TCheckBox* CenterTitle;
-    TEdit* Title1;
+    TTitleEdit* Title1;
     TSpeedButton* SpeedButton1;
     TCheckBox* CenterSubTitle;
-    TEdit* Title2;
+    TTitleEdit* Title2;
     TSpeedButton* SpeedButton2;
     TEdit* Copyright;
     TSpeedButton* SpeedButton3;
@@ -323,6 +324,15 @@ private:
     // The project as New, Open or Save left it: what NoteProjectChange compares with.
     void rememberProject();
     void watchProjectControls();
+    // The reset question, asked only for a project with a file; false when the author says no.
+    bool askReset();
+    // "Save current project first ?" when the project has changed since New, Open or Save:
+    // the answer, or 0 when nothing needs saving.
+    int askSaveFirst();
+    // Whether New or Open may put the pages back, after the save or the reset question.
+    bool mayLeaveProject();
+    // The Save command; false when no file was written.
+    bool saveProjectAs();
     std::optional<ProjectFile::TProjectData> rememberedProject_;
     bool resetting_ = false;
     bool comparing_ = false;

@@ -2,7 +2,9 @@
 
 #include "editor/EditorRules.h"
 #include "framework/forms/Application.h"
+#include "framework/forms/MessageBox.h"
 #include "framework/forms/OpenDialog.h"
+#include "platform/FileCopy.h"
 #include "platform/Files.h"
 
 #include <QCheckBox>
@@ -69,6 +71,31 @@ QString familyName(const QString& listed) {
     return QString(listed).remove(foundry).trimmed();
 }
 
+// A file dialog that refuses a name in a folder that does not exist, when the path must exist,
+// and stays open for another.
+class TFileDialog : public QFileDialog {
+public:
+    TFileDialog(QWidget* owner, const QString& title, bool pathMustExist)
+        : QFileDialog(owner, title), pathMustExist_(pathMustExist) {}
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        const QString folder = files.isEmpty() ? QString() : Files::ExtractFilePath(files[0]);
+        if (pathMustExist_ && !folder.isEmpty() && !Files::DirectoryExists(folder)) {
+            MessageBoxA(this,
+                        Files::NativePath(files[0]) +
+                            QStringLiteral("\r\nThe path does not exist.\r\nCheck the path and "
+                                           "try again."),
+                        windowTitle(), MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool pathMustExist_;
+};
+
 } // namespace
 
 TDialogHook SetDialogHook(TDialogHook hook) {
@@ -92,7 +119,7 @@ TOpenDialog::TOpenDialog(QWidget* owner) : TCommonDialog(owner) {}
 void TOpenDialog::Decorate(QObject*) {}
 
 bool TOpenDialog::Run() {
-    QFileDialog dialog(Owner(), Title);
+    TFileDialog dialog(Owner(), Title, Options & ofPathMustExist);
     const std::vector<TFileFilterEntry> entries = FileFilterEntries(Filter);
     PrepareFileDialog(dialog, Filter, FilterIndex);
     const auto suffixFor = [&](const QString& nameFilter) {

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyleOptionFrame>
 #include <QStyledItemDelegate>
 
 namespace Orvello {
@@ -178,6 +179,43 @@ QValidator::State TTextLengthValidator::validate(QString& input, int&) const {
     if (input.size() > maxLength_ && input.size() > length_)
         return Invalid;
     return Acceptable;
+}
+
+TTitleEdit::TTitleEdit(QWidget* parent) : TEdit(parent) {
+    SetCentered(true);
+}
+
+void TTitleEdit::SetCentered(bool centered) {
+    setAlignment((centered ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+}
+
+void TTitleEdit::focusOutEvent(QFocusEvent* event) {
+    TEdit::focusOutEvent(event);
+    // A box or a menu that takes the focus for a moment leaves the author where he was.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        setCursorPosition(0);
+}
+
+void TTitleEdit::paintEvent(QPaintEvent* event) {
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    // The edit's own margin of two pixels on either side of the text.
+    const QRect line = style()
+                           ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+                           .marginsRemoved(textMargins())
+                           .adjusted(2, 0, -2, 0);
+    // The edit scrolls a text too wide for it to its cursor; shown centred, it is cut on both
+    // sides instead.
+    if (hasFocus() || !(alignment() & Qt::AlignHCenter) ||
+        fontMetrics().horizontalAdvance(text()) < line.width()) {
+        TEdit::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    painter.setClipRect(line);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(line, Qt::AlignCenter | Qt::TextSingleLine, text());
 }
 
 TBitBtn::TBitBtn(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
@@ -460,12 +498,24 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {
     return label;
 }
 
-TEdit* MakeEdit(QWidget* parent, QRect geometry, const QString& hint) {
-    auto* edit = new TEdit(parent);
+namespace {
+
+template <class Edit> Edit* makeEdit(QWidget* parent, QRect geometry, const QString& hint) {
+    auto* edit = new Edit(parent);
     edit->setGeometry(geometry);
     if (!hint.isEmpty())
         SetHint(edit, hint);
     return edit;
+}
+
+} // namespace
+
+TEdit* MakeEdit(QWidget* parent, QRect geometry, const QString& hint) {
+    return makeEdit<TEdit>(parent, geometry, hint);
+}
+
+TTitleEdit* MakeTitleEdit(QWidget* parent, QRect geometry, const QString& hint) {
+    return makeEdit<TTitleEdit>(parent, geometry, hint);
 }
 
 TCheckBox* MakeCheckBox(QWidget* parent, const QString& text, QRect geometry, const QString& hint) {

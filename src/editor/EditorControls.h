@@ -4,6 +4,7 @@
 #include "framework/data/Exceptions.h"
 #include "framework/forms/Application.h"
 #include "framework/forms/Colors.h"
+#include "framework/forms/Controls.h"
 #include "itemtable/Image.h"
 #include "storage/project/ProjectFile.h"
 
@@ -64,6 +65,20 @@ public:
 private:
     int maxLength_;
     qsizetype length_ = 0; // of the text before the change being validated
+};
+
+// The preview of a title of the menu, centred or flush left as the menu places it. Once the
+// author has left it, a text too wide for it shows as the menu's one line would: its start,
+// or its middle when centred, however it was typed.
+class TTitleEdit : public TEdit {
+    Q_OBJECT
+public:
+    explicit TTitleEdit(QWidget* parent = nullptr);
+    void SetCentered(bool centered);
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A button with a picture; OnEnter runs when it gets the focus.
@@ -213,6 +228,7 @@ void CenterOnScreen(QWidget* window);
 // Builders of the windows' layouts: a control at its place with its text and hint.
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y);
 TEdit* MakeEdit(QWidget* parent, QRect geometry, const QString& hint = QString());
+TTitleEdit* MakeTitleEdit(QWidget* parent, QRect geometry, const QString& hint);
 TCheckBox* MakeCheckBox(QWidget* parent, const QString& text, QRect geometry,
                         const QString& hint = QString());
 TComboBox* MakeDropDown(QWidget* parent, const QStringList& items, QRect geometry,

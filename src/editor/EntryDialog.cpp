@@ -63,6 +63,7 @@ TEntry::TEntry(TForm1* form1, QWidget* parent) : TForm(parent), Form1(form1) {
     BitBtn2->setDefault(true);
     BitBtn3 = MakeButton<TBitBtn>(this, QStringLiteral("Abort"), {297, 208, 72, 25},
                                   QStringLiteral("Abort and close"));
+    SetCancelButton(BitBtn3);
 
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->Title = QStringLiteral("Select file ...");

@@ -45,20 +45,44 @@ void TForm1::NoteProjectChange() {
     ProjectNeedsSave = ProjectData() != *rememberedProject_;
 }
 
+int TForm1::askSaveFirst() {
+    NoteProjectChange();
+    if (!ProjectNeedsSave)
+        return 0;
+    return Msg1->ShowMsg(mbSelection, QStringLiteral("Save current project first ?"));
+}
+
+bool TForm1::mayLeaveProject() {
+    // Work that is not saved is saved first or given up, as the author says; that answer is
+    // the answer to the reset question as well.
+    switch (askSaveFirst()) {
+    case 0:
+        return askReset();
+    case IDYES:
+        return saveProjectAs();
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TForm1::BitBtn5Click(QObject* sender) {
-    if (!ResetProject(sender, true))
+    if (!mayLeaveProject())
         return;
+    ResetProject(sender, false);
     ProjectFileName.clear();
     ProjectNeedsSave = false;
     UpdateCaption();
 }
 
 void TForm1::BitBtn4Click(QObject* sender) {
-    if (!ResetProject(sender, true))
-        return;
-    if (!OpenDialog1->Execute())
+    // The pages are reset only for a file chosen: a cancelled dialog leaves the project whole,
+    // so that the next save cannot write an empty project over it.
+    if (!mayLeaveProject() || !OpenDialog1->Execute())
         return;
     const QString file = OpenDialog1->FileName;
+    ResetProject(sender, false);
     ProjectFileName.clear();
     ProjectNeedsSave = false;
     UpdateCaption();
@@ -74,10 +98,10 @@ void TForm1::BitBtn4Click(QObject* sender) {
     }
 }
 
-void TForm1::BitBtn1Click(QObject*) {
+bool TForm1::saveProjectAs() {
     SaveDialog1->FilterIndex = 1;
     if (!SaveDialog1->Execute())
-        return;
+        return false;
     const QString file = SaveDialog1->FileName;
     SaveProject(file, false);
     if (IsTemplateFile(file)) {
@@ -89,6 +113,11 @@ void TForm1::BitBtn1Click(QObject*) {
         rememberProject();
     }
     UpdateCaption();
+    return true;
+}
+
+void TForm1::BitBtn1Click(QObject*) {
+    saveProjectAs();
 }
 
 void TForm1::BitBtn3Click(QObject*) {
@@ -100,19 +129,18 @@ void TForm1::BitBtn2Click(QObject*) {
     close();
 }
 
-void TForm1::FormCloseQuery(QObject* sender, bool& canClose) {
-    NoteProjectChange();
-    if (!ProjectNeedsSave)
-        return;
-    canClose = false;
-    switch (Msg1->ShowMsg(mbSelection, QStringLiteral("Save current project first ?"))) {
+void TForm1::FormCloseQuery(QObject*, bool& canClose) {
+    switch (askSaveFirst()) {
     case IDYES:
-        BitBtn1Click(sender);
+        // The editor stays open, to show that the project was saved.
+        saveProjectAs();
+        canClose = false;
         break;
+    case 0:
     case IDNO:
-        canClose = true;
         break;
     default:
+        canClose = false;
         break;
     }
 }

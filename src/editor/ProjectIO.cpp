@@ -240,6 +240,9 @@ bool TForm1::LoadProject(const QString& fileName) {
     ComboBox1Change(ComboBox1);
     ComboBox2Change(ComboBox2);
     ComboBox3Change(ComboBox3);
+    // Over a picture the preview shows the picture's base colour, not the start colour's.
+    if (RadioButton2->isChecked())
+        SetPreviewBaseColor(Panel4->Color());
 
     if (Files::FileExists(IconFile->text()))
         showIcon(IconFile->text());

@@ -25,7 +25,7 @@ TEST_F(EditorTest, SavingAProjectNamesItAndOpeningItAgainLoadsIt) {
     // Opening asks before it resets a project that has a file, then loads the chosen one.
     f->Title1->setText("Changed");
     Choose(Path("proj/Menu One.qor"));
-    boxes_.Queue(IDYES);
+    boxes_.Queue(IDNO);
     f->BitBtn4->click();
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(seen_.back().title, "Open configuration file or template file ...");
@@ -55,8 +55,9 @@ TEST_F(EditorTest, ATemplateOpensAsAnUntitledProject) {
     EXPECT_EQ(f->windowTitle(), "Tavolin 1.1");
     EXPECT_TRUE(f->ProjectNeedsSave);
 
-    f->BitBtn5->click(); // New without a project file asks nothing
-    EXPECT_TRUE(boxes_.Boxes().empty());
+    boxes_.Queue(IDNO);
+    f->BitBtn5->click(); // without a project file New asks only to save the changed work
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(f->Title1->text(), "Main title ...");
     EXPECT_FALSE(f->ProjectNeedsSave);
 
@@ -74,31 +75,34 @@ TEST_F(EditorTest, ATemplateOpensAsAnUntitledProject) {
     EXPECT_TRUE(seen_.back().fileName.isEmpty());
 }
 
-TEST_F(EditorTest, NewAndOpenResetOnlyWhenTheAuthorAgrees) {
+TEST_F(EditorTest, NewAndOpenAskToSaveChangedWorkAndResetOnlyWhenTheAuthorGoesOn) {
     TForm1* f = Start();
     f->ProjectFileName = Path("proj/mine.qor");
     f->ProjectNeedsSave = true;
     f->Title1->setText("Mine");
-    boxes_.Queue(IDNO);
+    boxes_.Queue(IDCANCEL);
     f->BitBtn5->click();
+    EXPECT_EQ(boxes_.Boxes().at(0).text, "Save current project first ?");
     EXPECT_EQ(f->Title1->text(), "Mine");
     EXPECT_EQ(f->ProjectFileName, Path("proj/mine.qor"));
     EXPECT_TRUE(f->ProjectNeedsSave);
 
-    boxes_.Queue(IDNO);
+    boxes_.Queue(IDCANCEL);
     f->BitBtn4->click();
-    EXPECT_TRUE(seen_.empty()); // no file dialog after a no
+    EXPECT_TRUE(seen_.empty()); // no file dialog after a cancel
     EXPECT_EQ(f->Title1->text(), "Mine");
 
-    // Agreeing and then cancelling the file dialog leaves the new project's defaults.
-    boxes_.Queue(IDYES);
+    // Going on and then cancelling the file dialog leaves the project as it was.
+    boxes_.Queue(IDNO);
     Cancel();
     f->BitBtn4->click();
-    EXPECT_EQ(f->Title1->text(), "Main title ...");
+    EXPECT_EQ(f->Title1->text(), "Mine");
     EXPECT_EQ(f->ProjectFileName, Path("proj/mine.qor"));
 
-    boxes_.Queue(IDYES);
+    boxes_.Queue(IDYES); // saves the work first
+    Choose(Path("proj/mine.qor"));
     f->BitBtn5->click();
+    EXPECT_EQ(Profile::GetPrivateProfileString("Titles", "T1", "", Path("proj/mine.qor")), "Mine");
     EXPECT_TRUE(f->ProjectFileName.isEmpty());
     EXPECT_FALSE(f->ProjectNeedsSave);
     EXPECT_EQ(f->windowTitle(), "Tavolin 1.1");

@@ -6,8 +6,10 @@
 #include "editor/FileListBox.h"
 #include "platform/Profile.h"
 
+#include <QApplication>
 #include <QDirIterator>
 #include <QImageReader>
+#include <QTest>
 
 using namespace Orvello;
 
@@ -278,7 +280,7 @@ TEST_F(CreateTest, AMissingOutputFolderIsReportedAndTheDialogStaysUsable) {
     f->Cr->BitBtn1->click();
     EXPECT_TRUE(boxes_.Boxes().empty());
     EXPECT_TRUE(f->Cr->FileListBox1->Items().contains("qor.exe"));
-    f->Cr->BitBtn4->click();
+    QTest::keyClick(f->Cr->FileListBox1, Qt::Key_Escape); // as Close does
     EXPECT_FALSE(f->Cr->isVisible());
 }
 
@@ -432,6 +434,26 @@ TEST_F(CreateTest, FilesThatCouldNotBeCopiedAreNamedInsteadOfReportingSuccess) {
     EXPECT_EQ(boxes_.Boxes()[1].style & 0x0F, unsigned(MB_OK));
     EXPECT_EQ(Read("cd/qor.qor/inside"), "kept");
     EXPECT_EQ(Read("cd/qor.exe"), kPlayer); // the others were copied
+    // Into a folder that is gone, the list names each file once.
+    Choose(Path("gone/x"));
+    cr->BitBtn2->click();
+    EXPECT_EQ(boxes_.Boxes().back().text.count("qor.fnd"), 1);
+}
+
+TEST_F(CreateTest, TheFolderDialogTakesNoFolderThatDoesNotExist) {
+    TSaveDialog dialog(nullptr);
+    dialog.Options = ofPathMustExist;
+    SetDialogHook({}); // the dialog itself
+    WhenModal([&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        auto* name = shown->findChild<QLineEdit*>("fileNameEdit");
+        name->setText(Path("gone/x"));
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_TRUE(shown->isVisible());
+        shown->close();
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
 }
 
 TEST_F(CreateTest, TheTestRunStartsTheBuiltPlayer) {

@@ -81,7 +81,9 @@ TEST_F(EditorTest, EditingFillsTheDialogAndAbortChangesNothing) {
         EXPECT_TRUE(e->CheckBox1->isChecked());
         EXPECT_TRUE(e->CheckBox2->isChecked());
         e->Edit0->setText("Changed");
-        e->BitBtn3->click();
+        QTest::keyClick(e->Edit0, Qt::Key_Escape); // as Abort does
+        EXPECT_EQ(e->ModalResult(), mrCancel);
+        e->close();
     });
     f->SpeedButton7->click();
     EXPECT_EQ(f->ListBox1->item(0)->text(), "One");

@@ -162,6 +162,25 @@ TEST_F(EditorTest, OpeningAProjectAndSavingItAgainGivesTheSameBytes) {
     EXPECT_EQ(f->StringGrid1->Cell(2, 3), "grp03");
 }
 
+TEST_F(EditorTest, TheCaptionsPageAfterOpeningAProjectShowsWhatItShowedWhenSaved) {
+    TForm1* f = Start();
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+    f->RadioButton2->click();
+    Answer([](TCommonDialog& d) { return static_cast<TColorDialog&>(d).Color = 16512; });
+    QTest::mouseClick(f->Panel4, Qt::LeftButton);
+    f->Title1->setFocus();
+    QTest::keyClicks(f->Title1, "Install the complete catalogue of garden tools");
+    Choose(Path("proj/look.qor"));
+    QTest::mouseClick(f->BitBtn1, Qt::LeftButton);
+    const QImage saved = f->TabSheet1->grab().toImage();
+    Application().Reset();
+    f = Start();
+    Choose(Path("proj/look.qor"));
+    f->BitBtn4->click();
+    EXPECT_EQ(f->TabSheet1->grab().toImage(), saved);
+}
+
 TEST_F(EditorTest, SavingOverAProjectWithMoreEntriesLeavesNoneOfTheOldOnes) {
     TForm1* f = Start();
     for (int i = 0; i < 8; ++i)

@@ -233,6 +233,12 @@ bool TForm::event(QEvent* event) {
 void TForm::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier && cancelButton_ &&
+        cancelButton_->isVisible() && cancelButton_->isEnabled()) {
+        event->accept();
+        cancelButton_->click();
+        return;
+    }
     if (!enter || modifiers != Qt::NoModifier) {
         QWidget::keyPressEvent(event);
         return;

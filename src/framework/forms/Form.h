@@ -2,6 +2,7 @@
 
 #include "framework/forms/Application.h"
 
+#include <QAbstractButton>
 #include <QMargins>
 #include <QPointer>
 #include <QWidget>
@@ -28,7 +29,8 @@ using TCloseQueryEvent = std::function<void(QObject* sender, bool& canClose)>;
 // OnActivate runs at every activation; the first one also comes when the platform never
 // activates the window by itself (no window manager), so a window can rely on it.
 // Return on a focused push button clicks it; Return that no other control takes clicks the
-// form's default button (the push button marked default), when it has one.
+// form's default button (the push button marked default), when it has one. Esc that no other
+// control takes clicks the form's cancel button, when it has one.
 class TForm : public QWidget {
     Q_OBJECT
 public:
@@ -49,6 +51,9 @@ public:
     // The window's place in the stay-on-top band, apart from its style.
     void SetTopmost(bool topmost);
     bool IsTopmost() const;
+
+    // The button that Esc clicks: the one that leaves the form without doing anything.
+    void SetCancelButton(QAbstractButton* button) { cancelButton_ = button; }
 
     // Runs OnCreate; the application calls it once the form is built.
     void DoCreate();
@@ -89,6 +94,7 @@ private:
     void fire(const TNotifyEvent& handler);
 
     QPointer<QObject> framePlacer_;
+    QPointer<QAbstractButton> cancelButton_;
     TFormStyle formStyle_ = fsNormal;
     bool activatedOnce_ = false;
     bool activationReported_ = false; // the stand-in ran OnActivate before the platform's event
