@@ -128,10 +128,10 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
 int main(int argc, char** argv) {
     programName = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "menu")).fileName();
     qInstallMessageHandler(whileStarting);
-    // Qt looks for its plugins where the running image lies, the loader's folder when the
-    // player was started through it. While the application starts, the one list of plugin
-    // folders Qt takes from outside is the environment's; the programs the player starts get
-    // the environment as it was.
+    // Qt looks for its plugins beside the running image, which is the loader when the player
+    // was started through it; a folder added before the application exists can be lost when
+    // the application lays out its list anew, while the folders the environment names when it
+    // starts are kept. The programs the player starts get the environment as it was.
     const std::optional<QByteArray> pluginPath = qEnvironmentVariableIsSet("QT_PLUGIN_PATH")
                                                      ? std::optional(qgetenv("QT_PLUGIN_PATH"))
                                                      : std::nullopt;
