@@ -10,6 +10,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   libgstreamer1.0-dev timgm6mb-soundfont
   dbview shapelib pgdbf libshp-dev
+  xorriso
 )
 
 missing=()

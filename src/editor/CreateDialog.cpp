@@ -1,6 +1,7 @@
 #include "editor/CreateDialog.h"
 
 #include "editor/Artwork.h"
+#include "editor/AutorunScript.h"
 #include "editor/DesignWindow.h"
 #include "editor/Dialogs.h"
 #include "editor/EditorControls.h"
@@ -10,17 +11,21 @@
 #include "framework/forms/Controls.h"
 #include "platform/FileCopy.h"
 #include "platform/Files.h"
+#include "platform/ProgramImage.h"
 #include "platform/Shell.h"
 #include "storage/dbtable/TableFiles.h"
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <tuple>
 
 namespace Orvello {
 
 namespace {
 
 const QString kAutorun = QStringLiteral("autorun.inf");
+// Its counterpart for a Linux desktop; both come and go together.
+const QString kAutorunScript = QStringLiteral("autorun.sh");
 const QString kCdMarker = QStringLiteral("cdtest.qor");
 const QString kFindFile = QStringLiteral("qor.fnd");
 
@@ -149,15 +154,17 @@ QStringList TCr::SyncProjectFiles(const QString& folder, bool clean) {
     const bool intoOutput = !clean && Files::SameFile(folder, OutputDir);
     const bool autorun = CheckBox1->isChecked();
 
-    if (Files::FileExists(folder + kAutorun) && !(intoOutput && autorun))
-        Files::DeleteFileA(folder + kAutorun);
+    for (const QString& name : {kAutorun, kAutorunScript})
+        if (Files::FileExists(folder + name) && !(intoOutput && autorun))
+            Files::DeleteFileA(folder + name);
     if (Files::FileExists(folder + kCdMarker) && !Files::DeleteFileA(folder + kCdMarker)) {
         failed << kCdMarker;
         return failed;
     }
-    if (!clean && autorun && !intoOutput && Files::FileExists(OutputDir + kAutorun) &&
-        !Files::CopyFileA(OutputDir + kAutorun, folder + kAutorun, false))
-        failed << kAutorun;
+    for (const QString& name : {kAutorun, kAutorunScript})
+        if (!clean && autorun && !intoOutput && Files::FileExists(OutputDir + name) &&
+            !Files::CopyFileA(OutputDir + name, folder + name, false))
+            failed << name;
 
     for (const QString& name : Files::FindFiles(OutputDir, QStringLiteral("qor.*"))) {
         if (clean)
@@ -229,9 +236,12 @@ void TCr::BitBtn1Click(QObject*) {
         QByteArrayLiteral("[AutoRun]\r\nopen=qor.exe\r\n") +
         (Form1->CheckBox2->isChecked() ? QByteArrayLiteral("icon=qor.ico\r\n")
                                        : QByteArrayLiteral("icon=qor.exe\r\n"));
-    for (const auto& [wanted, name] : {std::pair{CheckBox1->isChecked(), kAutorun},
-                                       std::pair{CheckBox2->isChecked(), kCdMarker}})
-        if (wanted && !Files::WriteWholeFile(OutputDir + name, lines))
+    const QByteArray script = AutorunScript(ProgramImage::Loader());
+    for (const auto& [wanted, name, bytes] :
+         {std::tuple{CheckBox1->isChecked(), kAutorun, lines},
+          std::tuple{CheckBox1->isChecked(), kAutorunScript, script},
+          std::tuple{CheckBox2->isChecked(), kCdMarker, lines}})
+        if (wanted && !Files::WriteWholeFile(OutputDir + name, bytes, name == kAutorunScript))
             throw EInOutError(QStringLiteral("Cannot create file \"%1\"").arg(OutputDir + name));
 
     FileListBox1->SetDirectory(OutputDir);

@@ -45,10 +45,10 @@ public:
     void BitBtn4Click(QObject* sender); // Close
     void FileListBox1DblClick(QObject* sender);
 
-    // Clean mode empties `folder` of a built project (autorun.inf, cdtest.qor, every "qor.*"
-    // file of the output folder and the runtime folder); copy mode brings the built project of
-    // the output folder there. `folder` ends with a separator. Returns what could not be
-    // removed or copied in copy mode (names within `folder`).
+    // Clean mode empties `folder` of a built project (autorun.inf and autorun.sh, cdtest.qor,
+    // every "qor.*" file of the output folder and the runtime folder); copy mode brings the
+    // built project of the output folder there. `folder` ends with a separator. Returns what
+    // could not be removed or copied in copy mode (names within `folder`).
     QStringList SyncProjectFiles(const QString& folder, bool clean);
 
     // The editor program's folder, with a trailing separator.

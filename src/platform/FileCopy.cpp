@@ -85,12 +85,15 @@ bool CreateEmptyFile(const QString& path) {
     return file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes) {
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, bool executable) {
+    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    if (executable)
+        permissions |= QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
     return TReplaceFile::Write(
         ExistingOrNativePath(path),
         [&bytes](QFile& out) { return out.write(bytes) == bytes.size(); }, TReplaceFile::Replace,
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-            QFileDevice::ReadOther);
+        permissions);
 }
 
 QStringList FindFiles(const QString& folder, const QString& masks) {

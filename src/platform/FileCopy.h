@@ -21,8 +21,9 @@ bool DeleteFileA(const QString& path);
 bool CreateEmptyFile(const QString& path);
 
 // Writes a file whole, replacing what was there; false when it could not be written (the old
-// file then stays as it was).
-bool WriteWholeFile(const QString& path, const QByteArray& bytes);
+// file then stays as it was). An executable file (a script) may be run by everyone, where the
+// file system can say so.
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, bool executable = false);
 
 // The names of the entries of a folder that match one of the masks ("autorun.*;qor.*": "*" and
 // "?" as wildcards, letter case as it stands), files, folders and links alike, in the order of

@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/ProgramImage.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -32,7 +34,7 @@ qsizetype networkPrefixLength(const QString& path) {
 } // namespace
 
 QString ProgramFile() {
-    return QCoreApplication::applicationFilePath();
+    return ProgramImage::File();
 }
 
 QString ProgramFolder() {

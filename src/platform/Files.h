@@ -12,7 +12,8 @@
 // reach the file system.
 namespace Files {
 
-// The running program's file (full native path) and its folder with a trailing separator.
+// The running program's file (full native path), also when the dynamic loader started it, and
+// its folder with a trailing separator.
 QString ProgramFile();
 QString ProgramFolder();
 

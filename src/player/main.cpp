@@ -3,11 +3,12 @@
 #include "player/Player.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
-#include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QSettings>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -27,6 +28,22 @@ std::vector<StartMessage>& startMessages() {
     return messages;
 }
 QString programName;
+
+// The runtime folder and its plugins as the qt.conf in the resources names them, beside the
+// player's own program file. Qt takes them from the folder of the running image instead, which
+// is the dynamic loader's when the player was started through it.
+struct RuntimePaths {
+    QString folder;
+    QString plugins;
+};
+RuntimePaths runtimePaths() {
+    const QSettings conf(QStringLiteral(":/qt/etc/qt.conf"), QSettings::IniFormat);
+    const QDir folder(QDir(Files::ProgramFolder())
+                          .absoluteFilePath(conf.value(QStringLiteral("Paths/Prefix")).toString()));
+    return {QDir::cleanPath(folder.path()),
+            QDir::cleanPath(
+                folder.absoluteFilePath(conf.value(QStringLiteral("Paths/Plugins")).toString()))};
+}
 
 // Without its project the player has nothing to show and ends silently, also where it could
 // not show anything. The arguments are those that Qt has left, its own options taken out.
@@ -74,9 +91,9 @@ QString startFailure(const QString& fatalText) {
             }
         return QStringLiteral("no display to show the menu on (%1)").arg(reason.trimmed());
     }
-    const QString runtime = QLibraryInfo::path(QLibraryInfo::PrefixPath);
-    const QString folder =
-        QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+    const RuntimePaths paths = runtimePaths();
+    const QString runtime = paths.folder;
+    const QString folder = paths.plugins + QStringLiteral("/platforms");
     const QString file = folder + QStringLiteral("/libq") + plugin->name + QStringLiteral(".so");
     if (!QFileInfo(runtime).isDir())
         return QStringLiteral("the folder %1 is missing; it holds the Qt libraries and plugins "
@@ -111,7 +128,20 @@ void whileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
 int main(int argc, char** argv) {
     programName = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "menu")).fileName();
     qInstallMessageHandler(whileStarting);
+    // Qt looks for its plugins beside the running image, which is the loader when the player
+    // was started through it; a folder added before the application exists can be lost when
+    // the application lays out its list anew, while the folders the environment names when it
+    // starts are kept. The programs the player starts get the environment as it was.
+    const std::optional<QByteArray> pluginPath = qEnvironmentVariableIsSet("QT_PLUGIN_PATH")
+                                                     ? std::optional(qgetenv("QT_PLUGIN_PATH"))
+                                                     : std::nullopt;
+    qputenv("QT_PLUGIN_PATH", QFile::encodeName(runtimePaths().plugins) +
+                                  (pluginPath ? ':' + *pluginPath : QByteArray()));
     TQtApp qtApp(argc, argv);
+    if (pluginPath)
+        qputenv("QT_PLUGIN_PATH", *pluginPath);
+    else
+        qunsetenv("QT_PLUGIN_PATH");
     qInstallMessageHandler(nullptr);
     qtApp.PrepareFonts();
     for (const StartMessage& message : std::exchange(startMessages(), {}))

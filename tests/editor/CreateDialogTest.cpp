@@ -101,12 +101,13 @@ TEST_F(CreateTest, ABuildWritesEveryFileOfTheBuiltFolder) {
     EXPECT_TRUE(boxes_.Boxes().empty()) << Texts().join("\n").toStdString();
     EXPECT_EQ(
         Listing("prog/output"),
-        QStringList({"autorun.inf", "qor-runtime/libQt6Core.so.6",
+        QStringList({"autorun.inf", "autorun.sh", "qor-runtime/libQt6Core.so.6",
                      "qor-runtime/plugins/platforms/libqxcb.so", "qor.bmp", "qor.dbf", "qor.dbt",
                      "qor.exe", "qor.fnd", "qor.ico", "qor.mid", "qor.qor", "qor.txt"}));
     EXPECT_EQ(Read("prog/output/autorun.inf"), kAutorunWithIcon);
     EXPECT_EQ(Read("prog/output/qor.exe"), kPlayer);
     EXPECT_TRUE(QFileInfo(Path("prog/output/qor.exe")).isExecutable());
+    EXPECT_TRUE(QFileInfo(Path("prog/output/autorun.sh")).isExecutable());
     EXPECT_EQ(Read("prog/output/qor.fnd"), "");
     EXPECT_EQ(Read("prog/output/qor.bmp"), "BM picture");
     EXPECT_EQ(Read("prog/output/qor.ico"), "icon bytes");
@@ -127,8 +128,8 @@ TEST_F(CreateTest, ABuildWritesEveryFileOfTheBuiltFolder) {
 
     // The list shows the built files (not the runtime folder).
     EXPECT_EQ(cr->FileListBox1->Items(),
-              QStringList({"autorun.inf", "qor.bmp", "qor.dbf", "qor.dbt", "qor.exe", "qor.fnd",
-                           "qor.ico", "qor.mid", "qor.qor", "qor.txt"}));
+              QStringList({"autorun.inf", "autorun.sh", "qor.bmp", "qor.dbf", "qor.dbt", "qor.exe",
+                           "qor.fnd", "qor.ico", "qor.mid", "qor.qor", "qor.txt"}));
     // The sources stay as they were.
     EXPECT_EQ(Listing("proj"), QStringList({"back.bmp", "disc.ico", "intro.mid", "items.dbf",
                                             "items.dbt", "items.mdx", "readme.txt"}));
@@ -189,7 +190,7 @@ TEST_F(CreateTest, ARebuildStartsFromAnEmptyOutputFolder) {
     f->SoundFile->clear();
     cr->BitBtn1->click();
     EXPECT_EQ(Listing("prog/output"),
-              QStringList({"autorun.inf", "notes.txt", "qor-runtime/libQt6Core.so.6",
+              QStringList({"autorun.inf", "autorun.sh", "notes.txt", "qor-runtime/libQt6Core.so.6",
                            "qor-runtime/plugins/platforms/libqxcb.so", "qor.exe", "qor.fnd",
                            "qor.ico", "qor.qor"}));
     EXPECT_EQ(Read("prog/output/notes.txt"), "mine");
@@ -213,9 +214,10 @@ TEST_F(CreateTest, AFailedCopyAsksWhetherToAbort) {
     boxes_.Queue(IDNO);
     cr->BitBtn1->click();
     EXPECT_EQ(boxes_.Boxes().size(), 1u);
-    EXPECT_EQ(Listing("prog/output"), QStringList({"autorun.inf", "qor-runtime/libQt6Core.so.6",
-                                                   "qor-runtime/plugins/platforms/libqxcb.so",
-                                                   "qor.fnd", "qor.ico", "qor.qor"}));
+    EXPECT_EQ(
+        Listing("prog/output"),
+        QStringList({"autorun.inf", "autorun.sh", "qor-runtime/libQt6Core.so.6",
+                     "qor-runtime/plugins/platforms/libqxcb.so", "qor.fnd", "qor.ico", "qor.qor"}));
 }
 
 TEST_F(CreateTest, MediaNamesWithoutAFolderAreTheProjects) {
@@ -349,7 +351,7 @@ TEST_F(CreateTest, CopyProjectFilesCarriesTheBuiltProjectIntoTheChosenFolder) {
                                "project (qor.exe)\r\nor to copy all its files into the root "
                                "directory of a CD-ROM ?"}));
     EXPECT_EQ(Listing("cd"),
-              QStringList({"autorun.inf", "notes.txt", "qor-runtime/libQt6Core.so.6",
+              QStringList({"autorun.inf", "autorun.sh", "notes.txt", "qor-runtime/libQt6Core.so.6",
                            "qor-runtime/plugins/platforms/libqxcb.so", "qor.bmp", "qor.bmp.orig",
                            "qor.dbf", "qor.dbt", "qor.exe", "qor.fnd", "qor.ico", "qor.mid",
                            "qor.qor", "qor.txt", "sub/qor.qor"}));
@@ -359,6 +361,7 @@ TEST_F(CreateTest, CopyProjectFilesCarriesTheBuiltProjectIntoTheChosenFolder) {
         }
     }
     EXPECT_TRUE(QFileInfo(Path("cd/qor.exe")).isExecutable());
+    EXPECT_TRUE(QFileInfo(Path("cd/autorun.sh")).isExecutable());
     EXPECT_EQ(Read("cd/notes.txt"), "mine");
     EXPECT_EQ(Read("cd/qor.bmp.orig"), "mine too");
     EXPECT_EQ(Read("cd/sub/qor.qor"), "a project in a folder of its own");
@@ -382,6 +385,7 @@ TEST_F(CreateTest, CopyProjectFilesCarriesTheBuiltProjectIntoTheChosenFolder) {
     boxes_.Queue(IDNO);
     cr->BitBtn2->click();
     EXPECT_FALSE(QFileInfo::exists(Path("cd/autorun.inf")));
+    EXPECT_FALSE(QFileInfo::exists(Path("cd/autorun.sh")));
     EXPECT_TRUE(QFileInfo::exists(Path("cd/qor.qor")));
 }
 

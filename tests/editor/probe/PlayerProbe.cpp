@@ -1,8 +1,9 @@
 // Loaded into a started player (LD_PRELOAD), this library watches the player's windows from
 // inside the process and writes what they show to the file named by ORV_PROBE_OUT: the menu
 // window once it is laid out, then the item-table window after a click on the Tables button,
-// as the end user walks through its groups and counts their records. Then it closes the menu
-// window, which ends the player. It uses Qt only, so the player's own libraries serve it.
+// as the end user walks through its groups and counts their records. Then it names the Qt
+// libraries and plugins the process loaded and closes the menu window, which ends the player. It
+// uses Qt only, so the player's own libraries serve it.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -169,6 +170,18 @@ private:
 
     void finish(QWidget* menu) {
         timer_.stop();
+        // Where the Qt libraries and plugins in the process came from, as its own map says.
+        write(QStringLiteral("== libraries"));
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        maps.open(QIODevice::ReadOnly);
+        QStringList seen;
+        for (const QByteArray& line : maps.readAll().split('\n')) {
+            const QString path = QFile::decodeName(line.mid(line.indexOf(" /") + 1));
+            if (line.contains(" /") && !seen.contains(path) &&
+                (path.contains(QLatin1String("/libQt6")) ||
+                 path.contains(QLatin1String("/plugins/"))))
+                write(seen.emplace_back(path));
+        }
         write(QStringLiteral("== done"));
         out_.close();
         menu->close();
