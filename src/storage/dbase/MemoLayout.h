@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 #include <algorithm>
 #include <cstring>
@@ -40,6 +41,11 @@ qint64 Dbase4TextLength(const char* head, qint64 got);
 // or a 0x1A at position 0 when the block before ended with 0x1A (`straddling` then says that
 // the text read so far ends with the mark's first half). -1 when the block has none.
 int FindDbase3Mark(const char* block, int got, char previousLast, bool& straddling, int& length);
+
+// Refuses, with EDatabaseError naming the field, a text that a dBase III memo cannot give back
+// whole: its text ends at the first NUL or 0x1A 0x1A, and a last 0x1A would make that pair
+// with its end mark. The dBase IV form, whose length stands before the text, holds any text.
+void RefuseUnmarkable(bool dbase3, const QByteArray& text, const QString& fieldName);
 
 // Where a memo of `needed` blocks goes: back at `block` when it fits the `oldBlocks` it took
 // there, else after everything the file holds (a next free block pointing into existing memos
@@ -92,10 +98,11 @@ QByteArray ReadMemoText(bool dbase3, qint64 start, ReadAt readAt, SizeNow sizeNo
     const int got = int(readAt(start, chunk, dbase3 ? DefaultBlockSize : FirstRead));
     const qint64 wanted = Dbase4TextLength(chunk, got);
     if (wanted >= 0) {
-        const qint64 held = sizeNow() - start - Dbase4Head;
+        // Asking the file system for the size costs more than the read itself, and a text
+        // that the first read brought whole needs no size.
         if (wanted <= got - Dbase4Head) {
             text = QByteArray(chunk + Dbase4Head, wanted);
-        } else if (wanted <= held) {
+        } else if (wanted <= sizeNow() - start - Dbase4Head) {
             text.resize(wanted);
             text.resize(readAt(start + Dbase4Head, text.data(), wanted));
         } else {

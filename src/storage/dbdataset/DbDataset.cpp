@@ -25,9 +25,10 @@ constexpr double VersionNumber = 4.006;
 // The memo field's text names its first block in at most this many characters.
 constexpr int MemoNumberText = 32;
 
+// Never destroyed, so that a dataset that lives as long as the program finds it to the end.
 QString& defaultFolder() {
-    static QString folder;
-    return folder;
+    static auto* folder = new QString;
+    return *folder;
 }
 
 // The dataset reads string values without the blanks around them, from the start.
@@ -139,6 +140,8 @@ public:
             return;
         if (!buffer_)
             DatabaseError(DbText::NotEditing);
+        if (const TDBTFile* memo = dataset_->engine_->MemoFile())
+            memolayout::RefuseUnmarkable(memo->DBase3(), Written(), Field()->FieldName());
         dataset_->pendingMemos_.Put(buffer_, fieldNo_, Written());
     }
 

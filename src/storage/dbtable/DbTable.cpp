@@ -3,6 +3,7 @@
 #include "framework/data/BlobStream.h"
 #include "framework/data/Field.h"
 #include "platform/Oem.h"
+#include "storage/dbase/MemoLayout.h"
 #include "storage/dbase/TableText.h"
 
 #include <QByteArrayView>
@@ -88,6 +89,8 @@ public:
             return;
         if (!buffer_)
             DatabaseError(DbText::NotEditing);
+        if (const TDbtFile* memo = table_->files_.Memo())
+            memolayout::RefuseUnmarkable(memo->DBase3(), Written(), Field()->FieldName());
         table_->pendingMemos_.Put(buffer_, index_, Written());
         // The record now differs from the file: moving off it must post it, not drop it.
         ReportChange();
