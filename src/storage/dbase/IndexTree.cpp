@@ -386,6 +386,7 @@ void TIndexTree::Meet(int n) {
 
 void TIndexTree::CheckEveryPage(int lastRecNo) {
     std::vector<bool> met(size_t(std::max(PagesInFile(), 0)) + 1);
+    std::vector<bool> shown(size_t(std::max(lastRecNo, 0)) + 1);
     {
         met_ = &met;
         struct TStop {
@@ -405,11 +406,21 @@ void TIndexTree::CheckEveryPage(int lastRecNo) {
                 break; // an empty index
             const int recNo = recNoOf(e);
             const int c = beforeRecNo > 0 ? CompareKeys(before.constData(), e + 8) : -1;
-            if (recNo > lastRecNo || c > 0 ||
+            if (recNo > lastRecNo || shown[size_t(recNo)] || c > 0 ||
                 (c == 0 && rules_ == TRules::Dataset && recNo <= beforeRecNo))
                 Refuse();
+            shown[size_t(recNo)] = true;
+            // A leaf's last key is the key of the entry that leads to it from above (through
+            // the last children of the levels between), or a search would miss its keys.
+            if (leaf->EntryNo == leaf->Count() - 1) {
+                const TIndexPage* up = leaf->UpperLevel;
+                while (up && up->EntryNo == up->Count())
+                    up = up->UpperLevel;
+                if (up && CompareKeys(e + 8, up->EntryAt(up->EntryNo) + 8) != 0)
+                    Refuse();
+            }
             std::memcpy(before.data(), e + 8, size_t(before.size()));
-            beforeRecNo = std::max(recNo, 1);
+            beforeRecNo = recNo;
         }
     }
     First();

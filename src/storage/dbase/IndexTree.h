@@ -142,9 +142,10 @@ public:
     // Frees the levels below the root and walks down again along entry 0.
     void BuildLevels();
     // Walks every key from the first to the last: each page is to be met once, keys in order
-    // (equal keys in record-number order under the dataset rules), record numbers up to
-    // `lastRecNo`. A page that two entries name, or that stands at two depths, would show its
-    // records twice and hide others, and refuses the tree like any other damage.
+    // (equal keys in record-number order under the dataset rules) and as the entries above
+    // them say, each record number once and at most `lastRecNo`. A page that two entries
+    // name, or that stands at two depths, would show its records twice and hide others, and
+    // refuses the tree like any other damage.
     void CheckEveryPage(int lastRecNo);
     // A new root above the old one; its trailing slot names the old root.
     void AddRootLevel();

@@ -47,6 +47,40 @@ int FindDbase3Mark(const char* block, int got, char previousLast, bool& straddli
 // with its end mark. The dBase IV form, whose length stands before the text, holds any text.
 void RefuseUnmarkable(bool dbase3, const QByteArray& text, const QString& fieldName);
 
+// What a memo file holds at one moment: its size and the bytes of its header. Putting a file
+// back to its mark takes out every memo stored at its end since (the next free block in
+// memory goes back with it; a block size word settled in memory stays so).
+struct TMark {
+    qint64 Size = 0;
+    QByteArray Header;
+};
+
+// The mark of a memo file of `size` bytes whose header of `headerLength` bytes is read through
+// `readAt(pos, data, count)`.
+template <class ReadAt> TMark MarkOf(qint64 size, int headerLength, ReadAt readAt) {
+    TMark mark{size, QByteArray(headerLength, '\0')};
+    readAt(0, mark.Header.data(), headerLength);
+    return mark;
+}
+
+// Puts a memo file back to `mark` through its `size()`, `truncate(size)` and `readAt` and
+// `writeAt(pos, data, count)`, `header` being the header in memory; it reports nothing.
+template <class Size, class Truncate, class ReadAt, class WriteAt>
+void CutBack(const TMark& mark, char* header, Size size, Truncate truncate, ReadAt readAt,
+             WriteAt writeAt) noexcept {
+    try {
+        if (size() > mark.Size)
+            truncate(mark.Size);
+        if (MarkOf(mark.Size, int(mark.Header.size()), readAt).Header != mark.Header) {
+            // Never past the old end: a file shorter than its header block stays so.
+            writeAt(0, mark.Header.constData(),
+                    int(std::min<qint64>(mark.Header.size(), mark.Size)));
+            std::memcpy(header, mark.Header.constData(), 4);
+        }
+    } catch (...) {
+    }
+}
+
 // Where a memo of `needed` blocks goes: back at `block` when it fits the `oldBlocks` it took
 // there, else after everything the file holds (a next free block pointing into existing memos
 // would overwrite them, one far beyond the end would bloat the file). False when the file has

@@ -97,7 +97,10 @@ void TPagedFile::SetRecordSize(int n) {
 }
 
 void TPagedFile::SetRecordCount(int n) {
-    const qint64 size = qint64(n) * recordSize_ + headerSize_;
+    Truncate(qint64(n) * recordSize_ + headerSize_);
+}
+
+void TPagedFile::Truncate(qint64 size) {
     if (size < 0 || readOnly_ || !stream_->Truncate(size))
         WriteError();
     UpdateRecordCount();

@@ -70,8 +70,9 @@ public:
     int RecordCount() const { return recordCount_; }
     // Bytes of the file.
     qint64 FileSize() const;
-    // Cuts or extends the file to n records.
+    // Cuts or extends the file to n records, or to `size` bytes.
     void SetRecordCount(int n);
+    void Truncate(qint64 size);
     void UpdateRecordCount();
 
     // The header region in memory: HeaderSize bytes, none when it is 0.

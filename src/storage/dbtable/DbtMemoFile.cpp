@@ -85,6 +85,19 @@ quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& tex
     return block;
 }
 
+memolayout::TMark TDbtFile::Mark() {
+    return memolayout::MarkOf(Size(), HeaderLength, [this](qint64 pos, char* data, int n) {
+        return ReadAt(pos, data, n);
+    });
+}
+
+void TDbtFile::CutBack(const memolayout::TMark& mark) noexcept {
+    memolayout::CutBack(
+        mark, header_.data(), [this] { return Size(); }, [this](qint64 size) { Truncate(size); },
+        [this](qint64 pos, char* data, int n) { return ReadAt(pos, data, n); },
+        [this](qint64 pos, const char* data, int n) { WriteAt(pos, data, n); });
+}
+
 TMyBlobFile::TMyBlobFile(TDbtFile* memo, const QString& memoPath, TBlobMode mode, quint32 block,
                          std::function<void(quint32)> stored)
     : memo_(memo), mode_(mode), block_(block), stored_(std::move(stored)),

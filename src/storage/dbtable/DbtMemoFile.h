@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/dbase/MemoLayout.h"
 #include "storage/dbtable/TablePagedFile.h"
 
 #include <QBuffer>
@@ -34,6 +35,10 @@ public:
     // for an empty text, which writes nothing). A text that fits in the old memo's blocks is
     // rewritten there, a longer one goes to the end of the file.
     quint32 WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text, qint64 oldStored = -1);
+
+    memolayout::TMark Mark();
+    // Cuts the file back to a mark, as far as it can: it reports nothing.
+    void CutBack(const memolayout::TMark& mark) noexcept;
 
 private:
     void writeHeader();
