@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVarLengthArray>
 #include <QtGlobal>
 #include <algorithm>
 #include <cstring>
@@ -52,13 +53,13 @@ void RefuseUnmarkable(bool dbase3, const QByteArray& text, const QString& fieldN
 // memory goes back with it; a block size word settled in memory stays so).
 struct TMark {
     qint64 Size = 0;
-    QByteArray Header;
+    QVarLengthArray<char, DefaultBlockSize> Header; // taken with every record: not allocated
 };
 
 // The mark of a memo file of `size` bytes whose header of `headerLength` bytes is read through
 // `readAt(pos, data, count)`.
 template <class ReadAt> TMark MarkOf(qint64 size, int headerLength, ReadAt readAt) {
-    TMark mark{size, QByteArray(headerLength, '\0')};
+    TMark mark{size, QVarLengthArray<char, DefaultBlockSize>(headerLength, '\0')};
     readAt(0, mark.Header.data(), headerLength);
     return mark;
 }

@@ -3,6 +3,7 @@
 #include "platform/DiskFile.h"
 
 #include <QFileInfo>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <climits>
 
@@ -158,7 +159,7 @@ void TPagedFile::WriteAt(qint64 pos, const char* data, int count) {
     if (pos + count > before)
         before = stream_->RefreshSize();
     const bool grows = pos + count > before;
-    QByteArray old;
+    QVarLengthArray<char, 256> old; // most often the end mark alone
     if (grows && pos < before) {
         old.resize(before - pos);
         old.resize(std::max(0, ReadAt(pos, old.data(), int(old.size()))));

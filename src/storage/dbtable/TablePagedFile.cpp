@@ -2,6 +2,7 @@
 
 #include "platform/DiskFile.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -292,7 +293,7 @@ void TPagedFile::WriteAt(qint64 pos, const char* data, qint64 count) {
     // put back as it was, cut to its old size and with the old bytes the write reached.
     const qint64 before = disk_->Size();
     const bool grows = pos + count > before;
-    QByteArray old;
+    QVarLengthArray<char, 256> old; // most often the end mark alone
     if (grows && pos < before) {
         old.resize(before - pos);
         old.resize(ReadAt(pos, old.data(), old.size()));
