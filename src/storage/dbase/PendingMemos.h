@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QVarLengthArray>
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 // Memo texts given to records and not yet in the memo file, by record buffer and field index.
@@ -33,8 +32,8 @@ public:
     template <class Store, class Post, class Undo>
     void StoreAll(TRecordBuffer buffer, char* image, int size, Store store, Post post, Undo undo) {
         const auto it = memos_.find(buffer);
-        QVarLengthArray<char, 2048> before(size);
-        std::memcpy(before.data(), image, size_t(size));
+        QVarLengthArray<char, 2048> before;
+        before.append(image, size);
         try {
             if (it != memos_.end())
                 for (const auto& [field, text] : it->second)

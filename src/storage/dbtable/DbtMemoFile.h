@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <array>
 #include <functional>
 
 namespace dbtable {
@@ -45,6 +46,7 @@ private:
 
     int form_ = 0;
     QByteArray header_;
+    std::array<char, HeaderLength> fileHeader_{}; // the header's bytes as the file holds them
 };
 
 // How a memo stream is opened.
