@@ -50,8 +50,8 @@ QString TStringField::AsString() const {
 }
 
 void TStringField::SetAsString(const QString& value) {
-    QByteArray text = RequireDataSet()->EncodeFieldText(this, value).left(Size());
-    text.append('\0');
+    // A byte array ends with a NUL of its own: the text is handed over as it is.
+    const QByteArray text = RequireDataSet()->EncodeFieldText(this, value).left(Size());
     SetData(text.constData());
 }
 
