@@ -1,4 +1,5 @@
-# The table benchmark puts the engine beside shapelib's reader (libshp-dev).
+# The table benchmark puts the engines beside shapelib's reader (libshp-dev).
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SHAPELIB REQUIRED IMPORTED_TARGET shapelib)
-target_link_libraries(bench_${n} PRIVATE orv_dbtable benchmark::benchmark PkgConfig::SHAPELIB)
+target_link_libraries(bench_${n} PRIVATE orv_dbtable orv_dbdataset benchmark::benchmark
+                      PkgConfig::SHAPELIB)

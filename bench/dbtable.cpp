@@ -2,7 +2,8 @@
 // and beside a peer library (shapelib's DBFReadStringAttribute over the five character
 // fields), all in one run and round by round, so that the machine's load meets them alike:
 //   scan    - every record with all six fields as text, memo included; plain: the .dbf and
-//             the .dbt read through, one read() per 64 KiB
+//             the .dbt read through, one read() per 64 KiB; the same through the dataset of
+//             the second engine
 //   group   - the table opened anew, one group of 50 shown, its captions read; plain: the
 //             .dbf read through
 //   append  - 10,000 records with memo appended to a new table; plain: a writer that issues
@@ -11,6 +12,7 @@
 #include "storage/dbtable/DbTable.h"
 #include "ItemTableBuilder.h"
 #include "framework/data/Field.h"
+#include "storage/dbdataset/DbDataset.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -199,11 +201,7 @@ void Report(benchmark::State& state, const std::string& name, const Row& row) {
 // ---------------------------------------------------------------- cases
 
 // Every record with all six fields as text, first to last, on a table open for reading.
-void BM_ScanWithMemo(benchmark::State& state) {
-    TDbTable t;
-    Prepare(t, "items");
-    t.SetReadOnly(true);
-    t.Open();
+void Scan(benchmark::State& state, TDataSet& t, const std::string& name) {
     std::vector<TField*> fields;
     for (const char* name : FieldNames)
         fields.push_back(t.FieldByName(name));
@@ -225,7 +223,24 @@ void BM_ScanWithMemo(benchmark::State& state) {
         state.ResumeTiming();
     }
     t.Close();
-    Report(state, "scan 100,000 with memo", row);
+    Report(state, name, row);
+}
+
+void BM_ScanWithMemo(benchmark::State& state) {
+    TDbTable t;
+    Prepare(t, "items");
+    t.SetReadOnly(true);
+    t.Open();
+    Scan(state, t, "scan 100,000 with memo");
+}
+
+void BM_ScanSecondEngine(benchmark::State& state) {
+    dbdataset::TDbDataset t;
+    t.SetReadOnly(true);
+    t.SetOpenMode(dbdataset::omNormal);
+    t.SetTableName(TablePath("items"));
+    t.Open();
+    Scan(state, t, "scan, second engine");
 }
 
 // One group of the 50: the table opened anew with the group's identifier as filter text.
@@ -291,12 +306,14 @@ void BM_Append(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_ScanWithMemo)->Unit(benchmark::kMillisecond)->Iterations(8);
+BENCHMARK(BM_ScanSecondEngine)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(BM_GroupFilter)->Unit(benchmark::kMillisecond)->Iterations(12);
 BENCHMARK(BM_Append)->Unit(benchmark::kMillisecond)->Iterations(8);
 
 int main(int argc, char** argv) {
     QTemporaryDir dir;
     folder = &dir;
+    dbdataset::SetDefaultFolder(dir.path() + "/");
     QElapsedTimer made;
     made.start();
     MakeTable("items", TableRecords);

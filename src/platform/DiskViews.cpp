@@ -95,9 +95,18 @@ struct View {
 
 namespace {
 
-std::mutex registryMutex;
-std::vector<View*> activeViews;
-std::deque<View*> keptViews; // most recently used first
+struct Registry {
+    std::mutex mutex;
+    std::vector<View*> active;
+    std::deque<View*> kept; // most recently used first
+};
+
+// Never destroyed: a program may still close a file while it ends, after the objects of this
+// file would have gone.
+Registry& registry() {
+    static Registry* r = new Registry;
+    return *r;
+}
 
 // The view now lies where a mapping call put it, and the guard learns where that is; false
 // when the call failed.
@@ -133,9 +142,10 @@ void destroy(View* v) {
 
 int freeSlot() {
     std::vector<bool> used(GuardSlots, false);
-    for (View* v : activeViews)
+    const Registry& r = registry();
+    for (View* v : r.active)
         used[size_t(v->slot)] = true;
-    for (View* v : keptViews)
+    for (View* v : r.kept)
         used[size_t(v->slot)] = true;
     for (int i = 0; i < GuardSlots; ++i)
         if (!used[size_t(i)])
@@ -163,8 +173,9 @@ bool cover(View* v, int fd, qint64 size) {
 
 View* Acquire(int fd, quint64 device, quint64 inode, qint64 size) {
     installGuard();
-    std::lock_guard<std::mutex> lock(registryMutex);
-    for (View* v : activeViews) {
+    Registry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    for (View* v : r.active) {
         if (v->device == device && v->inode == inode) {
             if (!cover(v, fd, size))
                 return nullptr;
@@ -172,17 +183,17 @@ View* Acquire(int fd, quint64 device, quint64 inode, qint64 size) {
             return v;
         }
     }
-    for (auto it = keptViews.begin(); it != keptViews.end(); ++it) {
+    for (auto it = r.kept.begin(); it != r.kept.end(); ++it) {
         View* v = *it;
         if (v->device != device || v->inode != inode)
             continue;
-        keptViews.erase(it);
+        r.kept.erase(it);
         if (!cover(v, fd, size)) {
             destroy(v);
             return nullptr;
         }
         v->users = 1;
-        activeViews.push_back(v);
+        r.active.push_back(v);
         return v;
     }
     const int slot = freeSlot();
@@ -197,7 +208,7 @@ View* Acquire(int fd, quint64 device, quint64 inode, qint64 size) {
         return nullptr;
     }
     v->users = 1;
-    activeViews.push_back(v);
+    r.active.push_back(v);
     return v;
 }
 
@@ -213,14 +224,15 @@ bool Copy(View* v, int fd, qint64 pos, char* data, qint64 count) {
 void Release(View* v) {
     if (!v)
         return;
-    std::lock_guard<std::mutex> lock(registryMutex);
+    Registry& r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
     if (--v->users > 0)
         return;
-    std::erase(activeViews, v);
-    keptViews.push_front(v);
-    while (keptViews.size() > KeptViews) {
-        destroy(keptViews.back());
-        keptViews.pop_back();
+    std::erase(r.active, v);
+    r.kept.push_front(v);
+    while (r.kept.size() > KeptViews) {
+        destroy(r.kept.back());
+        r.kept.pop_back();
     }
 }
 

@@ -62,14 +62,16 @@ struct Entry {
     }
 };
 
+// Never destroyed, like the mutex below: a program may still close a file while it ends, after
+// the objects of this file would have gone.
 std::map<FileLock::Key, Entry>& entries() {
-    static std::map<FileLock::Key, Entry> all;
-    return all;
+    static auto* all = new std::map<FileLock::Key, Entry>;
+    return *all;
 }
 
 std::mutex& entriesMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 // Brings the entry's locks to `share`, taking them on a description of `fd` when its own

@@ -27,6 +27,8 @@ struct OemTables {
     std::array<char16_t, 256> toUnicode{};
     std::array<quint8, 0x10000> fromUnicode{};
     std::array<bool, 0x10000> held{};
+    // Whether the bytes below 0x80 are the ASCII characters, as in every OEM code page.
+    bool asciiKept = true;
 
     OemTables() {
         QByteArray all(256, '\0');
@@ -36,6 +38,7 @@ struct OemTables {
         for (int b = 0; b < 256; ++b) {
             const char16_t c = b < chars.size() ? chars[b].unicode() : u'\uFFFD';
             toUnicode[size_t(b)] = c;
+            asciiKept = asciiKept && (b >= 0x80 || c == char16_t(b));
             if (c != u'\uFFFD' && !held[c]) {
                 held[c] = true;
                 fromUnicode[c] = quint8(b);
@@ -121,10 +124,25 @@ void OemToCharBuffA(const char* source, char* target, qsizetype length) {
 
 QString OemToUnicode(const char* oem, qsizetype size) {
     const OemTables& t = tables();
-    QString out(size, Qt::Uninitialized);
-    QChar* d = out.data();
+    if (!t.asciiKept) {
+        QString out(size, Qt::Uninitialized);
+        QChar* d = out.data();
+        for (qsizetype i = 0; i < size; ++i)
+            d[i] = QChar(t.toUnicode[quint8(oem[i])]);
+        return out;
+    }
+    // Table text is mostly ASCII: it is widened as it stands, and only the bytes above it are
+    // looked up.
+    QString out = QString::fromLatin1(oem, size);
+    quint8 all = 0;
     for (qsizetype i = 0; i < size; ++i)
-        d[i] = QChar(t.toUnicode[quint8(oem[i])]);
+        all |= quint8(oem[i]);
+    if (all >= 0x80) {
+        QChar* d = out.data();
+        for (qsizetype i = 0; i < size; ++i)
+            if (quint8(oem[i]) >= 0x80)
+                d[i] = QChar(t.toUnicode[quint8(oem[i])]);
+    }
     return out;
 }
 

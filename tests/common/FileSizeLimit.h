@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Keeps files from growing past `bytes` while it lives, as a full disk would: a write beyond
 // the limit fails instead of ending the process.
@@ -25,3 +27,21 @@ private:
     rlimit saved_{};
     void (*previous_)(int) = nullptr;
 };
+
+// Runs `body` in a child process whose files may not grow past `bytes`, so that the limit
+// cannot reach this process; true when `body` returned true there.
+template <class Body> bool InLimitedChild(rlim_t bytes, Body body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        bool ok = false;
+        try {
+            const FileSizeLimit limit(bytes);
+            ok = body();
+        } catch (...) {
+        }
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}

@@ -213,4 +213,12 @@ TEST_F(DbInteropTest, TablesWrittenByShapelibAreRead) {
     EXPECT_FALSE(cursor.Next());
 }
 
+TEST_F(DbInteropTest, TablesAProgramStillHoldsAtItsEndAreStored) {
+    bool ok = false;
+    RunTool(ORV_HELDTABLES, {dir.path()}, &ok);
+    EXPECT_TRUE(ok);
+    for (const char* name : {"held1.dbf", "held2.dbf"})
+        EXPECT_EQ(storagetest::ReadAll(dir.filePath(name)).mid(4, 4), QByteArray("\1\0\0\0", 4));
+}
+
 } // namespace

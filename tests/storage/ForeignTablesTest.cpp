@@ -1,6 +1,7 @@
 // Both table engines on tables that other programs, or the other engine, wrote and named.
 #include "StorageTestSupport.h"
 #include "TableBytes.h"
+#include "common/FileSizeLimit.h"
 #include "common/MessageBoxAnswerer.h"
 #include "dbtable/DbTableTestSupport.h"
 #include "framework/data/Fields.h"
@@ -134,6 +135,74 @@ TEST_F(ForeignTablesTest, NamesThatDifferInLetterCaseAreTwoTables) {
         Append(*lower, "lower");
         EXPECT_EQ(Shown(*upper), QStringList{"upper"});
         EXPECT_EQ(Shown(*lower), QStringList{"lower"});
+    }
+}
+
+TEST_F(ForeignTablesTest, AWriteTheDiskRefusesLeavesTheTableAndItsMemoFileAsTheyWere) {
+    for (const Engine engine : {Engine::Windows, Engine::Second}) {
+        const QString name = QString("full%1.dbf").arg(int(engine));
+        const QString dbf = dir.filePath(name);
+        const QString dbt = QString(dbf).replace(".dbf", ".dbt");
+        for (int i = 0; i < 11; ++i)
+            Append(*Open(engine, name), "kept");
+        const QByteArray table = ReadAll(dbf);
+        const QByteArray memos = ReadAll(dbt);
+        // The memo file reaches the limit within the new memo, or the table within the record
+        // after its memo was stored.
+        for (const bool memoFirst : {true, false}) {
+            const qint64 limit = memoFirst ? memos.size() + 600 : table.size() + 64;
+            EXPECT_TRUE(InLimitedChild(rlim_t(limit), [&] {
+                try {
+                    Append(*Open(engine, name), "lost", memoFirst ? QString(1000, 'm') : "memo");
+                } catch (const EInOutError&) {
+                    return true;
+                }
+                return false;
+            }));
+            EXPECT_EQ(ReadAll(dbf), table) << int(engine) << memoFirst;
+            EXPECT_EQ(ReadAll(dbt), memos) << int(engine) << memoFirst;
+        }
+    }
+}
+
+TEST_F(ForeignTablesTest, ADBase3MemoRefusesATextItsEndMarkWouldCutShort) {
+    const QString text = "abc" + QString(2, QChar(0x1A)) + "def";
+    for (const Engine engine : {Engine::Windows, Engine::Second}) {
+        for (const quint8 version : {0x83, 0x8B}) {
+            const QString name = QString("e%1_%2.dbf").arg(int(engine)).arg(version);
+            Open(engine, name);
+            QByteArray f = ReadAll(dir.filePath(name));
+            f[0] = char(version);
+            WriteAll(dir.filePath(name), f);
+            const QByteArray memos = ReadAll(QString(dir.filePath(name)).replace(".dbf", ".dbt"));
+            auto d = Open(engine, name);
+            try {
+                Append(*d, "r", text);
+            } catch (const EDatabaseError& e) {
+                EXPECT_EQ(e.Message,
+                          "The text cannot be stored in the memo field \"COMMENTS\": its "
+                          "memo file ends a text at a NUL character or at two "
+                          "characters U+001A in a row.");
+                d->Cancel();
+                EXPECT_EQ(ReadAll(QString(dir.filePath(name)).replace(".dbf", ".dbt")), memos);
+            }
+            EXPECT_EQ(Memos(*d), version == 0x83 ? QStringList() : QStringList{text});
+        }
+    }
+}
+
+TEST_F(ForeignTablesTest, ARecordCountTheFileContradictsIsStoredWhenAWritableTableCloses) {
+    QByteArray records;
+    for (int i = 0; i < 12; ++i)
+        records += ' ' + QByteArray::number(i).leftJustified(10);
+    for (const Engine engine : {Engine::Windows, Engine::Second}) {
+        WriteAll(dir.filePath("c.dbf"),
+                 tb::Table(0x03, {tb::Short("NAME", 'C', 10)}, records + '\x1A', 10));
+        EXPECT_EQ(Open(engine, "c.dbf", true)->RecordCount(), 12);
+        EXPECT_EQ(ReadAll(dir.filePath("c.dbf"))[4], 12);
+        boxes.Clear();
+        Open(engine, "c.dbf", true);
+        EXPECT_TRUE(boxes.Boxes().empty()) << int(engine);
     }
 }
 

@@ -50,8 +50,8 @@ QString TStringField::AsString() const {
 }
 
 void TStringField::SetAsString(const QString& value) {
-    QByteArray text = RequireDataSet()->EncodeFieldText(this, value).left(Size());
-    text.append('\0');
+    // A byte array ends with a NUL of its own: the text is handed over as it is.
+    const QByteArray text = RequireDataSet()->EncodeFieldText(this, value).left(Size());
     SetData(text.constData());
 }
 
@@ -300,7 +300,9 @@ void TDateTimeField::SetAsString(const QString& value) {
 
 QByteArray TBlobField::AsBytes() const {
     TDataSet* ds = RequireDataSet();
-    if (!GetData(nullptr))
+    // A stored field's value is empty when it holds none: asking first would read the record
+    // twice for every memo shown.
+    if (ds->State() == dsInactive || (FieldKind() != fkData && !GetData(nullptr)))
         return QByteArray();
     return ds->GetBlobValue(const_cast<TBlobField*>(this));
 }

@@ -8,7 +8,7 @@
 
 namespace dbflayout {
 
-bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value) {
+bool parseInteger(QByteArrayView text, qint64 low, qint64 high, qint64& value) {
     int i = 0;
     while (i < text.size() && text[i] == ' ')
         ++i;

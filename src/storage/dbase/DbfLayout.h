@@ -99,7 +99,7 @@ inline QByteArray leftPadded(const QByteArray& text, int length) {
 
 // A whole decimal number with an optional sign and leading blanks; false for anything else
 // or a value outside low..high.
-bool parseInteger(const QByteArray& text, qint64 low, qint64 high, qint64& value);
+bool parseInteger(QByteArrayView text, qint64 low, qint64 high, qint64& value);
 int intOr(const QByteArray& text, int fallback);
 // A number with "." as the decimal point whatever the system's settings; 0 when the text is
 // not a finite number.

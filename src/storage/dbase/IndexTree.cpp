@@ -145,6 +145,8 @@ void TIndexPage::LoadPage(int n) {
         PageNo = -1;
         OwnerFile->Refuse();
     }
+    if (OwnerFile->met_)
+        OwnerFile->Meet(n);
 }
 
 void TIndexPage::WritePage() {
@@ -371,6 +373,57 @@ void TIndexTree::BuildLevels() {
     for (const TIndexPage* p = rootLevel_.get(); p; p = p->LowerLevel.get())
         if (p->PageNo >= 1 && !PageIsSound(*p))
             Refuse();
+}
+
+void TIndexTree::Meet(int n) {
+    std::vector<bool>& met = *met_;
+    if (size_t(n) >= met.size())
+        met.resize(size_t(n) + 1);
+    if (met[size_t(n)])
+        Refuse();
+    met[size_t(n)] = true;
+}
+
+void TIndexTree::CheckEveryPage(int lastRecNo) {
+    std::vector<bool> met(size_t(std::max(PagesInFile(), 0)) + 1);
+    std::vector<bool> shown(size_t(std::max(lastRecNo, 0)) + 1);
+    {
+        met_ = &met;
+        struct TStop {
+            TIndexTree* tree;
+            ~TStop() { tree->met_ = nullptr; }
+        } stop{this};
+        // The walk starts on the pages the levels hold: the first page of each.
+        First();
+        for (const TIndexPage* p = rootLevel_.get(); p; p = p->LowerLevel.get())
+            Meet(p->PageNo);
+        QByteArray before(StoredKeyLength(), '\0');
+        int beforeRecNo = 0;
+        while (Next()) {
+            TIndexPage* leaf = LeafPage();
+            const char* e = leaf->Entry();
+            if (!e || leaf->EntryNo >= leaf->Count())
+                break; // an empty index
+            const int recNo = recNoOf(e);
+            const int c = beforeRecNo > 0 ? CompareKeys(before.constData(), e + 8) : -1;
+            if (recNo > lastRecNo || shown[size_t(recNo)] || c > 0 ||
+                (c == 0 && rules_ == TRules::Dataset && recNo <= beforeRecNo))
+                Refuse();
+            shown[size_t(recNo)] = true;
+            // A leaf's last key is the key of the entry that leads to it from above (through
+            // the last children of the levels between), or a search would miss its keys.
+            if (leaf->EntryNo == leaf->Count() - 1) {
+                const TIndexPage* up = leaf->UpperLevel;
+                while (up && up->EntryNo == up->Count())
+                    up = up->UpperLevel;
+                if (up && CompareKeys(e + 8, up->EntryAt(up->EntryNo) + 8) != 0)
+                    Refuse();
+            }
+            std::memcpy(before.data(), e + 8, size_t(before.size()));
+            beforeRecNo = recNo;
+        }
+    }
+    First();
 }
 
 void TIndexTree::Refuse() const {

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 #include <array>
 #include <memory>
+#include <vector>
 
 // The B-tree of one index key over 512-byte pages, as both table engines keep it: the
 // second-generation index file (dbdataset::TIndexFile) and the tags of the multi-tag index
@@ -140,6 +141,12 @@ public:
 
     // Frees the levels below the root and walks down again along entry 0.
     void BuildLevels();
+    // Walks every key from the first to the last: each page is to be met once, keys in order
+    // (equal keys in record-number order under the dataset rules) and as the entries above
+    // them say, each record number once and at most `lastRecNo`. A page that two entries
+    // name, or that stands at two depths, would show its records twice and hide others, and
+    // refuses the tree like any other damage.
+    void CheckEveryPage(int lastRecNo);
     // A new root above the old one; its trailing slot names the old root.
     void AddRootLevel();
     // A page number no page of the file uses yet; the header is written.
@@ -226,6 +233,8 @@ private:
     int GreatestRecNo(int n, int levelsBelow);
     int Levels() const;
     bool PageInFile(int n);
+    // CheckEveryPage meets page n; a page met before refuses the tree.
+    void Meet(int n);
 
     TRules rules_;
     std::unique_ptr<TIndexPage> rootLevel_;
@@ -233,6 +242,8 @@ private:
     int headerKeyLength_ = 0;
     int keysPerPage_ = 0;
     mutable bool damaged_ = false;
+    // The pages met so far while CheckEveryPage walks; none at other times.
+    std::vector<bool>* met_ = nullptr;
     // While BuildLevels walks down, the levels' places are not known yet.
     bool levelsKnown_ = false;
 };

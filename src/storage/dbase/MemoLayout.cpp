@@ -1,5 +1,6 @@
 #include "storage/dbase/MemoLayout.h"
 
+#include "framework/data/DataSetTypes.h"
 #include "storage/dbase/DbfLayout.h"
 
 #include <cstring>
@@ -54,6 +55,14 @@ int FindDbase3Mark(const char* block, int got, char previousLast, bool& straddli
         }
     }
     return -1;
+}
+
+void RefuseUnmarkable(bool dbase3, const QByteArray& text, const QString& fieldName) {
+    if (dbase3 && (text.contains('\0') || text.contains("\x1A\x1A") || text.endsWith('\x1A')))
+        DatabaseError(QStringLiteral("The text cannot be stored in the memo field \"%1\": its "
+                                     "memo file ends a text at a NUL character or at two "
+                                     "characters U+001A in a row.")
+                          .arg(fieldName));
 }
 
 bool PlaceMemo(quint32& block, qint64 needed, qint64 oldBlocks, qint64 fileSize, qint64 blockSize,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QVarLengthArray>
 #include <QtGlobal>
 #include <algorithm>
 #include <cstring>
@@ -40,6 +42,45 @@ qint64 Dbase4TextLength(const char* head, qint64 got);
 // or a 0x1A at position 0 when the block before ended with 0x1A (`straddling` then says that
 // the text read so far ends with the mark's first half). -1 when the block has none.
 int FindDbase3Mark(const char* block, int got, char previousLast, bool& straddling, int& length);
+
+// Refuses, with EDatabaseError naming the field, a text that a dBase III memo cannot give back
+// whole: its text ends at the first NUL or 0x1A 0x1A, and a last 0x1A would make that pair
+// with its end mark. The dBase IV form, whose length stands before the text, holds any text.
+void RefuseUnmarkable(bool dbase3, const QByteArray& text, const QString& fieldName);
+
+// What a memo file holds at one moment: its size and the bytes of its header. Putting a file
+// back to its mark takes out every memo stored at its end since (the next free block in
+// memory goes back with it; a block size word settled in memory stays so).
+struct TMark {
+    qint64 Size = 0;
+    QVarLengthArray<char, DefaultBlockSize> Header; // taken with every record: not allocated
+};
+
+// The mark of a memo file of `size` bytes whose header of `headerLength` bytes is read through
+// `readAt(pos, data, count)`.
+template <class ReadAt> TMark MarkOf(qint64 size, int headerLength, ReadAt readAt) {
+    TMark mark{size, QVarLengthArray<char, DefaultBlockSize>(headerLength, '\0')};
+    readAt(0, mark.Header.data(), headerLength);
+    return mark;
+}
+
+// Puts a memo file back to `mark` through its `size()`, `truncate(size)` and `readAt` and
+// `writeAt(pos, data, count)`, `header` being the header in memory; it reports nothing.
+template <class Size, class Truncate, class ReadAt, class WriteAt>
+void CutBack(const TMark& mark, char* header, Size size, Truncate truncate, ReadAt readAt,
+             WriteAt writeAt) noexcept {
+    try {
+        if (size() > mark.Size)
+            truncate(mark.Size);
+        if (MarkOf(mark.Size, int(mark.Header.size()), readAt).Header != mark.Header) {
+            // Never past the old end: a file shorter than its header block stays so.
+            writeAt(0, mark.Header.constData(),
+                    int(std::min<qint64>(mark.Header.size(), mark.Size)));
+            std::memcpy(header, mark.Header.constData(), 4);
+        }
+    } catch (...) {
+    }
+}
 
 // Where a memo of `needed` blocks goes: back at `block` when it fits the `oldBlocks` it took
 // there, else after everything the file holds (a next free block pointing into existing memos
@@ -92,10 +133,11 @@ QByteArray ReadMemoText(bool dbase3, qint64 start, ReadAt readAt, SizeNow sizeNo
     const int got = int(readAt(start, chunk, dbase3 ? DefaultBlockSize : FirstRead));
     const qint64 wanted = Dbase4TextLength(chunk, got);
     if (wanted >= 0) {
-        const qint64 held = sizeNow() - start - Dbase4Head;
+        // Asking the file system for the size costs more than the read itself, and a text
+        // that the first read brought whole needs no size.
         if (wanted <= got - Dbase4Head) {
             text = QByteArray(chunk + Dbase4Head, wanted);
-        } else if (wanted <= held) {
+        } else if (wanted <= sizeNow() - start - Dbase4Head) {
             text.resize(wanted);
             text.resize(readAt(start + Dbase4Head, text.data(), wanted));
         } else {

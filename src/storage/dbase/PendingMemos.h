@@ -3,6 +3,8 @@
 #include "framework/data/DataSetTypes.h"
 
 #include <QByteArray>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <map>
 
 // Memo texts given to records and not yet in the memo file, by record buffer and field index.
@@ -23,19 +25,27 @@ public:
     void Forget(TRecordBuffer buffer) { memos_.erase(buffer); }
     void Clear() { memos_.clear(); }
 
-    // Hands each text of a buffer to `store(field, text)` and forgets it once stored, so that
-    // a failure leaves only the texts not yet stored waiting.
-    template <class Store> void StoreAll(TRecordBuffer buffer, Store store) {
+    // Hands each text of a buffer to `store(field, text)`, then `post()` writes the record;
+    // the texts are forgotten once both are done. When either fails (a full disk), `undo()`
+    // takes the texts stored so far back out of the memo file and the buffer's `image` of
+    // `size` bytes is put back as it was: the texts wait again with their record.
+    template <class Store, class Post, class Undo>
+    void StoreAll(TRecordBuffer buffer, char* image, int size, Store store, Post post, Undo undo) {
         const auto it = memos_.find(buffer);
-        if (it == memos_.end())
-            return;
-        auto& memos = it->second;
-        while (!memos.empty()) {
-            const auto memo = memos.begin();
-            store(memo->first, memo->second);
-            memos.erase(memo);
+        QVarLengthArray<char, 2048> before;
+        before.append(image, size);
+        try {
+            if (it != memos_.end())
+                for (const auto& [field, text] : it->second)
+                    store(field, text);
+            post();
+        } catch (...) {
+            undo();
+            std::copy(before.begin(), before.end(), image);
+            throw;
         }
-        memos_.erase(it);
+        if (it != memos_.end())
+            memos_.erase(it);
     }
 
 private:

@@ -25,9 +25,10 @@ constexpr double VersionNumber = 4.006;
 // The memo field's text names its first block in at most this many characters.
 constexpr int MemoNumberText = 32;
 
+// Never destroyed, so that a dataset that lives as long as the program finds it to the end.
 QString& defaultFolder() {
-    static QString folder;
-    return folder;
+    static auto* folder = new QString;
+    return *folder;
 }
 
 // The dataset reads string values without the blanks around them, from the start.
@@ -139,6 +140,8 @@ public:
             return;
         if (!buffer_)
             DatabaseError(DbText::NotEditing);
+        if (const TDBTFile* memo = dataset_->engine_->MemoFile())
+            memolayout::RefuseUnmarkable(memo->DBase3(), Written(), Field()->FieldName());
         dataset_->pendingMemos_.Put(buffer_, fieldNo_, Written());
     }
 
@@ -448,36 +451,44 @@ quint32 TDbDataset::MemoBlockOf(int fieldNo, const char* image) const {
     return block > 0 && block <= qlonglong(UINT32_MAX) ? quint32(block) : 0;
 }
 
-void TDbDataset::StorePendingMemos(TRecordBuffer buffer) {
-    char* image = Image(buffer);
-    pendingMemos_.StoreAll(buffer, [&](int fieldNo, const QByteArray& text) {
-        TDBTFile* memo = engine_->MemoFile();
-        if (!memo)
-            throw EDbfEngineError("Memo file not found : " + TablePath());
-        const quint32 block = MemoBlockOf(fieldNo, image);
-        const qint64 oldSize = block ? memo->ReadMemo(block).size() : 0;
-        const qint32 stored = qint32(memo->WriteMemo(block, oldSize, text));
-        engine_->DbfFile()->SetFieldValue(fieldNo, ftInteger, &stored, image);
-    });
-}
-
 void TDbDataset::PostRecord() {
     CheckActive();
     CheckCanModify();
     TRecordBuffer buffer = ActiveBuffer();
     char* image = Image(buffer);
     image[0] = ' ';
-    if (State() == dsEdit) {
+    const bool editing = State() == dsEdit;
+    if (editing) {
         const qint32 n = RecordNumberOf(buffer);
         engine_->SyncCursor(n);
         if (n < 1 || engine_->Cursor()->GetPhysicalRecNo() != n)
             DatabaseError(DbText::RecordNotFound);
-        StorePendingMemos(buffer);
-        engine_->UpdateRecord(image);
-    } else {
-        StorePendingMemos(buffer);
-        engine_->AppendRecord(image);
     }
+    TDBTFile* memo = engine_->MemoFile();
+    const memolayout::TMark mark = memo ? memo->Mark() : memolayout::TMark{};
+    const int count = engine_->DbfFile()->RecordCount();
+    bool posting = false;
+    const auto store = [&](int fieldNo, const QByteArray& text) {
+        if (!memo)
+            throw EDbfEngineError("Memo file not found : " + TablePath());
+        const quint32 block = MemoBlockOf(fieldNo, image);
+        const qint64 oldSize = block ? memo->ReadMemo(block).size() : 0;
+        const qint32 stored = qint32(memo->WriteMemo(block, oldSize, text));
+        engine_->DbfFile()->SetFieldValue(fieldNo, ftInteger, &stored, image);
+    };
+    const auto post = [&] {
+        posting = true;
+        if (editing)
+            engine_->UpdateRecord(image);
+        else
+            engine_->AppendRecord(image);
+    };
+    // The memos go again only while no record names them: the post failed before the record
+    // was written (an index that refuses its key comes after it).
+    pendingMemos_.StoreAll(buffer, image, ImageSize(), store, post, [&] {
+        if (memo && (!posting || (!editing && engine_->DbfFile()->RecordCount() == count)))
+            memo->CutBack(mark);
+    });
 }
 
 void TDbDataset::DeleteRecord() {

@@ -75,7 +75,8 @@ void SetDefaultFolder(const QString& folder);
 // Records are numbered from 1; with an index selected, record numbers and bookmarks are
 // approximate positions in the index, and the dataset finds its records by their own index
 // entries whenever it returns to them. Memo texts given to a record reach the memo file when
-// the record is posted, so that cancelling the record discards them.
+// the record is posted, so that cancelling the record discards them; one that a memo file of
+// the dBase III form could not give back whole is refused when it is given.
 class TDbDataset : public TBufferDataSet {
 public:
     explicit TDbDataset(QObject* owner = nullptr);
@@ -176,7 +177,6 @@ private:
     // The engine's cursor was switched: the records show in the new order from the one
     // shown now on.
     void OrderChanged();
-    void StorePendingMemos(TRecordBuffer buffer);
     // The block a record's memo field names; 0 for none or a number no block can have.
     quint32 MemoBlockOf(int fieldNo, const char* image) const;
     bool MatchesRecord(const std::vector<TField*>& fields, const QVariantList& values,

@@ -117,6 +117,9 @@ void TDbfEngine::OpenIndexFile(const QString& fileName, const QString& sortField
                         .arg(def->Size()));
             file->KeyOffset = def->Offset;
             file->KeyLength = def->Size();
+            // Every page before the first change: a damaged tree is never written.
+            dbfFile_->UpdateRecordCount();
+            file->CheckEveryPage(dbfFile_->RecordCount());
         } else {
             const TDbfFieldDef* def = dbfFile_->FindFieldDef(sortField);
             if (!def)

@@ -35,8 +35,9 @@ public:
     void OpenMemoFile(const QString& fileName, int recreate, bool autoCreate, bool readOnly);
     // Opens, shares or creates one index file and its cursor. A missing file, or create 1,
     // builds the index from every record of the table (deleted ones too). An index whose key
-    // field the table lacks, whose keys are longer than the split rule allows, or whose key
-    // length is not its field's size is refused with EDbfEngineError. Index files are opened
+    // field the table lacks, whose keys are longer than the split rule allows, whose key
+    // length is not its field's size, or whose tree is damaged anywhere is refused with
+    // EDbfEngineError. Index files are opened
     // for reading and writing; on a medium that allows no writing, a read-only table's index
     // is read as it is.
     void OpenIndexFile(const QString& fileName, const QString& sortField, int create, int flag,

@@ -127,10 +127,13 @@ TDbfFile::TDbfFile(const QString& fileName, int recreate, bool autoCreate, bool 
     SetHeaderSize(headerSize);
     SetRecordSize(HeaderWord(HdrRecordSize));
     const quint32 inHeader = get32(Header() + HdrRecordCount);
-    if (inHeader != quint32(RecordCount()))
+    if (inHeader != quint32(RecordCount())) {
         ShowMessage("Invalid Record Count," + CR +
                     "RecordCount in Hdr : " + QString::number(inHeader) + CR +
                     "expected : " + QString::number(RecordCount()));
+        // The count from the file size reaches the file when a writable table is closed.
+        MarkChanged();
+    }
     ReadFieldDefs();
 }
 

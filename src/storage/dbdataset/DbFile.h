@@ -51,8 +51,9 @@ public:
     // auto-increment counters (levels 5 to 7) and the end mark after the last record.
     void WriteHeader() override;
     void StoreAutoIncCounters();
-    // Whether a record was written since the table was opened or its header last written: a
-    // table is brought up to date on closing only then, never because it was opened.
+    // Whether a record was written, or the header's record count found wrong, since the table
+    // was opened or its header last written: a table is brought up to date on closing only
+    // then, never because it was opened.
     bool Changed() const { return changed_; }
     void MarkChanged() { changed_ = true; }
     TDbfFieldDef* FindFieldDef(const QString& name) const;

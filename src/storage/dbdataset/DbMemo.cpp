@@ -73,4 +73,17 @@ quint32 TDBTFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& tex
     return block;
 }
 
+memolayout::TMark TDBTFile::Mark() {
+    return memolayout::MarkOf(FileSize(), HeaderSize(), [this](qint64 pos, char* data, int n) {
+        return ReadAt(pos, data, n);
+    });
+}
+
+void TDBTFile::CutBack(const memolayout::TMark& mark) noexcept {
+    memolayout::CutBack(
+        mark, Header(), [this] { return FileSize(); }, [this](qint64 size) { Truncate(size); },
+        [this](qint64 pos, char* data, int n) { return ReadAt(pos, data, n); },
+        [this](qint64 pos, const char* data, int n) { WriteAt(pos, data, n); });
+}
+
 } // namespace dbdataset

@@ -34,6 +34,10 @@ public:
     // holds, and the next free block then lies behind it.
     quint32 WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text);
 
+    memolayout::TMark Mark();
+    // Cuts the file back to a mark, as far as it can: it reports nothing.
+    void CutBack(const memolayout::TMark& mark) noexcept;
+
 private:
     bool dbase3_;
 };

@@ -3,6 +3,7 @@
 #include "platform/DiskFile.h"
 
 #include <QFileInfo>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <climits>
 
@@ -10,9 +11,11 @@ namespace dbdataset {
 
 namespace {
 
+// Never destroyed: a dataset that lives as long as the program closes its files after the
+// objects of this file would have gone.
 sharedfiles::TOpenFileList<TPagedFile>& openFiles() {
-    static sharedfiles::TOpenFileList<TPagedFile> files;
-    return files;
+    static auto* files = new sharedfiles::TOpenFileList<TPagedFile>;
+    return *files;
 }
 
 } // namespace
@@ -95,7 +98,10 @@ void TPagedFile::SetRecordSize(int n) {
 }
 
 void TPagedFile::SetRecordCount(int n) {
-    const qint64 size = qint64(n) * recordSize_ + headerSize_;
+    Truncate(qint64(n) * recordSize_ + headerSize_);
+}
+
+void TPagedFile::Truncate(qint64 size) {
     if (size < 0 || readOnly_ || !stream_->Truncate(size))
         WriteError();
     UpdateRecordCount();
@@ -144,8 +150,25 @@ int TPagedFile::ReadAt(qint64 pos, char* data, int count) {
 void TPagedFile::WriteAt(qint64 pos, const char* data, int count) {
     if (count <= 0)
         return;
-    if (readOnly_ || !stream_->Write(pos, data, count))
+    if (readOnly_)
         WriteError();
+    // A write that makes the file longer may fail half way (a full disk): the file is then
+    // put back as it was, cut to its old size and with the old bytes the write reached.
+    // Another program may have made the file longer meanwhile: its size is asked for then.
+    qint64 before = stream_->Size();
+    if (pos + count > before)
+        before = stream_->RefreshSize();
+    const bool grows = pos + count > before;
+    QVarLengthArray<char, 256> old; // most often the end mark alone
+    if (grows && pos < before) {
+        old.resize(before - pos);
+        old.resize(std::max(0, ReadAt(pos, old.data(), int(old.size()))));
+    }
+    if (!stream_->Write(pos, data, count)) {
+        if (grows && stream_->Truncate(before))
+            stream_->Write(pos, old.constData(), old.size());
+        WriteError();
+    }
     position_ = pos + count;
 }
 

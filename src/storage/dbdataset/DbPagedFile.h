@@ -23,7 +23,8 @@ namespace dbdataset {
 //
 // Reads report nothing: what the file does not hold leaves the buffer as it was. Writes that
 // fail (a full disk, a stream that a read-only open made) raise EInOutError, so that no
-// change is ever lost without a word. Nothing read is kept: reads go through a shared mapping
+// change is ever lost without a word, and one that would have made the file longer leaves it
+// as it was. Nothing read is kept: reads go through a shared mapping
 // of the file, which shows every write at once, this program's and any other's.
 class TPagedFile {
 public:
@@ -69,8 +70,9 @@ public:
     int RecordCount() const { return recordCount_; }
     // Bytes of the file.
     qint64 FileSize() const;
-    // Cuts or extends the file to n records.
+    // Cuts or extends the file to n records, or to `size` bytes.
     void SetRecordCount(int n);
+    void Truncate(qint64 size);
     void UpdateRecordCount();
 
     // The header region in memory: HeaderSize bytes, none when it is 0.

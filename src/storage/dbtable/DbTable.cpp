@@ -3,6 +3,7 @@
 #include "framework/data/BlobStream.h"
 #include "framework/data/Field.h"
 #include "platform/Oem.h"
+#include "storage/dbase/MemoLayout.h"
 #include "storage/dbase/TableText.h"
 
 #include <QByteArrayView>
@@ -88,6 +89,8 @@ public:
             return;
         if (!buffer_)
             DatabaseError(DbText::NotEditing);
+        if (const TDbtFile* memo = table_->files_.Memo())
+            memolayout::RefuseUnmarkable(memo->DBase3(), Written(), Field()->FieldName());
         table_->pendingMemos_.Put(buffer_, index_, Written());
         // The record now differs from the file: moving off it must post it, not drop it.
         ReportChange();
@@ -382,21 +385,6 @@ bool TDbTable::CanChangeData() {
 
 // ---------------------------------------------------------------- changing records
 
-void TDbTable::StorePendingMemos(TRecordBuffer buffer) {
-    char* image = Image(buffer);
-    pendingMemos_.StoreAll(buffer, [&](int index, const QByteArray& text) {
-        TDbtFile* memoFile = files_.Memo();
-        if (!memoFile)
-            throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
-        // The old memo's blocks take the new text when it fits them.
-        const quint32 oldBlock = Table()->ReadMemoBlock(index, image);
-        qint64 oldStored = 0;
-        const qint64 oldSize = memoFile->ReadMemo(oldBlock, &oldStored).size();
-        const quint32 block = memoFile->WriteMemo(oldBlock, oldSize, text, oldStored);
-        Table()->WriteMemoBlock(index, block, image);
-    });
-}
-
 void TDbTable::PostRecord() {
     CheckActive();
     CheckCanModify();
@@ -405,17 +393,34 @@ void TDbTable::PostRecord() {
     if (!Table()->RecordsWritable())
         throw EBinaryDataSetError("Invalid Record Size, the table can not be written : " +
                                   files_.Paths().Table);
-    StorePendingMemos(buffer);
-    image[0] = ' ';
-    if (State() == dsInsert) {
-        const int n = Table()->AppendRecordImage(image);
-        SetRecordNumber(buffer, n);
-        WriteBookmarkFlag(buffer, bfCurrent);
-        current_ = n;
-    } else {
-        current_ = RecordNumberOf(buffer);
-        Table()->WriteRecordImage(current_, image);
-    }
+    TDbtFile* memoFile = files_.Memo();
+    const memolayout::TMark mark = memoFile ? memoFile->Mark() : memolayout::TMark{};
+    const auto store = [&](int index, const QByteArray& text) {
+        if (!memoFile)
+            throw EBinaryDataSetError("Memo file not found : " + files_.Paths().Memo);
+        // The old memo's blocks take the new text when it fits them.
+        const quint32 oldBlock = Table()->ReadMemoBlock(index, image);
+        qint64 oldStored = 0;
+        const qint64 oldSize = memoFile->ReadMemo(oldBlock, &oldStored).size();
+        const quint32 block = memoFile->WriteMemo(oldBlock, oldSize, text, oldStored);
+        Table()->WriteMemoBlock(index, block, image);
+    };
+    const auto post = [&] {
+        image[0] = ' ';
+        if (State() == dsInsert) {
+            const int n = Table()->AppendRecordImage(image);
+            SetRecordNumber(buffer, n);
+            WriteBookmarkFlag(buffer, bfCurrent);
+            current_ = n;
+        } else {
+            current_ = RecordNumberOf(buffer);
+            Table()->WriteRecordImage(current_, image);
+        }
+    };
+    pendingMemos_.StoreAll(buffer, image, ImageSize(), store, post, [&] {
+        if (memoFile)
+            memoFile->CutBack(mark);
+    });
 }
 
 void TDbTable::DeleteRecord() {

@@ -15,7 +15,8 @@
 // a record is shown when its stored image contains the text, letter case ignored.
 //
 // Memo texts given to a record are kept with its buffer and reach the memo file when the
-// record is posted, so that cancelling the record also discards them.
+// record is posted, so that cancelling the record also discards them. A text that a memo file
+// of the dBase III form could not give back whole is refused when it is given.
 class TDbTable : public TBufferDataSet {
 public:
     explicit TDbTable(QObject* owner = nullptr);
@@ -103,7 +104,6 @@ private:
     // Releases the files: with the header rewrite after a complete open, without it after
     // a failed one (a table that could not be read is not written to).
     void CloseFiles(bool complete);
-    void StorePendingMemos(TRecordBuffer buffer);
     // The memo of a buffer's field: the text given to the record, else the memo file's.
     QByteArray MemoOf(TRecordBuffer buffer, int index);
     void ForgetPendingMemos(TRecordBuffer buffer) { pendingMemos_.Forget(buffer); }

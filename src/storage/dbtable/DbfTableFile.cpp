@@ -56,6 +56,8 @@ TDbfFile::TDbfFile(const QString& path, TPagedMode mode)
         showNotice("Invalid Record Count," + CR + "RecordCount in Hdr : " +
                    QString::number(inHeader) + CR + "expected : " + QString::number(counted));
         put32(header_, 4, quint32(counted));
+        // The corrected count reaches the file when a writable table is closed.
+        changed_ = true;
     }
 }
 
@@ -239,19 +241,7 @@ int TDbfFile::AppendRecordImage(const char* image) {
     const quint32 n = HeaderRecordCount();
     if (n >= quint32(INT_MAX))
         throw EBinaryDataSetError("WriteRecord: Invalid record : " + Path());
-    const qint64 before = Size();
-    try {
-        WriteRecordImage(int(n), image);
-    } catch (...) {
-        // Part of the record may have reached the file (a full disk): it is no record, and
-        // the next append or the end mark takes its place.
-        try {
-            if (Size() > before)
-                Truncate(before);
-        } catch (...) {
-        }
-        throw;
-    }
+    WriteRecordImage(int(n), image);
     put32(header_, 4, n + 1);
     return int(n);
 }
@@ -370,9 +360,8 @@ void TDbfFile::WriteFieldData(int index, TDbfType type, const void* value, char*
 }
 
 quint32 TDbfFile::ReadMemoBlock(int index, const char* image) const {
-    const TMyFieldInfo& f = field(index);
     qint64 block = 0;
-    if (!parseInteger(trimmed(image + f.Offset, f.Length), 0, INT_MAX, block))
+    if (!parseInteger(FieldText(index, image), 0, INT_MAX, block))
         return 0;
     return quint32(block);
 }

@@ -48,7 +48,8 @@ public:
     int ImageSize() const;
     // Whether records can be written without touching a neighbouring record.
     bool RecordsWritable() const;
-    // Whether a record was written since the open: only then has the header anything new.
+    // Whether a record was written since the open, or the header's record count was
+    // corrected: only then has the header anything new.
     bool Changed() const { return changed_; }
     // Reads record n into an image of ImageSize() bytes; what the file does not hold is blank.
     void ReadRecordImage(int n, char* image);

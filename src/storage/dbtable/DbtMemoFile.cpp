@@ -26,6 +26,7 @@ TDbtFile::TDbtFile(const QString& path, int level, TPagedMode mode)
     } else {
         ReadExact(0, header_.data(), HeaderLength);
     }
+    std::memcpy(fileHeader_.data(), header_.constData(), HeaderLength);
     // The settled word reaches the file with the next header write.
     const int word =
         memolayout::SettledBlockWord(get16(header_.constData() + memolayout::BlockSizeWord));
@@ -36,6 +37,7 @@ TDbtFile::TDbtFile(const QString& path, int level, TPagedMode mode)
         QByteArray block(DefaultBlockSize, '\0');
         std::memcpy(block.data(), header_.constData(), HeaderLength);
         WriteAt(0, block.constData(), block.size());
+        std::memcpy(fileHeader_.data(), header_.constData(), HeaderLength);
     }
 }
 
@@ -45,6 +47,7 @@ quint32 TDbtFile::NextFreeBlock() const {
 
 void TDbtFile::writeHeader() {
     WriteAt(0, header_.constData(), HeaderLength);
+    std::memcpy(fileHeader_.data(), header_.constData(), HeaderLength);
 }
 
 QByteArray TDbtFile::ReadMemo(quint32 block, qint64* stored) {
@@ -83,6 +86,22 @@ quint32 TDbtFile::WriteMemo(quint32 block, qint64 oldSize, const QByteArray& tex
         writeHeader();
     }
     return block;
+}
+
+memolayout::TMark TDbtFile::Mark() {
+    // The header as the file holds it is known without reading it: a mark is taken with every
+    // record posted.
+    memolayout::TMark mark{Size(), {}};
+    mark.Header.append(fileHeader_.data(), HeaderLength);
+    return mark;
+}
+
+void TDbtFile::CutBack(const memolayout::TMark& mark) noexcept {
+    memolayout::CutBack(
+        mark, header_.data(), [this] { return Size(); }, [this](qint64 size) { Truncate(size); },
+        [this](qint64 pos, char* data, int n) { return ReadAt(pos, data, n); },
+        [this](qint64 pos, const char* data, int n) { WriteAt(pos, data, n); });
+    std::memcpy(fileHeader_.data(), mark.Header.constData(), HeaderLength);
 }
 
 TMyBlobFile::TMyBlobFile(TDbtFile* memo, const QString& memoPath, TBlobMode mode, quint32 block,

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "storage/dbase/MemoLayout.h"
 #include "storage/dbtable/TablePagedFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
+#include <array>
 #include <functional>
 
 namespace dbtable {
@@ -35,11 +37,16 @@ public:
     // rewritten there, a longer one goes to the end of the file.
     quint32 WriteMemo(quint32 block, qint64 oldSize, const QByteArray& text, qint64 oldStored = -1);
 
+    memolayout::TMark Mark();
+    // Cuts the file back to a mark, as far as it can: it reports nothing.
+    void CutBack(const memolayout::TMark& mark) noexcept;
+
 private:
     void writeHeader();
 
     int form_ = 0;
     QByteArray header_;
+    std::array<char, HeaderLength> fileHeader_{}; // the header's bytes as the file holds them
 };
 
 // How a memo stream is opened.

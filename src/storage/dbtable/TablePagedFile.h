@@ -79,7 +79,8 @@ public:
 
     // Raw access for the derived files. ReadAt returns the bytes read (fewer at the end of
     // the file); ReadExact raises the stream read error on a short read; WriteAt raises the
-    // stream write error when not everything was written. The errors name the file. Size is
+    // stream write error when not everything was written, and a write that would have made
+    // the file longer then leaves it as it was. The errors name the file. Size is
     // the size seen last, CurrentSize measures a file other programs may write anew.
     qint64 Size() const;
     qint64 CurrentSize();

@@ -353,6 +353,7 @@ TEST_F(DbIndexTest, RandomChangesKeepEveryIndexEqualToItsModel) {
         auto* f = new TIndexFile(Path(QString("model%1.mdx").arg(i)), 0, false, false);
         f->KeyOffset = fields[i].offset;
         f->KeyLength = fields[i].length;
+        f->CheckEveryPage(next - 1); // sound, whatever the changes did to its shape
         owned.push_back(std::make_unique<TIndexCursor>(f));
         cursors[size_t(i)] = owned.back().get();
     }
