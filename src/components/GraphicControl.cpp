@@ -1,10 +1,13 @@
 #include "components/GraphicControl.h"
 
+#include "framework/forms/Stacking.h"
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 
 TGraphicControl::TGraphicControl(QWidget* parent) : QWidget(parent) {
+    SetGraphicControl(this);
     // Moves count without a pressed button too, as the windows' handlers expect.
     setMouseTracking(true);
     watchParent(parent);

@@ -3,6 +3,7 @@
 #include "framework/forms/Form.h"
 #include "framework/forms/InputBox.h"
 #include "framework/forms/OpenDialog.h"
+#include "framework/forms/Stacking.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -131,6 +132,34 @@ TEST(FormTest, ReturnClicksTheFocusedButtonElseTheFormsDefaultButton) {
         focus[at]->setFocus();
         QTest::keyClick(focus[at], Qt::Key_Return);
         EXPECT_EQ(std::pair(otherClicks.size(), okClicks.size()), std::pair(other, ok)) << at;
+    }
+}
+
+TEST(FormTest, GraphicControlsLieBeneathTheWindowedOnes) {
+    // Children made in this order (L a label, G a graphic control, W a windowed one), the one
+    // then raised and the one lowered, and their stacking from the lowest.
+    for (const auto& [made, raised, lowered, stacked] :
+         std::vector<std::array<QString, 4>>{{"W1 L1 W2 L2", "", "", "L1 L2 W1 W2"},
+                                             {"L1 L2 W1", "L1", "", "L2 L1 W1"},
+                                             {"G1 W1 L1", "G1", "W1", "L1 G1 W1"},
+                                             {"L1 W1 W2", "", "W2", "L1 W2 W1"}}) {
+        TForm form;
+        form.show();
+        for (const QString& name : made.split(' ')) {
+            QWidget* child = name[0] == 'L' ? new QLabel(&form) : new QWidget(&form);
+            if (name[0] == 'G')
+                SetGraphicControl(child);
+            child->setObjectName(name);
+            child->show();
+        }
+        if (QWidget* child = form.findChild<QWidget*>(raised))
+            child->raise();
+        if (QWidget* child = form.findChild<QWidget*>(lowered))
+            child->lower();
+        QStringList order;
+        for (const QObject* child : form.children())
+            order << child->objectName();
+        EXPECT_EQ(order.join(' '), stacked) << made.toStdString();
     }
 }
 
