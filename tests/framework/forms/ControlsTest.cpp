@@ -163,6 +163,28 @@ TEST(FormTest, GraphicControlsLieBeneathTheWindowedOnes) {
     }
 }
 
+// A form framed as the test says, as by a window manager that settles the frame's size late.
+class TFramedForm : public TForm {
+public:
+    QMargins Frame{1, 20, 1, 5};
+    QMargins FrameMargins() const override { return Frame; }
+};
+
+TEST(FormTest, AFrameThatChangesItsSizeIsPlacedAgain) {
+    TFramedForm form;
+    form.setFixedSize(100, 100);
+    form.show();
+    // Centred by its outer size on an area of 500 by 500.
+    form.PlaceFrame([&form](const QMargins& m) {
+        return QPoint((500 - form.width() - m.left() - m.right()) / 2,
+                      (500 - form.height() - m.top() - m.bottom()) / 2);
+    });
+    EXPECT_EQ(form.geometry().topLeft(), QPoint(199 + 1, 187 + 20));
+    form.Frame = {1, 20, 1, 1};
+    form.FrameChanged();
+    EXPECT_EQ(form.geometry().topLeft(), QPoint(199 + 1, 189 + 20));
+}
+
 TEST(FileDialogTest, EachFilterEntryShowsOnceAndIsReportedByItsNumber) {
     const QString filter(
         "Configuration files (*.qor;*.zun))|;*.qor;*.zun|Bitmaps (*.bmp)|*.bmp|*.*|*.*");
