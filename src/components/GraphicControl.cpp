@@ -1,13 +1,10 @@
 #include "components/GraphicControl.h"
 
-#include "framework/forms/Stacking.h"
-
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 
-TGraphicControl::TGraphicControl(QWidget* parent) : QWidget(parent) {
-    SetGraphicControl(this);
+TGraphicControl::TGraphicControl(QWidget* parent) : TGraphicWidget(parent) {
     // Moves count without a pressed button too, as the windows' handlers expect.
     setMouseTracking(true);
     watchParent(parent);

@@ -6,8 +6,6 @@
 
 namespace {
 
-const char* const kGraphicControl = "GraphicControl";
-
 // A widget of its own on screen stacks with the windows, not with its parent's children.
 bool stacksInParent(const QWidget* widget) {
     return !widget->isWindow() && widget->parentWidget();
@@ -15,12 +13,8 @@ bool stacksInParent(const QWidget* widget) {
 
 } // namespace
 
-void SetGraphicControl(QWidget* widget) {
-    widget->setProperty(kGraphicControl, true);
-}
-
 bool IsGraphicControl(const QWidget* widget) {
-    return qobject_cast<const QLabel*>(widget) || widget->property(kGraphicControl).toBool();
+    return qobject_cast<const QLabel*>(widget) || qobject_cast<const TGraphicWidget*>(widget);
 }
 
 void StackGraphicControls(QWidget* parent) {

@@ -1,16 +1,21 @@
 #pragma once
 
-class QEvent;
-class QObject;
-class QWidget;
+#include <QWidget>
 
-// Graphic controls (labels, and the widgets marked as such) paint on their parent's own area,
-// so they lie beneath every windowed control of that parent: bringing one to the front brings
-// it before the other graphic controls only, and only where graphic controls overlap does
+class QEvent;
+
+// Graphic controls (labels, and the widgets derived from TGraphicWidget) paint on their parent's
+// own area, so they lie beneath every windowed control of that parent: bringing one to the front
+// brings it before the other graphic controls only, and only where graphic controls overlap does
 // their order show. The application keeps every parent's children so.
 
-// Marks a widget as a graphic control. Labels are without being marked.
-void SetGraphicControl(QWidget* widget);
+// The widgets that are graphic controls without being labels derive from this.
+class TGraphicWidget : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+
 bool IsGraphicControl(const QWidget* widget);
 
 // Restacks the children of `parent`: the graphic controls beneath the windowed ones, each

@@ -146,9 +146,9 @@ TEST(FormTest, GraphicControlsLieBeneathTheWindowedOnes) {
         TForm form;
         form.show();
         for (const QString& name : made.split(' ')) {
-            QWidget* child = name[0] == 'L' ? new QLabel(&form) : new QWidget(&form);
-            if (name[0] == 'G')
-                SetGraphicControl(child);
+            QWidget* child = name[0] == 'L'   ? new QLabel(&form)
+                             : name[0] == 'G' ? new TGraphicWidget(&form)
+                                              : new QWidget(&form);
             child->setObjectName(name);
             child->show();
         }
