@@ -86,8 +86,7 @@ bool StartWatched(const QString& program, const QStringList& arguments, const QS
         if (child > 0)
             waitFor(child, &status);
         const char verdict = child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? '0' : '1';
-        ssize_t written;
-        while ((written = write(fds[1], &verdict, 1)) < 0 && errno == EINTR) {
+        while (write(fds[1], &verdict, 1) < 0 && errno == EINTR) {
         }
         _exit(0);
     }

@@ -22,6 +22,7 @@ bool IsGraphicControl(const QWidget* widget);
 // kind in the order it had among itself.
 void StackGraphicControls(QWidget* parent);
 
-// The application's part: after an event that may have put a graphic control above a windowed
-// one (a graphic control shown, any child raised or lowered), restacks that child's parent.
+// The application's part, for every event: one that tells of a change that may have put a
+// graphic control above a windowed one (a graphic control shown, any child raised or lowered)
+// restacks that child's parent.
 void StackAfterEvent(QObject* receiver, const QEvent* event);
