@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-TGraphicControl::TGraphicControl(QWidget* parent) : QWidget(parent) {
+TGraphicControl::TGraphicControl(QWidget* parent) : TGraphicWidget(parent) {
     // Moves count without a pressed button too, as the windows' handlers expect.
     setMouseTracking(true);
     watchParent(parent);

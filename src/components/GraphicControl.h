@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/forms/Application.h"
+#include "framework/forms/Stacking.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,9 +17,10 @@ using TMouseMoveEvent =
     std::function<void(QObject* sender, Qt::KeyboardModifiers shift, int x, int y)>;
 
 // A control that only paints on its parent's area: it erases no background of its own, so
-// whatever it leaves unpainted shows what lies beneath. It can follow its parent's client
-// area, and it offers the mouse events and the pop-up menu the windows hook to it.
-class TGraphicControl : public QWidget {
+// whatever it leaves unpainted shows what lies beneath, and it lies beneath every windowed
+// control of its parent. It can follow its parent's client area, and it offers the mouse
+// events and the pop-up menu the windows hook to it.
+class TGraphicControl : public TGraphicWidget {
     Q_OBJECT
 public:
     explicit TGraphicControl(QWidget* parent = nullptr);

@@ -310,10 +310,10 @@ int TMediaFile::GetPosition() {
     return device_ ? device_->Position() : 0;
 }
 
-quint8 TMediaFile::GetTempo() {
+int TMediaFile::GetTempo() {
     if (!midi_ || !device_)
         return 0;
-    return static_cast<quint8>(device_->Tempo() & 0xff);
+    return device_->Tempo();
 }
 
 void TMediaFile::NotifyWndProc(int code, int deviceId) {

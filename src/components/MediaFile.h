@@ -80,7 +80,9 @@ public:
     void SkipToFinish();
     void SetMidiPort(int port);
     int GetPosition();
-    quint8 GetTempo();
+    // The sequencer's tempo, whole: what the sequence plays at. 0 for a file that is no MIDI
+    // sequence.
+    int GetTempo();
     // Runs the command that the sender's object name holds; raises when there is no sender.
     void ExecuteCommand(QObject* sender);
 

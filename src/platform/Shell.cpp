@@ -1,14 +1,18 @@
 #include "platform/Shell.h"
 
 #include "platform/Files.h"
+#include "platform/WatchedStart.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace Shell {
 
@@ -46,13 +50,46 @@ int startDetached(const QString& program, const QStringList& args, const QString
     return QFileInfo::exists(program) ? int(SE_ERR_ACCESSDENIED) : int(ERROR_FILE_NOT_FOUND);
 }
 
+// What the opener reports within this time is its own verdict; one that runs longer has
+// started an application and waits for it, and what it reports then is that program's end.
+constexpr int kOpenerSettleMs = 3000;
+
+// Tells a start's verdict once, and is gone.
+class TOpenerWatch : public QObject {
+public:
+    TOpenerWatch(QObject* owner, TStartVerdict verdict)
+        : QObject(owner ? owner : QCoreApplication::instance()), verdict_(std::move(verdict)) {
+        QTimer::singleShot(kOpenerSettleMs, this, [this] { Tell(true); });
+    }
+    void Tell(bool started) {
+        if (!verdict_)
+            return;
+        const TStartVerdict verdict = std::exchange(verdict_, nullptr);
+        deleteLater();
+        verdict(started);
+    }
+
+private:
+    TStartVerdict verdict_;
+};
+
 // The target is always an absolute path or an address with a scheme, so the opener never
-// mistakes it for one of its options.
-int openWithDesktop(const QString& target, const QString& dir) {
+// mistakes it for one of its options. A verdict asked for is taken from `verdict`.
+int openWithDesktop(const QString& target, const QString& dir, QObject* owner,
+                    TStartVerdict& verdict) {
     const QString opener = findProgram(DesktopOpener());
     if (opener.isEmpty())
         return SE_ERR_NOASSOC;
-    return startDetached(opener, {target}, dir);
+    if (!verdict)
+        return startDetached(opener, {target}, dir);
+    auto* watch = new TOpenerWatch(owner, std::move(verdict));
+    verdict = nullptr;
+    if (!StartWatched(opener, {target}, dir, watch,
+                      [watch](bool succeeded) { watch->Tell(succeeded); })) {
+        delete watch;
+        return SE_ERR_ACCESSDENIED;
+    }
+    return SHELL_EXECUTE_OK;
 }
 
 // Settles the working folder: empty inherits ours; one that does not exist refuses.
@@ -103,7 +140,7 @@ int startProgram(const QFileInfo& info, Kind kind, const QString& parameters, co
     return startDetached(wine, QStringList{info.absoluteFilePath()} + args, dir);
 }
 
-int explore(const QString& parameters, const QString& dir) {
+int explore(const QString& parameters, const QString& dir, QObject* owner, TStartVerdict& verdict) {
     QString folder = parameters.trimmed();
     if (folder.size() >= 2 && folder.startsWith('"') && folder.endsWith('"'))
         folder = folder.mid(1, folder.size() - 2);
@@ -113,7 +150,7 @@ int explore(const QString& parameters, const QString& dir) {
     const QFileInfo info(QDir::current().absoluteFilePath(folder));
     if (!info.isDir())
         return ERROR_PATH_NOT_FOUND;
-    return openWithDesktop(info.absoluteFilePath(), dir);
+    return openWithDesktop(info.absoluteFilePath(), dir, owner, verdict);
 }
 
 // Starts the first of the desktop's programs that is on the search path.
@@ -239,8 +276,10 @@ QString DesktopOpener() {
 
 } // namespace Shell
 
-int ShellExecuteA(QObject* owner, const QString& verb, const QString& file,
-                  const QString& parameters, const QString& directory, int /*showCmd*/) {
+namespace {
+
+int shellExecute(QObject* owner, const QString& verb, const QString& file,
+                 const QString& parameters, const QString& directory, TStartVerdict& verdict) {
     using namespace Shell;
     if (!verb.isEmpty() && verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0 &&
         verb.compare(QLatin1String("explore"), Qt::CaseInsensitive) != 0)
@@ -251,10 +290,10 @@ int ShellExecuteA(QObject* owner, const QString& verb, const QString& file,
     if (!workingFolder(directory, dir))
         return ERROR_PATH_NOT_FOUND;
     if (startsWithAny(file, {"http://", "https://", "mailto:"}))
-        return openWithDesktop(file, dir);
+        return openWithDesktop(file, dir, owner, verdict);
     const QString name = Files::ExtractFileName(file.trimmed());
     if (name.compare(QLatin1String("explorer.exe"), Qt::CaseInsensitive) == 0)
-        return explore(parameters, dir);
+        return explore(parameters, dir, owner, verdict);
     if (name.compare(QLatin1String("msinfo32.exe"), Qt::CaseInsensitive) == 0)
         return systemInformation(dir);
 
@@ -262,13 +301,25 @@ int ShellExecuteA(QObject* owner, const QString& verb, const QString& file,
     if (const int refused = locate(file, info))
         return refused;
     if (info.isDir())
-        return openWithDesktop(info.absoluteFilePath(), dir);
+        return openWithDesktop(info.absoluteFilePath(), dir, owner, verdict);
     if (findWindowOpener() && info.suffix().compare(QLatin1String("fnd"), Qt::CaseInsensitive) == 0)
         return openFindWindow(owner, dir);
     const Kind kind = kindOf(info);
     if (kind == Kind::Document)
-        return openWithDesktop(info.absoluteFilePath(), dir);
+        return openWithDesktop(info.absoluteFilePath(), dir, owner, verdict);
     return startProgram(info, kind, parameters, dir);
+}
+
+} // namespace
+
+int ShellExecuteA(QObject* owner, const QString& verb, const QString& file,
+                  const QString& parameters, const QString& directory, int /*showCmd*/,
+                  TStartVerdict verdict) {
+    const int result = shellExecute(owner, verb, file, parameters, directory, verdict);
+    // A verdict still here was not handed to the opener: the start is as good as its answer.
+    if (result > 32 && verdict)
+        verdict(true);
+    return result;
 }
 
 int WinExec(const QString& commandLine, int /*showCmd*/) {

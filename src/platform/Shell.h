@@ -45,8 +45,17 @@ enum : int {
 // - any other existing file or folder goes to the desktop opener.
 // Never waits for what it started. `owner` and `showCmd` are accepted for the callers' sake:
 // the desktop places and shows the windows of other programs.
+//
+// A start that it accepts may still fail: the desktop opener can find no application for the
+// type, or one that cannot start. Given `verdict`, it tells once whether the start worked:
+// before it returns for what it starts itself; for what it hands to the desktop opener, once
+// the opener has ended (false when it failed), or as worked when the opener is still running
+// after a few seconds (it then runs the application it has started, until that ends). Never
+// told after `owner` is destroyed, nor for a start it refuses.
+using TStartVerdict = std::function<void(bool started)>;
 int ShellExecuteA(QObject* owner, const QString& verb, const QString& file,
-                  const QString& parameters, const QString& directory, int showCmd);
+                  const QString& parameters, const QString& directory, int showCmd,
+                  TStartVerdict verdict = {});
 
 // Runs a command line ("program parameters"): the program as ShellExecuteA starts programs.
 // The control panel's list of installed programs ("rundll32.exe shell32.dll,Control_RunDLL

@@ -7,6 +7,19 @@
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QToolTip>
+
+bool TClickLabel::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QLabel::event(event);
+    // Measured when asked: the text and the label's width are set in either order.
+    if (fontMetrics().horizontalAdvance(text()) > contentsRect().width())
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), PlainToolTip(text()),
+                           this);
+    else
+        QToolTip::hideText();
+    return true;
+}
 
 void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);

@@ -10,7 +10,8 @@
 class QFrame;
 class QPushButton;
 
-// A label that answers a click of the left button; without a handler it is plain text.
+// A label that answers a click of the left button; without a handler it is plain text. A text
+// wider than the label shows whole in its tool tip.
 class TClickLabel : public QLabel {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ public:
     TNotifyEvent OnClick;
 
 protected:
+    bool event(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 

@@ -43,7 +43,8 @@ QString replacePlaceholders(const QString& text, const QString& folder, const QS
 
 } // namespace
 
-void TForm1::RunFile(const QString& file, const QString& folder, const QString& params) {
+void TForm1::RunFile(const QString& file, const QString& folder, const QString& params,
+                     std::function<void()> started) {
     if (file.isEmpty())
         return;
     const QString listFolder = FileBox1->Directory();
@@ -58,8 +59,18 @@ void TForm1::RunFile(const QString& file, const QString& folder, const QString& 
     const QString parameters =
         params.isEmpty() ? QString()
                          : ReplaceDriveMarker(replacePlaceholders(params, listFolder, &listFile));
-    if (ShellExecuteA(this, QString(), target, parameters, workingFolder, SW_SHOWNORMAL) <= 32)
-        throw EMyError(target + QStringLiteral(" could not be launched !"));
+    const QString failed = target + QStringLiteral(" could not be launched !");
+    auto verdict = [this, failed, started = std::move(started)](bool worked) {
+        Application().SafeCall(this, [&] {
+            if (!worked)
+                throw EMyError(failed);
+            if (started)
+                started();
+        });
+    };
+    if (ShellExecuteA(this, QString(), target, parameters, workingFolder, SW_SHOWNORMAL, verdict) <=
+        32)
+        throw EMyError(failed);
 }
 
 void TForm1::OwnSoftClick(QObject* sender) {
@@ -112,9 +123,11 @@ void TForm1::OwnSoftClick(QObject* sender) {
         return;
     }
 
-    RunFile(s, EntryPaths[i], EntryParams[i]);
+    // The player closes once the start has worked: a failure keeps it open to show why.
+    std::function<void()> closing;
     if (EntryExitFlags[i] != QLatin1String("0"))
-        close();
+        closing = [this] { close(); };
+    RunFile(s, EntryPaths[i], EntryParams[i], closing);
 }
 
 void TForm1::ExitBtnClick(QObject*) {

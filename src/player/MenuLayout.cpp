@@ -323,10 +323,12 @@ bool TForm1::LoadProject(const QString& projectFile) {
     const QRect area = screen ? screen->geometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
     // Its size at once with its place: nothing is painted before the layout is done. The
     // whole window, frame and all, is centred; until it has its frame it is taken to get
-    // the dialog frame it is designed with.
-    setFixedSize(width - kDialogFrame.width(), kWindowHeight - kDialogFrame.height());
-    PlaceFrame([this, area, designed = QSize(width, kWindowHeight)](const QMargins& frame) {
-        const QSize outer = frame.isNull() ? designed : size().grownBy(frame);
+    // the dialog frame it is designed with. What the window system reports of the window's
+    // size may still be its parked one while the frame settles: the size given counts.
+    const QSize client(width - kDialogFrame.width(), kWindowHeight - kDialogFrame.height());
+    setFixedSize(client);
+    PlaceFrame([area, client, designed = QSize(width, kWindowHeight)](const QMargins& frame) {
+        const QSize outer = frame.isNull() ? designed : client.grownBy(frame);
         return area.topLeft() +
                QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2);
     });

@@ -80,8 +80,10 @@ public:
 
     // Starts a program, document or address in a working folder with parameters, after the
     // placeholders and the drive marker are resolved; raises EMyError when the start is
-    // refused. An empty file starts nothing.
-    void RunFile(const QString& file, const QString& folder, const QString& params);
+    // refused. An empty file starts nothing. What the desktop is given to open may still fail
+    // to open: the same error is shown then. `started` runs once the start has worked.
+    void RunFile(const QString& file, const QString& folder, const QString& params,
+                 std::function<void()> started = {});
     // A menu entry was clicked (its label or its pop-up item).
     void OwnSoftClick(QObject* sender);
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,15 @@ TEST(AboutBox, LinksGoThroughTheLaunchRoutine) {
     EXPECT_NE(about.AWebText->text(), huge);
     EXPECT_EQ(about.AWebText->toolTip(), huge);
     EXPECT_EQ(about.AWeb->width(), 120);
+
+    // A link cut at the end of its place shows whole in its tool tip; one that fits has none.
+    for (const QString& address : {QString("mailto:me@x.org"), "mailto:" + QString(40, 'm')}) {
+        about.AMail->setText(address);
+        QHelpEvent help(QEvent::ToolTip, {1, 1}, about.AMail->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(about.AMail, &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : "",
+                  address.size() > 20 ? address : "");
+    }
 }
 
 TEST(AboutBox, LinksWithoutLaunchRoutineUseTheShell) {

@@ -189,6 +189,30 @@ TEST_F(MenuWindowTest, ARefusedStartIsShownAndThePlayerStaysOpen) {
     EXPECT_THROW(form->RunFile("?:\\none.exe", "", ""), EMyError);
 }
 
+TEST_F(MenuWindowTest, WhatTheDesktopFailsToOpenIsALaunchError) {
+    // The desktop's opener fails as xdg-open does when the type's application cannot start.
+    Write("opener", "#!/bin/sh\nexit 4\n");
+    QFile::setPermissions(root_ + "/opener", QFile::ReadOwner | QFile::ExeOwner);
+    Write("proj/readme.txt", "read me");
+    Project(menu({entry(0, "readme.txt", "", "", "1")}, {"[Buttons]", "HelpFile=readme.txt"}));
+    TForm1* form = Start();
+    Shell::SetDesktopOpener(root_ + "/opener");
+    for (const auto& [clicked, file] :
+         {std::pair<QWidget*, QString>(form->EntryLabels[0], "readme.txt"),
+          {form->HelpBtn, root_ + "/proj/readme.txt"}}) {
+        boxes_.Clear();
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !boxes_.Boxes().empty(); }));
+        EXPECT_EQ(boxes_.Boxes()[0].text, file + " could not be launched !");
+        EXPECT_FALSE(Application().Terminated());
+    }
+    // Opened: the entry closes the player.
+    Shell::SetDesktopOpener(QStringLiteral(ORV_RECORDARGS));
+    StartRecorder rec;
+    clickEntry(form, 0);
+    EXPECT_TRUE(ProcessEventsUntil([] { return Application().Terminated(); }));
+}
+
 TEST_F(MenuWindowTest, CommandKeywordsInTheirOrder) {
     Write("docs/report.txt", "r");
     Write("docs/setup.exe", "MZ");

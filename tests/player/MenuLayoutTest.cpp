@@ -3,6 +3,7 @@
 #include "components/Msg.h"
 #include "components/Surface.h"
 #include "framework/forms/Glyphs.h"
+#include "framework/forms/Stacking.h"
 #include "itemtable/Image.h"
 #include "player/AboutBox.h"
 #include "player/DataWindow.h"
@@ -240,6 +241,24 @@ TEST_F(MenuWindowTest, PopupOnlyEntriesTakeNoRow) {
     EXPECT_EQ(form->EntryLabels[0]->text(), "");
     EXPECT_EQ(form->EntryLabels[1]->y(), form->EntryLabels[0]->y());
     EXPECT_EQ(form->EntryPopupFlags, (QStringList{"1", "0"}));
+}
+
+TEST_F(MenuWindowTest, ALongEntryCaptionLiesBeneathTheButtonsAndTheFileList) {
+    const QString caption = "Install the complete catalogue of all garden tools and seeds now";
+    Project(QStringList{"[Menu]", "CM_F=Arial", "CM_S=12", "CM_SB=1", "Count=6"} +
+            entry(0, caption) + entry(1, caption) + entry(2, caption) + entry(3, caption) +
+            entry(4, caption) + entry(5, caption));
+    TForm1* form = Start();
+    int crossings = 0;
+    for (const TMenuLabel* label : form->EntryLabels)
+        for (const QWidget* control : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (const QRect both = label ? label->geometry() & control->geometry() : QRect();
+                !both.isEmpty() && control->isVisible() && !IsGraphicControl(control)) {
+                ++crossings;
+                EXPECT_NE(form->childAt(both.center()), label)
+                    << control->objectName().toStdString();
+            }
+    EXPECT_GE(crossings, 6);
 }
 
 TEST_F(MenuWindowTest, TheFirstEntryRowFollowsTheSubTitleUpTo138) {

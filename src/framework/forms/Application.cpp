@@ -2,6 +2,7 @@
 
 #include "framework/forms/Form.h"
 #include "framework/forms/MessageBox.h"
+#include "framework/forms/Stacking.h"
 
 #include <QCursor>
 #include <QFontDatabase>
@@ -37,6 +38,7 @@ bool TQtApp::notify(QObject* receiver, QEvent* event) {
         try {
             if (event->type() == QEvent::StatusTip)
                 Application().SetHint(static_cast<QStatusTipEvent*>(event)->tip());
+            StackAfterEvent(receiver, event);
             return QApplication::notify(receiver, event);
         } catch (...) {
             Application().HandleCurrentException(receiver); // passes EHalt on

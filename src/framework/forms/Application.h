@@ -15,8 +15,9 @@
 class QObject;
 class TForm;
 
-// Qt's application object with one addition: whatever an event handler raises is handed to
-// the application's error handler and never passes the event loop.
+// Qt's application object with two additions: whatever an event handler raises is handed to
+// the application's error handler and never passes the event loop, and graphic controls stay
+// beneath the windowed controls of their parent (Stacking.h).
 class TQtApp : public QApplication {
 public:
     TQtApp(int& argc, char** argv);

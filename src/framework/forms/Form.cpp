@@ -1,5 +1,7 @@
 #include "framework/forms/Form.h"
 
+#include "platform/WindowProperties.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -8,8 +10,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
-
-namespace {
 
 // Hears the events of a form and of its window, the window once the form has one.
 class TFormListener : public QObject {
@@ -34,6 +34,8 @@ protected:
 private:
     QPointer<QWindow> window_;
 };
+
+namespace {
 
 // Watches a form and its window until the form is painted. An update request or an exposure
 // of a window that is on screen paints it while the event is handled; what is queued from
@@ -66,8 +68,13 @@ private:
     std::function<void()> action_;
 };
 
-// Keeps a form's frame where its placement says until the window system has framed the
-// window, or has shown it without a frame.
+} // namespace
+
+// Keeps a form's frame where its placement says. Until the window system has framed the window,
+// or has shown it without a frame, it places the window whenever it moves, is resized, shown,
+// activated or exposed. After that, whenever the window system changes the frame's size (a
+// window manager may settle it only after it has framed the window), it places the window
+// again for the new frame.
 class TFramePlacer : public TFormListener {
 public:
     TFramePlacer(TForm* form, std::function<QPoint(const QMargins&)> place)
@@ -94,26 +101,41 @@ public:
         return false;
     }
 
-    // The client area goes where the frame is to be, plus the frame's left and top edges.
     void Place(bool onScreen) {
-        if (done_)
-            return;
-        const QMargins frame = form_->FrameMargins();
-        const QPoint client = place_(frame) + QPoint(frame.left(), frame.top());
-        if (form_->geometry().topLeft() != client)
-            form_->setGeometry(QRect(client, form_->size()));
-        if (!frame.isNull() || onScreen) {
-            done_ = true;
-            deleteLater();
+        if (!framed_) {
+            const QMargins frame = form_->FrameMargins();
+            placeFor(frame);
+            framed_ = !frame.isNull() || onScreen;
+        }
+        // The window system tells of changes to a window that exists.
+        if (framed_ && !watching_ && form_->windowHandle()) {
+            watching_ = true;
+            WatchWindowProperties(this, form_->windowHandle()->winId(), [this] { FrameChanged(); });
         }
     }
 
-private:
-    std::function<QPoint(const QMargins&)> place_;
-    bool done_ = false;
-};
+    // Places the window for a frame of another size wherever the window stands: the window
+    // manager may still be carrying out moves asked of it before, so that says nothing yet.
+    void FrameChanged() {
+        const QMargins frame = form_->FrameMargins();
+        if (framed_ && frame != frame_)
+            placeFor(frame);
+    }
 
-} // namespace
+private:
+    // The client area goes where the frame is to be, plus the frame's left and top edges.
+    void placeFor(const QMargins& frame) {
+        frame_ = frame;
+        const QPoint client = place_(frame) + QPoint(frame.left(), frame.top());
+        if (form_->geometry().topLeft() != client)
+            form_->setGeometry(QRect(client, form_->size()));
+    }
+
+    std::function<QPoint(const QMargins&)> place_;
+    bool framed_ = false;
+    bool watching_ = false;
+    QMargins frame_;
+};
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
@@ -125,6 +147,11 @@ QMargins TForm::FrameMargins() const {
 void TForm::PlaceFrame(std::function<QPoint(const QMargins& frame)> place) {
     delete framePlacer_;
     framePlacer_ = new TFramePlacer(this, std::move(place));
+}
+
+void TForm::FrameChanged() {
+    if (framePlacer_)
+        framePlacer_->FrameChanged();
 }
 
 void TForm::AfterNextFrame(std::function<void()> action) {

@@ -21,6 +21,8 @@ enum TModalResult {
     mrNo = 7
 };
 
+class TFramePlacer;
+
 using TCloseEvent = std::function<void(QObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(QObject* sender, bool& canClose)>;
 
@@ -80,8 +82,12 @@ public:
     // Places the window by its frame, not its client area: `place` gives the screen position
     // of the frame's top left corner for the frame the window has. A window that gets its
     // frame only after this (a window manager frames a window once it is shown) is placed
-    // again then, so that its frame stands where `place` says for that frame.
+    // again then, so that its frame stands where `place` says for that frame; and so it is
+    // whenever its frame changes size later.
     void PlaceFrame(std::function<QPoint(const QMargins& frame)> place);
+    // The window system has changed the window's frame (its size): the placement, while in
+    // force, places the window again. The platform's notice comes here.
+    void FrameChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -93,7 +99,7 @@ protected:
 private:
     void fire(const TNotifyEvent& handler);
 
-    QPointer<QObject> framePlacer_;
+    QPointer<TFramePlacer> framePlacer_;
     QPointer<QAbstractButton> cancelButton_;
     TFormStyle formStyle_ = fsNormal;
     bool activatedOnce_ = false;

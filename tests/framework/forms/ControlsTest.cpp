@@ -3,6 +3,7 @@
 #include "framework/forms/Form.h"
 #include "framework/forms/InputBox.h"
 #include "framework/forms/OpenDialog.h"
+#include "framework/forms/Stacking.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -132,6 +133,56 @@ TEST(FormTest, ReturnClicksTheFocusedButtonElseTheFormsDefaultButton) {
         QTest::keyClick(focus[at], Qt::Key_Return);
         EXPECT_EQ(std::pair(otherClicks.size(), okClicks.size()), std::pair(other, ok)) << at;
     }
+}
+
+TEST(FormTest, GraphicControlsLieBeneathTheWindowedOnes) {
+    // Children made in this order (L a label, G a graphic control, W a windowed one), the one
+    // then raised and the one lowered, and their stacking from the lowest.
+    for (const auto& [made, raised, lowered, stacked] :
+         std::vector<std::array<QString, 4>>{{"W1 L1 W2 L2", "", "", "L1 L2 W1 W2"},
+                                             {"L1 L2 W1", "L1", "", "L2 L1 W1"},
+                                             {"G1 W1 L1", "G1", "W1", "L1 G1 W1"},
+                                             {"L1 W1 W2", "", "W2", "L1 W2 W1"}}) {
+        TForm form;
+        form.show();
+        for (const QString& name : made.split(' ')) {
+            QWidget* child = name[0] == 'L'   ? new QLabel(&form)
+                             : name[0] == 'G' ? new TGraphicWidget(&form)
+                                              : new QWidget(&form);
+            child->setObjectName(name);
+            child->show();
+        }
+        if (QWidget* child = form.findChild<QWidget*>(raised))
+            child->raise();
+        if (QWidget* child = form.findChild<QWidget*>(lowered))
+            child->lower();
+        QStringList order;
+        for (const QObject* child : form.children())
+            order << child->objectName();
+        EXPECT_EQ(order.join(' '), stacked) << made.toStdString();
+    }
+}
+
+// A form framed as the test says, as by a window manager that settles the frame's size late.
+class TFramedForm : public TForm {
+public:
+    QMargins Frame{1, 20, 1, 5};
+    QMargins FrameMargins() const override { return Frame; }
+};
+
+TEST(FormTest, AFrameThatChangesItsSizeIsPlacedAgain) {
+    TFramedForm form;
+    form.setFixedSize(100, 100);
+    form.show();
+    // Centred by its outer size on an area of 500 by 500.
+    form.PlaceFrame([&form](const QMargins& m) {
+        return QPoint((500 - form.width() - m.left() - m.right()) / 2,
+                      (500 - form.height() - m.top() - m.bottom()) / 2);
+    });
+    EXPECT_EQ(form.geometry().topLeft(), QPoint(199 + 1, 187 + 20));
+    form.Frame = {1, 20, 1, 1};
+    form.FrameChanged();
+    EXPECT_EQ(form.geometry().topLeft(), QPoint(199 + 1, 189 + 20));
 }
 
 TEST(FileDialogTest, EachFilterEntryShowsOnceAndIsReportedByItsNumber) {
