@@ -83,6 +83,21 @@ void mapBytes(const char* source, char* target, qsizetype length,
         target[i] = map[quint8(source[i])];
 }
 
+// Whether a byte of the text lies above ASCII, looked at eight bytes at a time: every field
+// and memo that is shown passes through here.
+bool anyAboveAscii(const char* text, qsizetype size) {
+    quint64 all = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, text + i, sizeof word);
+        all |= word;
+    }
+    for (; i < size; ++i)
+        all |= quint8(text[i]);
+    return (all & 0x8080808080808080ULL) != 0;
+}
+
 } // namespace
 
 QByteArray CharToOemA(const QString& text) {
@@ -134,10 +149,7 @@ QString OemToUnicode(const char* oem, qsizetype size) {
     // Table text is mostly ASCII: it is widened as it stands, and only the bytes above it are
     // looked up.
     QString out = QString::fromLatin1(oem, size);
-    quint8 all = 0;
-    for (qsizetype i = 0; i < size; ++i)
-        all |= quint8(oem[i]);
-    if (all >= 0x80) {
+    if (anyAboveAscii(oem, size)) {
         QChar* d = out.data();
         for (qsizetype i = 0; i < size; ++i)
             if (quint8(oem[i]) >= 0x80)
