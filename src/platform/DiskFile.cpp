@@ -4,6 +4,8 @@
 #include "platform/FileLock.h"
 
 #include <QFile>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -131,19 +133,39 @@ qint64 DiskFile::readPlain(qint64 pos, char* data, qint64 count) {
 bool DiskFile::Write(qint64 pos, const char* data, qint64 count) {
     if (mode_ == Mode::Read || pos < 0)
         return false;
+    // A write that makes the file longer may fail half way (a full disk): the file is then put
+    // back as it was, cut to its old size and with the old bytes the write reached. Another
+    // program may have made a shared file longer meanwhile.
+    if (pos + count > size_ && Shared())
+        RefreshSize();
+    const qint64 before = size_;
+    const bool grows = pos + count > before;
+    QVarLengthArray<char, 256> old; // most often a table's end mark alone
+    if (grows && pos < before) {
+        old.resize(before - pos);
+        old.resize(std::max<qint64>(0, Read(pos, old.data(), old.size())));
+    }
+    if (writeAll(pos, data, count)) {
+        size_ = std::max(size_, pos + count);
+        return true;
+    }
+    if (grows && Truncate(before))
+        writeAll(pos, old.constData(), old.size());
+    // What reached the file is not known for certain: its size is asked anew.
+    RefreshSize();
+    return false;
+}
+
+bool DiskFile::writeAll(qint64 pos, const char* data, qint64 count) {
     qint64 done = 0;
     while (done < count) {
         const ssize_t w = ::pwrite(fd_, data + done, size_t(count - done), off_t(pos + done));
         if (w < 0 && errno == EINTR)
             continue;
-        if (w <= 0) {
-            // Part of the bytes may have reached the file (a full disk): its size is asked anew.
-            RefreshSize();
+        if (w <= 0)
             return false;
-        }
         done += w;
     }
-    size_ = std::max(size_, pos + count);
     return true;
 }
 

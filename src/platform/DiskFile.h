@@ -56,7 +56,8 @@ public:
     // Copies up to `count` bytes from `pos`; returns how many the file holds there (fewer at
     // its end, 0 beyond it) or -1 when reading fails.
     qint64 Read(qint64 pos, char* data, qint64 count);
-    // Writes everything or fails.
+    // Writes everything or fails. A write that would have made the file longer leaves it as
+    // it was when it fails (a full disk): as long as before, with its old bytes.
     bool Write(qint64 pos, const char* data, qint64 count);
     bool Truncate(qint64 size);
 
@@ -67,6 +68,7 @@ private:
     DiskFile(int fd, Mode mode);
     qint64 readMapped(qint64 pos, char* data, qint64 count);
     qint64 readPlain(qint64 pos, char* data, qint64 count);
+    bool writeAll(qint64 pos, const char* data, qint64 count);
 
     int fd_;
     Mode mode_;

@@ -84,15 +84,16 @@ bool StartedThroughLoader() {
 }
 
 QString File() {
-    if (StartedThroughLoader()) {
-        const QString given = mappedFile(mainImage().start);
-        if (!given.isEmpty())
-            return given;
-    }
-    const QString running = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    if (running.isEmpty() && QCoreApplication::instance())
+    // The program a process runs never changes: it is looked for once.
+    static const QString file = [] {
+        if (StartedThroughLoader())
+            if (const QString given = mappedFile(mainImage().start); !given.isEmpty())
+                return given;
+        return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    }();
+    if (file.isEmpty() && QCoreApplication::instance())
         return QCoreApplication::applicationFilePath();
-    return running;
+    return file;
 }
 
 QString Loader() {

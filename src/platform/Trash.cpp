@@ -25,9 +25,13 @@ QByteArray encoded(const QString& path) {
     return QFile::encodeName(path);
 }
 
+QString readOnly(const QString& folder) {
+    return QStringLiteral("the folder \"%1\" is read-only.").arg(folder);
+}
+
 QString unmakeable(const QString& path, int error) {
     return error == EROFS
-               ? QStringLiteral("the folder \"%1\" is read-only.").arg(QFileInfo(path).path())
+               ? readOnly(QFileInfo(path).path())
                : QStringLiteral("\"%1\" cannot be made: %2").arg(path, Files::ErrorText(error));
 }
 
@@ -102,7 +106,7 @@ QString MoveToTrash(const QString& path) {
     const QString source = QDir(folder).filePath(info.fileName());
     // The file leaves its folder: where that cannot change, no trash is made for nothing.
     if (::access(encoded(folder).constData(), W_OK) != 0)
-        return errno == EROFS ? QStringLiteral("the folder \"%1\" is read-only.").arg(folder)
+        return errno == EROFS ? readOnly(folder)
                               : QStringLiteral("the folder \"%1\" cannot be changed: %2")
                                     .arg(folder, Files::ErrorText(errno));
 

@@ -110,7 +110,8 @@ public:
         // The window system tells of changes to a window that exists.
         if (framed_ && !watching_ && form_->windowHandle()) {
             watching_ = true;
-            WatchWindowProperties(this, form_->windowHandle()->winId(), [this] { FrameChanged(); });
+            WatchWindowProperties(this, form_->windowHandle()->winId(),
+                                  [form = form_] { form->FrameChanged(); });
         }
     }
 

@@ -3,7 +3,6 @@
 #include "platform/DiskFile.h"
 
 #include <QFileInfo>
-#include <QVarLengthArray>
 #include <algorithm>
 #include <climits>
 
@@ -150,25 +149,8 @@ int TPagedFile::ReadAt(qint64 pos, char* data, int count) {
 void TPagedFile::WriteAt(qint64 pos, const char* data, int count) {
     if (count <= 0)
         return;
-    if (readOnly_)
+    if (readOnly_ || !stream_->Write(pos, data, count))
         WriteError();
-    // A write that makes the file longer may fail half way (a full disk): the file is then
-    // put back as it was, cut to its old size and with the old bytes the write reached.
-    // Another program may have made the file longer meanwhile: its size is asked for then.
-    qint64 before = stream_->Size();
-    if (pos + count > before)
-        before = stream_->RefreshSize();
-    const bool grows = pos + count > before;
-    QVarLengthArray<char, 256> old; // most often the end mark alone
-    if (grows && pos < before) {
-        old.resize(before - pos);
-        old.resize(std::max(0, ReadAt(pos, old.data(), int(old.size()))));
-    }
-    if (!stream_->Write(pos, data, count)) {
-        if (grows && stream_->Truncate(before))
-            stream_->Write(pos, old.constData(), old.size());
-        WriteError();
-    }
     position_ = pos + count;
 }
 

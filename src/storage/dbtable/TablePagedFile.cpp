@@ -2,7 +2,6 @@
 
 #include "platform/DiskFile.h"
 
-#include <QVarLengthArray>
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -289,21 +288,10 @@ void TPagedFile::WriteAt(qint64 pos, const char* data, qint64 count) {
         std::memcpy(memory_.data() + pos, data, size_t(count));
         return;
     }
-    // A write that makes the file longer may fail half way (a full disk): the file is then
-    // put back as it was, cut to its old size and with the old bytes the write reached.
-    const qint64 before = disk_->Size();
-    const bool grows = pos + count > before;
-    QVarLengthArray<char, 256> old; // most often the end mark alone
-    if (grows && pos < before) {
-        old.resize(before - pos);
-        old.resize(ReadAt(pos, old.data(), old.size()));
-    }
     if (!disk_->Write(pos, data, count)) {
         // What reached the file is unknown now: read it afresh.
         if (cache_)
             cache_->Clear();
-        if (grows && disk_->Truncate(before))
-            disk_->Write(pos, old.constData(), old.size());
         writeError();
     }
     if (cache_)
