@@ -5,6 +5,7 @@
 #include "common/MessageBoxAnswerer.h"
 #include "dbtable/DbTableTestSupport.h"
 #include "framework/data/Fields.h"
+#include "storage/dbase/DbfLayout.h"
 #include "storage/dbdataset/DbDataset.h"
 #include "storage/dbtable/DbTable.h"
 
@@ -207,3 +208,23 @@ TEST_F(ForeignTablesTest, ARecordCountTheFileContradictsIsStoredWhenAWritableTab
 }
 
 } // namespace
+
+// Other writers pad fields with blanks or control bytes: a field reads as its bytes from the
+// first to the last above 0x20, whatever its width and wherever its text stands in it.
+TEST(FieldPadding, AFieldReadsFromItsFirstToItsLastByteThatIsNoPadding) {
+    for (const char pad : {' ', '\0', '\x1F'})
+        for (int width = 0; width <= 140; width += 3)
+            for (int at = 0; at <= width; at += 5) {
+                QByteArray field(width, pad);
+                const QByteArray text = QByteArray("\xE9 b\x7F").left(width - at);
+                field.replace(at, text.size(), text);
+                int begin = 0, end = width;
+                while (begin < end && quint8(field[begin]) <= 0x20)
+                    ++begin;
+                while (end > begin && quint8(field[end - 1]) <= 0x20)
+                    --end;
+                EXPECT_EQ(dbflayout::trimmedView(field.constData(), width).toByteArray(),
+                          field.mid(begin, end - begin))
+                    << width << " " << at << " " << int(pad);
+            }
+}

@@ -4,6 +4,9 @@
 #include <QByteArrayView>
 #include <QtGlobal>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // The bytes of a dBase table as both table engines read them alike: the 32-byte table header,
 // the two forms of field descriptors, and the text form of numbers and dates inside fields.
@@ -75,10 +78,31 @@ inline bool isBlank(char c) {
 }
 // A field's bytes without the blanks around them, without copying them.
 inline QByteArrayView trimmedView(const char* data, int length) {
-    // Fields are mostly padding: step over it eight blanks at a time first.
+    // Fields are mostly padding: step over it sixteen or eight blanks at a time first.
     static const char blanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     int begin = 0;
     int end = length;
+#if defined(__SSE2__)
+    // Which of sixteen bytes are blanks is told at once, and so where the last other one is.
+    const __m128i highestBlank = _mm_set1_epi8(0x20);
+    const auto blanksOf = [&](int at) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        return _mm_cmpeq_epi8(_mm_max_epu8(bytes, highestBlank), highestBlank);
+    };
+    // Wide fields hold short texts: four times sixteen blanks are passed over in one step.
+    while (end >= 64 && _mm_movemask_epi8(_mm_and_si128(
+                            _mm_and_si128(blanksOf(end - 16), blanksOf(end - 32)),
+                            _mm_and_si128(blanksOf(end - 48), blanksOf(end - 64)))) == 0xFFFF)
+        end -= 64;
+    while (end >= 16) {
+        const unsigned others = ~unsigned(_mm_movemask_epi8(blanksOf(end - 16))) & 0xFFFFu;
+        if (others != 0) {
+            end += 16 - __builtin_clz(others);
+            break;
+        }
+        end -= 16;
+    }
+#endif
     while (end - begin >= 8 && std::memcmp(data + end - 8, blanks, 8) == 0)
         end -= 8;
     while (end - begin >= 8 && std::memcmp(data + begin, blanks, 8) == 0)
